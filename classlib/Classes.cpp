@@ -1,0 +1,245 @@
+#include "classlib/Classes.h"
+
+#include "classlib/Seams.h"
+#include "classlib/TextConv.h"
+
+#include <algorithm>
+
+namespace {
+
+bool SameNameNoCase(const String& a, const String& b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+void EraseOne(std::vector<TComponent*>& list, TComponent* item) {
+  auto it = std::find(list.begin(), list.end(), item);
+  if (it != list.end()) list.erase(it);
+}
+
+}  // namespace
+
+TComponent::TComponent(TComponent* AOwner) {
+  if (AOwner) {
+    if (AOwner->Loading()) state_ |= csLoading;
+    AOwner->InsertComponent(this);
+  }
+}
+
+TComponent::~TComponent() {
+  // Reached directly by delete: the destroying phase still runs, though overridden methods of
+  // this object are no longer reached.
+  if (!tornDown_) TearDown();
+}
+
+void TComponent::Free() {
+  if (!tornDown_) BeforeDestruction();
+  if (!tornDown_) TearDown();  // a descendant that did not call up still tears down
+  delete this;
+}
+
+void TComponent::BeforeDestruction() { TearDown(); }
+
+void TComponent::MarkDestroying() {
+  state_ |= csDestroying;
+  for (TComponent* c : components_) c->MarkDestroying();
+}
+
+void TComponent::TearDown() {
+  tornDown_ = true;
+  MarkDestroying();
+  // Everyone that asked to hear of our end is told; their entries are gone first, so a
+  // notification handler may free other components safely.
+  while (!freeNotifies_.empty()) {
+    TComponent* other = freeNotifies_.back();
+    freeNotifies_.pop_back();
+    EraseOne(other->freeNotifies_, this);
+    other->Notification(this, TOperation::opRemove);
+  }
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::Components(int index) const {
+  if (index < 0 || index >= ComponentCount()) throw EListError(L"List index out of bounds (" + std::to_wstring(index) + L")");
+  return components_[static_cast<size_t>(index)];
+}
+
+int TComponent::ComponentIndex() const {
+  if (!owner_) return -1;
+  auto& list = owner_->components_;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TComponent::SetName(const String& name) {
+  if (name == name_) return;
+  if (!name.empty() && owner_) {
+    TComponent* other = owner_->FindComponent(name);
+    if (other && other != this)
+      throw EComponentError(L"A component named " + name + L" already exists");
+  }
+  name_ = name;
+}
+
+TComponent* TComponent::FindComponent(const String& name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* c : components_)
+    if (SameNameNoCase(c->name_, name)) return c;
+  return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  if (!component || component->owner_ == this) return;
+  if (component->owner_) component->owner_->RemoveComponent(component);
+  if (!component->name_.empty() && FindComponent(component->name_))
+    throw EComponentError(L"A component named " + component->name_ + L" already exists");
+  components_.push_back(component);
+  component->owner_ = this;
+  Notification(component, TOperation::opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  if (!component || component->owner_ != this) return;
+  Notification(component, TOperation::opRemove);
+  EraseOne(components_, component);
+  component->owner_ = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+  while (!components_.empty()) {
+    TComponent* c = components_.back();
+    components_.pop_back();
+    c->owner_ = nullptr;
+    c->Free();
+  }
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end())
+    freeNotifies_.push_back(component);
+  if (std::find(component->freeNotifies_.begin(), component->freeNotifies_.end(), this) ==
+      component->freeNotifies_.end())
+    component->freeNotifies_.push_back(this);
+  state_ |= csFreeNotification;
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  if (!component) return;
+  EraseOne(freeNotifies_, component);
+  EraseOne(component->freeNotifies_, this);
+}
+
+void TComponent::RemoveNotification(TComponent* component) { EraseOne(freeNotifies_, component); }
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove && component) RemoveFreeNotification(component);
+  NotifyOwned(component, operation);
+}
+
+void TComponent::NotifyOwned(TComponent* component, TOperation operation) {
+  // Downwards, re-checking the count: a handler may free siblings.
+  for (size_t i = components_.size(); i-- > 0;) {
+    if (i >= components_.size()) continue;
+    TComponent* c = components_[i];
+    if (c != component) c->Notification(component, operation);
+  }
+}
+
+void TComponent::BeginLoading() { state_ |= csLoading; }
+
+void TComponent::EndLoading() {
+  std::vector<TComponent*> loading;
+  for (TComponent* c : components_)
+    if (c->Loading()) loading.push_back(c);
+  for (TComponent* c : loading) {
+    if (std::find(components_.begin(), components_.end(), c) == components_.end()) continue;
+    c->EndLoading();
+  }
+  if (Loading()) Loaded();
+}
+
+void TComponent::Loaded() { state_ &= ~csLoading; }
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+TBoundaryHandler g_boundaryHandler = nullptr;
+
+void ShowBoundaryFallback(const Exception* e, const char* foreign) noexcept {
+  try {
+    String text = e ? e->Message() : Utf8ToWide(foreign ? foreign : "");
+    seams::MessageBoxes().Show(nullptr, text, L"Error", MB_OK | MB_ICONSTOP);
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+void SetBoundaryHandler(TBoundaryHandler handler) { g_boundaryHandler = handler; }
+
+void HandleBoundaryException() noexcept {
+  TBoundaryHandler handler = g_boundaryHandler ? g_boundaryHandler : ShowBoundaryFallback;
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (const Exception& e) {
+    handler(&e, nullptr);
+  } catch (const std::exception& e) {
+    handler(nullptr, e.what());
+  } catch (...) {
+    handler(nullptr, "");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+const wchar_t kUtilWindowClass[] = L"QuillnoteUtilWindow";
+
+LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY && method) {
+    SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
+    delete method;
+    return DefWindowProcW(wnd, msg, wp, lp);
+  }
+  if (!method || !*method) return DefWindowProcW(wnd, msg, wp, lp);
+  TMessage m{msg, wp, lp, 0};
+  try {
+    (*method)(m);
+  } catch (...) {
+    HandleBoundaryException();
+  }
+  return m.Result;
+}
+
+ATOM RegisterUtilClass() {
+  static ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = UtilWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kUtilWindowClass;
+    return RegisterClassExW(&wc);
+  }();
+  return atom;
+}
+
+}  // namespace
+
+HWND AllocateHWnd(const TWndMethod& method) {
+  RegisterUtilClass();
+  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!wnd) RaiseLastOSError();
+  if (method) SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(method)));
+  return wnd;
+}
+
+void DeallocateHWnd(HWND wnd) {
+  if (wnd) DestroyWindow(wnd);
+}

@@ -1,0 +1,119 @@
+#pragma once
+// Components (owner and owned, names, free notification, loading and destroying states),
+// the exception guard for system entry points and method-bound utility windows.
+#include "classlib/SysUtils.h"
+#include "classlib/Types.h"
+
+#include <vector>
+
+enum TComponentStateFlag : unsigned {
+  csLoading = 1u << 0,
+  csReading = 1u << 1,
+  csWriting = 1u << 2,
+  csDestroying = 1u << 3,
+  csDesigning = 1u << 4,
+  csAncestor = 1u << 5,
+  csUpdating = 1u << 6,
+  csFreeNotification = 1u << 7,
+};
+using TComponentState = unsigned;
+
+enum class TOperation { opInsert, opRemove };
+
+// A component is owned by another component (or by none) and frees what it owns. Components
+// that hold references to each other ask for a free notification; both sides are told when
+// either is destroyed, so either may be freed first.
+class TComponent : public TObject {
+ public:
+  explicit TComponent(TComponent* AOwner);
+  ~TComponent() override;
+
+  // Frees the component: the destroying phase runs while the object is still whole (so
+  // overridden Notification and BeforeDestruction methods are reached), then it is deleted.
+  void Free();
+  // Frees a component held in a reference and clears the reference.
+  template <class T>
+  static void FreeAndNil(T*& ref) {
+    T* p = ref;
+    ref = nullptr;
+    if (p) p->Free();
+  }
+
+  TComponent* Owner() const { return owner_; }
+  int ComponentCount() const { return static_cast<int>(components_.size()); }
+  TComponent* Components(int index) const;
+  int ComponentIndex() const;
+
+  const String& Name() const { return name_; }
+  virtual void SetName(const String& name);
+  NativeInt Tag() const { return tag_; }
+  void SetTag(NativeInt tag) { tag_ = tag; }
+
+  // The owned component with this name (case-insensitive), or nullptr.
+  TComponent* FindComponent(const String& name) const;
+
+  void InsertComponent(TComponent* component);
+  void RemoveComponent(TComponent* component);
+  void DestroyComponents();
+
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
+
+  TComponentState ComponentState() const { return state_; }
+  bool Loading() const { return (state_ & csLoading) != 0; }
+  bool Destroying() const { return (state_ & csDestroying) != 0; }
+
+  // Loading: components created while their owner loads are loading too. EndLoading clears
+  // the state and runs Loaded for every owned component, then for the owner itself.
+  void BeginLoading();
+  void EndLoading();
+
+ protected:
+  // Told of components inserted into or removed from the owner, and of components whose
+  // free notification this one asked for. Descendants clear their references here.
+  virtual void Notification(TComponent* component, TOperation operation);
+  virtual void Loaded();
+  // The start of destruction, while the whole object still exists.
+  virtual void BeforeDestruction();
+  void SetState(TComponentState flags) { state_ |= flags; }
+  void ClearState(TComponentState flags) { state_ &= ~flags; }
+  // Marks this component and what it owns as destroying.
+  void MarkDestroying();
+
+ private:
+  void NotifyOwned(TComponent* component, TOperation operation);
+  void RemoveNotification(TComponent* component);
+  void TearDown();
+
+  TComponent* owner_ = nullptr;
+  std::vector<TComponent*> components_;
+  std::vector<TComponent*> freeNotifies_;
+  String name_;
+  NativeInt tag_ = 0;
+  TComponentState state_ = 0;
+  bool tornDown_ = false;
+};
+
+// Every entry point that the system calls (window procedure, hook, timer callback, thread
+// procedure) catches everything and calls this from its catch block: the application's
+// exception handler gets the exception, and nothing unwinds through system frames.
+void HandleBoundaryException() noexcept;
+// Installed by the application object; without it the exception is shown through the message
+// box seam.
+using TBoundaryHandler = void (*)(const Exception* e, const char* foreign) noexcept;
+void SetBoundaryHandler(TBoundaryHandler handler);
+
+// Runs fn, catching everything at a system boundary.
+template <class Fn>
+void GuardBoundary(Fn&& fn) noexcept {
+  try {
+    fn();
+  } catch (...) {
+    HandleBoundaryException();
+  }
+}
+
+// A hidden top-level window whose messages go to a method. It is an ordinary top-level window
+// (not a message-only one), so that it hears broadcasts such as WM_SYSCOLORCHANGE.
+HWND AllocateHWnd(const TWndMethod& method);
+void DeallocateHWnd(HWND wnd);

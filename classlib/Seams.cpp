@@ -1,0 +1,174 @@
+#include "classlib/Seams.h"
+
+#include "classlib/TextConv.h"
+
+#include <mmsystem.h>
+#include <wininet.h>
+
+#include <memory>
+
+namespace seams {
+
+int TMessageBoxes::Show(HWND owner, const String& text, const String& caption, UINT flags) {
+  return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+HINSTANCE TShell::Execute(HWND owner, const wchar_t* verb, const String& file,
+                          const wchar_t* parameters, int show) {
+  return ShellExecuteW(owner, verb, file.c_str(), parameters, nullptr, show);
+}
+
+HINSTANCE TShell::ExecuteAnsi(HWND owner, const char* verb, const std::string& file, int show) {
+  return ShellExecuteA(owner, verb, file.c_str(), nullptr, nullptr, show);
+}
+
+bool TTrayArea::Notify(DWORD message, NOTIFYICONDATAW& data) {
+  return Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+namespace {
+
+struct InternetHandleCloser {
+  void operator()(void* h) const {
+    if (h) InternetCloseHandle(h);
+  }
+};
+using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+
+String HeaderText(HINTERNET request, DWORD info) {
+  wchar_t buffer[256] = {};
+  DWORD size = sizeof(buffer) - sizeof(wchar_t);
+  if (!HttpQueryInfoW(request, info, buffer, &size, nullptr)) return {};
+  return String(buffer, size / sizeof(wchar_t));
+}
+
+String DecodeBody(const std::string& bytes, const String& contentType) {
+  String type = contentType;
+  for (auto& c : type) c = static_cast<wchar_t>(towlower(c));
+  size_t at = type.find(L"charset=");
+  if (at != String::npos) {
+    String charset = type.substr(at + 8);
+    size_t end = charset.find_first_of(L"; \"");
+    if (end != String::npos) charset.resize(end);
+    if (charset == L"iso-8859-1" || charset == L"latin1" || charset == L"us-ascii" ||
+        charset == L"windows-1252")
+      return AnsiToWide(bytes, 1252);
+  }
+  return Utf8ToWide(bytes);
+}
+
+}  // namespace
+
+THttpReply THttp::Get(const String& url, const std::vector<String>& headers) {
+  THttpReply reply;
+  String agent;
+  String extra;
+  for (const String& h : headers) {
+    if (h.rfind(L"User-Agent:", 0) == 0) {
+      agent = h.substr(11);
+      while (!agent.empty() && agent.front() == L' ') agent.erase(agent.begin());
+    } else {
+      extra += h + L"\r\n";
+    }
+  }
+  InternetHandle session(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return reply;
+  const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD |
+                      INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI;
+  InternetHandle request(InternetOpenUrlW(session.get(), url.c_str(), extra.c_str(),
+                                          static_cast<DWORD>(extra.size()), flags, 0));
+  if (!request) return reply;
+  DWORD status = 0;
+  DWORD size = sizeof(status);
+  if (HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                     nullptr))
+    reply.Status = static_cast<int>(status);
+  std::string bytes;
+  char chunk[4096];
+  DWORD read = 0;
+  while (InternetReadFile(request.get(), chunk, sizeof(chunk), &read) && read > 0)
+    bytes.append(chunk, read);
+  reply.Body = DecodeBody(bytes, HeaderText(request.get(), HTTP_QUERY_CONTENT_TYPE));
+  reply.Ok = true;
+  return reply;
+}
+
+TDateTime TClock::Now() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  FILETIME ft;
+  SystemTimeToFileTime(&st, &ft);
+  ULARGE_INTEGER v;
+  v.LowPart = ft.dwLowDateTime;
+  v.HighPart = ft.dwHighDateTime;
+  // 100 ns ticks since 1601-01-01; day 0 of TDateTime is 1899-12-30, 109205 days later.
+  const double ticksPerDay = 864000000000.0;
+  return static_cast<double>(v.QuadPart) / ticksPerDay - 109205.0;
+}
+
+LCID TClock::Locale() { return GetUserDefaultLCID(); }
+
+int TRandom::Next(int range) {
+  if (range <= 0) return 0;
+  // A linear congruential generator: 32 bits of state, the high bits scaled to the range.
+  state_ = state_ * 134775813u + 1u;
+  return static_cast<int>((static_cast<unsigned long long>(state_) * static_cast<unsigned>(range)) >> 32);
+}
+
+void TRandom::Randomize() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  state_ = static_cast<unsigned>(counter.QuadPart) ^ GetTickCount();
+}
+
+String TProgramFolder::ExeName() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void TSounds::PlayAlias(const String& alias) {
+  PlaySoundW(alias.c_str(), nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+}
+
+bool THelp::WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data) {
+  return ::WinHelpW(owner, file.c_str(), command, data) != FALSE;
+}
+
+namespace {
+bool SpiBool(UINT action) {
+  BOOL value = FALSE;
+  return SystemParametersInfoW(action, 0, &value, 0) && value;
+}
+}  // namespace
+
+UINT TSystemSettings::MenuShowDelay() {
+  DWORD value = 400;
+  SystemParametersInfoW(SPI_GETMENUSHOWDELAY, 0, &value, 0);
+  return value;
+}
+bool TSystemSettings::MenuAnimation() { return SpiBool(SPI_GETMENUANIMATION); }
+bool TSystemSettings::MenuFade() { return SpiBool(SPI_GETMENUFADE); }
+bool TSystemSettings::FlatMenus() { return SpiBool(SPI_GETFLATMENU); }
+bool TSystemSettings::KeyboardCues() { return SpiBool(SPI_GETKEYBOARDCUES); }
+UINT TSystemSettings::WheelScrollLines() {
+  UINT value = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &value, 0);
+  return value;
+}
+COLORREF TSystemSettings::SysColor(int index) { return GetSysColor(index); }
+int TSystemSettings::ColorDepth() {
+  HDC dc = GetDC(nullptr);
+  int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+  ReleaseDC(nullptr, dc);
+  return bits;
+}
+bool TSystemSettings::MenuDropAlignmentRight() { return GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0; }
+
+}  // namespace seams

@@ -1,0 +1,139 @@
+#pragma once
+// Every place where the program reaches outside itself goes through one of these classes. Each
+// class is the real implementation; a test installs a descendant with seams::Scoped, and no
+// test shows a modal box, opens a browser or depends on the host's settings.
+#include "classlib/Types.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace seams {
+
+class TMessageBoxes {
+ public:
+  virtual ~TMessageBoxes() = default;
+  virtual int Show(HWND owner, const String& text, const String& caption, UINT flags);
+};
+
+class TShell {
+ public:
+  virtual ~TShell() = default;
+  // ShellExecuteW; verb and parameters may be null.
+  virtual HINSTANCE Execute(HWND owner, const wchar_t* verb, const String& file,
+                            const wchar_t* parameters, int show);
+  // ShellExecuteA with the text in the ANSI code page (the mail request uses it).
+  virtual HINSTANCE ExecuteAnsi(HWND owner, const char* verb, const std::string& file, int show);
+};
+
+class TTrayArea {
+ public:
+  virtual ~TTrayArea() = default;
+  virtual bool Notify(DWORD message, NOTIFYICONDATAW& data);
+};
+
+struct THttpReply {
+  bool Ok = false;      // a reply arrived at all
+  int Status = 0;       // its HTTP status
+  String Body;          // decoded by the reply's charset (UTF-8 when it names none)
+};
+
+class THttp {
+ public:
+  virtual ~THttp() = default;
+  // One GET; redirects are not followed. Headers are "Name: value" lines.
+  virtual THttpReply Get(const String& url, const std::vector<String>& headers);
+};
+
+class TClock {
+ public:
+  virtual ~TClock() = default;
+  virtual TDateTime Now();
+  // The locale whose date and time formats texts follow.
+  virtual LCID Locale();
+};
+
+class TRandom {
+ public:
+  virtual ~TRandom() = default;
+  // A number in 0 .. range-1 (0 when range <= 0).
+  virtual int Next(int range);
+  virtual void Randomize();
+
+ private:
+  unsigned state_ = 1;
+};
+
+class TProgramFolder {
+ public:
+  virtual ~TProgramFolder() = default;
+  // The full path of the running program.
+  virtual String ExeName();
+};
+
+class TSounds {
+ public:
+  virtual ~TSounds() = default;
+  // Plays a system sound alias asynchronously, without a default sound.
+  virtual void PlayAlias(const String& alias);
+};
+
+class THelp {
+ public:
+  virtual ~THelp() = default;
+  virtual bool WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data);
+};
+
+// The system settings that menus and themes read.
+class TSystemSettings {
+ public:
+  virtual ~TSystemSettings() = default;
+  virtual UINT MenuShowDelay();
+  virtual bool MenuAnimation();
+  virtual bool MenuFade();
+  virtual bool FlatMenus();
+  virtual bool KeyboardCues();
+  virtual UINT WheelScrollLines();
+  virtual COLORREF SysColor(int index);
+  virtual int ColorDepth();  // bits per pixel of the screen
+  virtual bool MenuDropAlignmentRight();
+};
+
+template <class I>
+struct Slot {
+  static inline I* current = nullptr;
+};
+
+template <class I>
+I& Get() {
+  if (I* p = Slot<I>::current) return *p;
+  static I real;
+  return real;
+}
+
+// Installs a replacement for the lifetime of the guard.
+template <class I>
+class Scoped {
+ public:
+  explicit Scoped(I& replacement) : previous_(Slot<I>::current) { Slot<I>::current = &replacement; }
+  ~Scoped() { Slot<I>::current = previous_; }
+  Scoped(const Scoped&) = delete;
+  Scoped& operator=(const Scoped&) = delete;
+
+ private:
+  I* previous_;
+};
+
+inline TMessageBoxes& MessageBoxes() { return Get<TMessageBoxes>(); }
+inline TShell& Shell() { return Get<TShell>(); }
+inline TTrayArea& TrayArea() { return Get<TTrayArea>(); }
+inline THttp& Http() { return Get<THttp>(); }
+inline TClock& Clock() { return Get<TClock>(); }
+inline TRandom& Random() { return Get<TRandom>(); }
+inline TProgramFolder& ProgramFolder() { return Get<TProgramFolder>(); }
+inline TSounds& Sounds() { return Get<TSounds>(); }
+inline THelp& Help() { return Get<THelp>(); }
+inline TSystemSettings& SystemSettings() { return Get<TSystemSettings>(); }
+
+}  // namespace seams

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Usage: scripts/build.sh x86_64|i686 [--no-tests]
+# Configures and builds one target in build/<arch>; the program lands in build/<arch>/bin.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+arch=${1:-x86_64}
+tests=ON
+[ "${2:-}" = "--no-tests" ] && tests=OFF
+case "$arch" in x86_64|i686) ;; *) echo "unknown target $arch" >&2; exit 2;; esac
+build="$root/build/$arch"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DQN_TESTS=$tests >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Usage: wine-run.sh <seconds> <program.exe> [args]  (ctest's runner for one test executable)
+# A pinned locale: date texts and note file names depend on it.
+set -uo pipefail
+limit=$1; shift
+export LC_ALL=${QN_TEST_LOCALE:-C.UTF-8}
+export WINEDEBUG=-all
+cd "$(dirname "$1")"
+# Wine's helper processes (explorer, services) inherit the standard handles and outlive the
+# test; writing to a file instead of ctest's pipe lets ctest see the end of the test.
+log=$(mktemp)
+timeout --kill-after=10 "$limit" wine "$@" >"$log" 2>&1 </dev/null
+rc=$?
+cat "$log"
+rm -f "$log"
+exit $rc

@@ -1,0 +1,163 @@
+#include "classlib/Classes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A component that keeps a reference to another and clears it when told of its end.
+class TWatcher : public TComponent {
+ public:
+  using TComponent::TComponent;
+  TComponent* Watched = nullptr;
+  std::vector<TComponent*> Removed;
+  void Watch(TComponent* c) {
+    Watched = c;
+    if (c) c->FreeNotification(this);
+  }
+
+ protected:
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op == TOperation::opRemove) {
+      Removed.push_back(c);
+      if (c == Watched) Watched = nullptr;
+    }
+  }
+};
+
+class TCounted : public TComponent {
+ public:
+  TCounted(TComponent* owner, int* alive) : TComponent(owner), alive_(alive) { ++*alive_; }
+  ~TCounted() override { --*alive_; }
+  int LoadedCalls = 0;
+
+ protected:
+  void Loaded() override {
+    TComponent::Loaded();
+    ++LoadedCalls;
+  }
+
+ private:
+  int* alive_;
+};
+
+}  // namespace
+
+TEST(Components, OwnerFreesWhatItOwnsAndFindsByName) {
+  int alive = 0;
+  auto* owner = new TComponent(nullptr);
+  auto* a = new TCounted(owner, &alive);
+  a->SetName(L"First");
+  new TCounted(a, &alive);  // owned one level down
+  auto* b = new TCounted(owner, &alive);
+  b->SetName(L"Second");
+  EXPECT_EQ(3, alive);
+  EXPECT_EQ(2, owner->ComponentCount());
+  EXPECT_EQ(a, owner->FindComponent(L"first"));
+  EXPECT_EQ(b, owner->FindComponent(L"Second"));
+  EXPECT_EQ(nullptr, owner->FindComponent(L"Third"));
+  EXPECT_THROW(b->SetName(L"FIRST"), EComponentError);
+  b->Free();
+  EXPECT_EQ(1, owner->ComponentCount());
+  owner->Free();
+  EXPECT_EQ(0, alive);
+}
+
+TEST(Components, FreeNotificationClearsReferencesOnBothSides) {
+  for (bool freeWatchedFirst : {true, false}) {
+    auto* watched = new TWatcher(nullptr);
+    auto* watcher = new TWatcher(nullptr);
+    watcher->Watch(watched);
+    watched->Watch(watcher);
+    if (freeWatchedFirst) {
+      watched->Free();
+      EXPECT_EQ(nullptr, watcher->Watched);
+      watcher->Free();  // must not reach the freed one
+    } else {
+      watcher->Free();
+      EXPECT_EQ(nullptr, watched->Watched);
+      watched->Free();
+    }
+  }
+}
+
+TEST(Components, SiblingsHearOfRemovalThroughTheOwner) {
+  auto* owner = new TComponent(nullptr);
+  auto* watcher = new TWatcher(owner);
+  auto* other = new TComponent(owner);
+  watcher->Watched = other;  // no free notification asked: the owner tells its components anyway
+  other->Free();
+  EXPECT_EQ(nullptr, watcher->Watched);
+  owner->Free();
+}
+
+TEST(Components, DestroyingStateIsSeenByNotifiedComponents) {
+  struct TProbe : TWatcher {
+    using TWatcher::TWatcher;
+    bool SawDestroying = false;
+    void Notification(TComponent* c, TOperation op) override {
+      if (op == TOperation::opRemove && c == Watched) SawDestroying = c->Destroying();
+      TWatcher::Notification(c, op);
+    }
+  };
+  auto* watched = new TComponent(nullptr);
+  auto* probe = new TProbe(nullptr);
+  probe->Watch(watched);
+  watched->Free();
+  EXPECT_TRUE(probe->SawDestroying);
+  probe->Free();
+}
+
+TEST(Components, EndLoadingRunsLoadedOncePerComponent) {
+  int alive = 0;
+  auto* owner = new TComponent(nullptr);
+  owner->BeginLoading();
+  auto* a = new TCounted(owner, &alive);
+  auto* b = new TCounted(owner, &alive);
+  EXPECT_TRUE(a->Loading());
+  owner->EndLoading();
+  EXPECT_FALSE(a->Loading());
+  EXPECT_FALSE(owner->Loading());
+  EXPECT_EQ(1, a->LoadedCalls);
+  EXPECT_EQ(1, b->LoadedCalls);
+  auto* late = new TCounted(owner, &alive);
+  EXPECT_FALSE(late->Loading());
+  owner->Free();
+}
+
+namespace {
+class TTarget : public TObject {
+ public:
+  int Calls = 0;
+  TObject* LastSender = nullptr;
+  void Handle(TObject* sender) {
+    ++Calls;
+    LastSender = sender;
+  }
+  void Other(TObject*) { Calls += 100; }
+};
+}  // namespace
+
+TEST(Events, BoundMethodsCompareClearAndBindAgain) {
+  TTarget t1, t2;
+  TNotifyEvent e(&t1, &TTarget::Handle);
+  TNotifyEvent same(&t1, &TTarget::Handle);
+  EXPECT_TRUE(e == same);
+  EXPECT_FALSE(e == TNotifyEvent(&t2, &TTarget::Handle));
+  EXPECT_FALSE(e == TNotifyEvent(&t1, &TTarget::Other));
+  e(&t2);
+  EXPECT_EQ(1, t1.Calls);
+  EXPECT_EQ(&t2, t1.LastSender);
+  TNotifyEvent saved = e;
+  e.Clear();
+  EXPECT_FALSE(e);
+  e(nullptr);  // an unbound event does nothing
+  EXPECT_EQ(1, t1.Calls);
+  e = saved;
+  e(nullptr);
+  EXPECT_EQ(2, t1.Calls);
+  TEvent<int(int)> unbound;
+  EXPECT_EQ(0, unbound(5));
+}

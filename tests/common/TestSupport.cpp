@@ -1,0 +1,79 @@
+#include "common/TestSupport.h"
+
+#include "classlib/TextConv.h"
+
+#include <shellapi.h>
+
+namespace testing_support {
+
+int TRecordingMessageBoxes::Show(HWND, const String& text, const String& caption, UINT flags) {
+  Boxes.push_back({text, caption, flags});
+  return Answer;
+}
+
+HINSTANCE TRecordingShell::Execute(HWND, const wchar_t* verb, const String& file,
+                                   const wchar_t* parameters, int show) {
+  Requests.push_back({verb ? verb : L"", file, parameters ? parameters : L"", show, false});
+  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+}
+
+HINSTANCE TRecordingShell::ExecuteAnsi(HWND, const char* verb, const std::string& file, int show) {
+  Requests.push_back({verb ? AnsiToWide(verb) : L"", AnsiToWide(file), L"", show, true});
+  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+}
+
+TRecordingMessageBoxes& MessageBoxes() {
+  static TRecordingMessageBoxes boxes;
+  return boxes;
+}
+
+TRecordingShell& Shell() {
+  static TRecordingShell shell;
+  return shell;
+}
+
+void PumpMessages(DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (milliseconds) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return condition();
+    PumpMessages(0);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+String MakeTempFolder(const String& hint) {
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  static unsigned counter = 0;
+  for (;;) {
+    String path = String(base) + L"qn-" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                  L"-" + std::to_wstring(++counter);
+    if (CreateDirectoryW(path.c_str(), nullptr)) return path + L"\\";
+  }
+}
+
+void RemoveFolderTree(const String& folder) {
+  String from = folder;
+  while (!from.empty() && from.back() == L'\\') from.pop_back();
+  from.push_back(L'\0');  // double terminated
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationW(&op);
+}
+
+}  // namespace testing_support

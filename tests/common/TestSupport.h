@@ -1,0 +1,49 @@
+#pragma once
+// Test doubles of the seams and helpers for driving windows under Wine.
+#include "classlib/Seams.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Records every message box and answers with a chosen button.
+class TRecordingMessageBoxes : public seams::TMessageBoxes {
+ public:
+  struct Box {
+    String Text, Caption;
+    UINT Flags;
+  };
+  int Show(HWND owner, const String& text, const String& caption, UINT flags) override;
+  std::vector<Box> Boxes;
+  int Answer = IDOK;
+};
+
+// Records shell requests instead of starting host programs.
+class TRecordingShell : public seams::TShell {
+ public:
+  struct Request {
+    String Verb, File, Parameters;
+    int Show;
+    bool Ansi;
+  };
+  HINSTANCE Execute(HWND owner, const wchar_t* verb, const String& file, const wchar_t* parameters,
+                    int show) override;
+  HINSTANCE ExecuteAnsi(HWND owner, const char* verb, const std::string& file, int show) override;
+  std::vector<Request> Requests;
+};
+
+// Every test runs with these installed, so that nothing modal or external can happen by accident.
+TRecordingMessageBoxes& MessageBoxes();
+TRecordingShell& Shell();
+
+// Dispatches the thread's messages for about this long.
+void PumpMessages(DWORD milliseconds = 0);
+// Pumps messages until the condition holds or the time runs out; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// A fresh empty folder under the temporary folder, removed again by the caller's fixture.
+String MakeTempFolder(const String& hint);
+void RemoveFolderTree(const String& folder);
+
+}  // namespace testing_support
