@@ -7,7 +7,7 @@ arch=${1:-x86_64}
 tests=ON
 [ "${2:-}" = "--no-tests" ] && tests=OFF
 case "$arch" in x86_64|i686) ;; *) echo "unknown target $arch" >&2; exit 2;; esac
-build="$root/build/$arch"
+build="${QN_BUILD_ROOT:-$root/build}/$arch"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DQN_TESTS=$tests >/dev/null
 cmake --build "$build" -j"$(nproc)"

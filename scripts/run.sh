@@ -5,7 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh" i686 --no-tests
 "$root/scripts/build.sh" x86_64 --no-tests
-build="$root/build/x86_64"
+build="${QN_BUILD_ROOT:-$root/build}/x86_64"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 qn_wine_up "$build"

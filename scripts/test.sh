@@ -4,7 +4,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh" x86_64
-build="$root/build/x86_64"
+build="${QN_BUILD_ROOT:-$root/build}/x86_64"
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 QN_PRIVATE_DISPLAY=1 qn_wine_up "$build"
