@@ -361,8 +361,8 @@ class TBitmap : public TObject {
   // Canvas DC of the bitmap, made on demand (for BitBlt from a const bitmap).
   HDC CanvasDC() const;
 
-  // Loads a BMP resource of the module and converts it to pf32bit. Raises EResNotFound-like
-  // EInvalidOperation when the resource is missing.
+  // Loads a BMP resource of the module and converts it to pf32bit. Raises EInvalidOperation
+  // when the resource is missing.
   void LoadFromResourceName(HINSTANCE module, const String& name);
   void LoadFromResourceID(HINSTANCE module, int id);
   // Takes a copy of the image of `bitmap` (the handle stays the caller's), as pf32bit.
