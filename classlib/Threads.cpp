@@ -44,6 +44,7 @@ DWORD TThread::WaitFor() {
 }
 
 void TThread::Free() {
+  if (freeOnTerminate_ && started_) throw EThread(L"Cannot free a thread that frees itself");
   EndAndWait();
   delete this;
 }

@@ -38,7 +38,8 @@ class TThread : public TObject {
   // Blocks until the thread ends and returns its exit code (ReturnValue). It dispatches
   // nothing meanwhile, so a worker must not SendMessage to the thread that waits for it.
   DWORD WaitFor();
-  // Terminates, waits for the end of a started thread, and deletes the object.
+  // Terminates, waits for the end of a started thread, and deletes the object. A started
+  // thread that frees itself raises EThread instead.
   void Free();
 
   bool FreeOnTerminate() const { return freeOnTerminate_; }

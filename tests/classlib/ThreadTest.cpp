@@ -127,15 +127,18 @@ TEST(Thread, FreeingARunningThreadTerminatesAndWaits) {
   EXPECT_TRUE(trace.destroyed);
 }
 
-TEST(Thread, FreeOnTerminateFreesItselfAndCannotBeWaitedFor) {
+TEST(Thread, FreeOnTerminateFreesItselfAndCannotBeWaitedForOrFreed) {
   TTrace trace;
-  auto* thread = new TTestThread(true, trace, TJob::Return);
+  auto* thread = new TTestThread(true, trace, TJob::RunUntilTerminated);
   thread->SetFreeOnTerminate(true);
   EXPECT_THROW(thread->WaitFor(), EThread);
   HANDLE handle = nullptr;
   ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->Handle(), GetCurrentProcess(), &handle,
                               SYNCHRONIZE, FALSE, 0));
   thread->Start();
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(trace.entered, 5000));
+  EXPECT_THROW(thread->Free(), EThread);  // it runs until told to end: still there
+  thread->Terminate();
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(handle, 5000));
   CloseHandle(handle);
   EXPECT_TRUE(trace.destroyed);
