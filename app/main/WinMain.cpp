@@ -1,3 +1,3 @@
-#include "app/AppInfo.h"
+#include "app/QuillnoteMain.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return QuillnoteMain(); }

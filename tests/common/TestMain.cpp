@@ -1,6 +1,8 @@
-// The main() of every test executable: the seams that could block or reach the host are
-// replaced before any test runs.
+// The main() of every test executable: the application object exists, and the seams that
+// could block or reach the host are replaced before any test runs.
 #include "common/TestSupport.h"
+
+#include "classlib/Forms.h"
 
 #include <gtest/gtest.h>
 
@@ -8,5 +10,10 @@ int wmain(int argc, wchar_t** argv) {
   testing::InitGoogleTest(&argc, argv);
   seams::Scoped<seams::TMessageBoxes> boxes(testing_support::MessageBoxes());
   seams::Scoped<seams::TShell> shell(testing_support::Shell());
-  return RUN_ALL_TESTS();
+  InitializeClassLibrary();
+  Application->Initialize();
+  Application->SetTitle(L"Quillnote tests");
+  int result = RUN_ALL_TESTS();
+  FinalizeClassLibrary();
+  return result;
 }

@@ -47,3 +47,12 @@ String MakeTempFolder(const String& hint);
 void RemoveFolderTree(const String& folder);
 
 }  // namespace testing_support
+
+// Rectangles compare and print in test assertions.
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+#include <ostream>
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+  return os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
+}

@@ -1,0 +1,62 @@
+#include "app/QuillnoteMain.h"
+
+#include "app/TFR_MAIN.h"
+#include "classlib/Forms.h"
+#include "classlib/Seams.h"
+
+namespace {
+
+HANDLE g_instanceMutex = nullptr;
+
+// True when another copy already holds the mutex. Creating it and asking whether it existed
+// is one step, so two copies started together cannot both pass.
+bool AnotherInstanceRuns() {
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, app::kMutexName);
+  DWORD error = GetLastError();
+  if (!mutex) return error == ERROR_ACCESS_DENIED;
+  if (error == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return true;
+  }
+  g_instanceMutex = mutex;
+  return false;
+}
+
+void RunApplication() {
+  Application->Initialize();
+  Application->SetShowMainForm(false);
+  Application->SetTitle(app::kProductName);
+  Application->CreateForm(FR_QNT_MAIN);
+  FR_QNT_MAIN->tiTray->SetVisible(true);
+  FR_QNT_MAIN->Version = app::kVersion;
+  FR_QNT_MAIN->SetCaption(String(app::kProductName) + app::kVersion);
+  Application->Run();
+  ShowWindow(Application->Handle(), SW_HIDE);
+}
+
+}  // namespace
+
+void CloseInstanceMutex() {
+  if (g_instanceMutex) {
+    CloseHandle(g_instanceMutex);
+    g_instanceMutex = nullptr;
+  }
+}
+
+int QuillnoteMain() {
+  if (AnotherInstanceRuns()) {
+    seams::MessageBoxes().Show(nullptr, L"Quillnote Already Running!", L"Warning",
+                               MB_ICONWARNING | MB_OK);
+    return 0;
+  }
+  InitializeClassLibrary();
+  try {
+    RunApplication();
+  } catch (...) {
+    Application->HandleException(Application);
+  }
+  FinalizeClassLibrary();
+  CloseInstanceMutex();
+  FR_QNT_MAIN = nullptr;
+  return 0;
+}

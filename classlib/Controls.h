@@ -1,0 +1,357 @@
+#pragma once
+// Controls: geometry, parents and alignment, visibility, colour and font, mouse and keys with
+// capture, and windowed controls whose window procedure is a method of the control.
+#include "classlib/Classes.h"
+#include "classlib/Graphics.h"
+#include "classlib/Menus.h"
+#include "classlib/Messages.h"
+
+#include <vector>
+
+class TWinControl;
+class TCustomForm;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Cursor identifiers: 0 is the control's default, negative values name system cursors.
+using TCursor = int;
+enum : TCursor {
+  crDefault = 0,
+  crArrow = -2,
+  crCross = -3,
+  crIBeam = -4,
+  crSizeNESW = -6,
+  crSizeNS = -7,
+  crSizeNWSE = -8,
+  crSizeWE = -9,
+  crHourGlass = -11,
+  crNo = -18,
+  crHandPoint = -21,
+  crSizeAll = -22,
+};
+HCURSOR CursorHandle(TCursor cursor);
+
+using TMouseEvent = TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = TEvent<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = TEvent<void(TObject* Sender, wchar_t& Key)>;
+
+// Limits on a control's size; 0 means no limit.
+struct TSizeConstraints {
+  int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+};
+
+// What a windowed control asks of CreateWindowEx.
+struct TCreateParams {
+  String Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  void* Param = nullptr;
+  UINT WindowClassStyle = CS_DBLCLKS;
+  String WinClassName;
+  // A system class to build on ("EDIT", "BUTTON", ...); empty for our own windows.
+  String SystemClassName;
+};
+
+// Shift state of a mouse message's wParam and of the keyboard.
+TShiftState MouseKeysToShiftState(WPARAM keys);
+TShiftState KeyboardShiftState();
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  // Geometry, in the parent's client coordinates.
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+  virtual void SetBounds(int left, int top, int width, int height);
+  void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+  void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+  void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+  void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+  virtual RECT ClientRect() const;
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+  TSizeConstraints& Constraints() { return constraints_; }
+  void SetConstraints(const TSizeConstraints& c);
+  POINT ClientToScreen(POINT p) const;
+  POINT ScreenToClient(POINT p) const;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+  TAlign Align() const { return align_; }
+  void SetAlign(TAlign align);
+
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible, and every parent up to a top-level window too.
+  bool Showing() const;
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool enabled);
+
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  bool ParentColor() const { return parentColor_; }
+  void SetParentColor(bool v);
+  TFont& Font() { return font_; }
+  bool ParentFont() const { return parentFont_; }
+  void SetParentFont(bool v);
+
+  String Caption() const { return GetText(); }
+  void SetCaption(const String& text) { SetText(text); }
+  String Text() const { return GetText(); }
+  void SetText(const String& text);
+
+  const String& Hint() const { return hint_; }
+  void SetHint(const String& hint) { hint_ = hint; }
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool v) { showHint_ = v; parentShowHint_ = false; }
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool v) { parentShowHint_ = v; }
+  // ShowHint as it applies, following the parents while ParentShowHint is set.
+  bool EffectiveShowHint() const;
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor) { cursor_ = cursor; }
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu);
+
+  // Whether the control holds the mouse capture (for a graphic control: through its parent).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool capture);
+
+  void Invalidate();
+  virtual void Update();
+  void Repaint();
+  void BringToFront();
+
+  // Sends a message straight to the control's message handling.
+  LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+  virtual void WndProc(TMessage& Message);
+  void DefaultHandler(TMessage& Message) override;
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnResize;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+
+  virtual bool IsWindowed() const { return false; }
+  // Is the point (client coordinates) part of the control? Graphic controls may say no.
+  virtual bool HitTest(int, int) const { return true; }
+  // Whether a left press and release inside the control make a click (controls built on a
+  // system class report their clicks through notifications instead).
+  virtual bool MouseUpClicks() const { return true; }
+
+ protected:
+  void Dispatch(TMessage& Message) override;
+  virtual void Click();
+  virtual void DblClick();
+  virtual void Resize();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual String GetText() const { return text_; }
+  virtual void TextChanged() {}
+  virtual void ColorChanged();
+  virtual void FontChanged();
+  virtual void VisibleChanged();
+  virtual void EnabledChanged();
+  // Bounds as the constraints allow.
+  void ApplyConstraints(int& width, int& height) const;
+  virtual void BoundsChanged() {}
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // Storage for controls whose text is their own (graphic controls, and windowed controls
+  // before they have a window).
+  String text_;
+
+ private:
+  void FontChangedEvent(TObject*);
+  void HandleMouseButton(TMessage& m, TMouseButton button, bool down, bool dbl);
+
+  friend class TWinControl;
+  friend class TCustomForm;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  TSizeConstraints constraints_;
+  TWinControl* parent_ = nullptr;
+  TAlign align_ = TAlign::alNone;
+  bool visible_ = true;
+  bool enabled_ = true;
+  TColor color_ = clBtnFace;
+  bool parentColor_ = false;
+  TFont font_;
+  bool parentFont_ = true;
+  String hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  TCursor cursor_ = crDefault;
+  TPopupMenu* popupMenu_ = nullptr;
+  bool clickPending_ = false;
+};
+
+// A control with a window of its own.
+class TWinControl : public TControl {
+ public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded();
+  // Destroys and creates the window again; its state (text, bounds, visibility, children)
+  // is kept by the control.
+  void RecreateWnd();
+  // The control of a window of ours, or nullptr.
+  static TWinControl* FindControl(HWND wnd);
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  // The visible child control at a client point, graphic controls included.
+  TControl* ControlAtPos(POINT p, bool allowDisabled = false) const;
+  void AlignControls();
+  // The client area that alignment fills (less the border width).
+  virtual RECT AdjustClientRect() const;
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int width);
+
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool v) { tabStop_ = v; }
+  virtual bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetParent(TWinControl* parent) override;
+  void SetEnabled(bool enabled) override;
+  RECT ClientRect() const override;
+  void Update() override;
+  bool IsWindowed() const override { return true; }
+  bool MouseUpClicks() const override { return defWndProc_ == nullptr || defWndProc_ == DefWindowProcW; }
+  void WndProc(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  // Sets the parent window for a control without a parent control (a form's owner window).
+  void SetParentWindow(HWND wnd);
+  HWND ParentWindow() const { return parentWindow_; }
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+ protected:
+  void Dispatch(TMessage& Message) override;
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  virtual void DestroyWnd();
+  void DestroyHandle();
+  // Called after the window exists, to give it the control's state.
+  virtual void InitializeWindow();
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  virtual void KeyUp(WORD& key, TShiftState shift);
+  virtual void KeyPress(wchar_t& key);
+  virtual void DoEnter();
+  virtual void DoExit();
+  virtual void PaintWindow(HDC dc);
+  // Paints the graphic child controls into the DC after the control's own painting.
+  void PaintControls(HDC dc);
+  String GetText() const override;
+  void TextChanged() override;
+  void FontChanged() override;
+  void ColorChanged() override;
+  void VisibleChanged() override;
+  // Brush for the window's background and for WM_CTLCOLOR answers.
+  HBRUSH BackgroundBrush();
+  // For a control built on a system class: the system class's own window procedure.
+  WNDPROC DefWndProc() const { return defWndProc_; }
+
+ private:
+  static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  static WNDPROC RegisterClassFor(const TCreateParams& params);
+  void Bind(HWND wnd);
+  void UpdateShowing();
+  void WMPaint(TMessage& m);
+  void WMEraseBkgnd(TMessage& m);
+  void WMSize(TMessage& m);
+  void WMMove(TMessage& m);
+  void WMSetCursor(TMessage& m);
+  void UpdateHover(const TMessage& m);
+  void WMMouseLeave(TMessage& m);
+  void WMKey(TMessage& m);
+  void WMChar(TMessage& m);
+  void WMFocus(TMessage& m, bool gained);
+  void ReflectToChild(TMessage& m, HWND child);
+  void WMCtlColor(TMessage& m);
+  void CNCtlColor(TMessage& m);
+  void WMContextMenu(TMessage& m);
+  void WMNCDestroy(TMessage& m);
+  // Routes a mouse message to the graphic child control under the mouse or with capture.
+  bool RouteMouseToGraphicChild(TMessage& m);
+  void TrackMouseHover(TControl* over);
+  bool DoKeyDownWithPreview(WORD& key, TShiftState shift);
+
+  friend class TControl;
+  friend class TCustomForm;
+  HWND handle_ = nullptr;
+  WNDPROC defWndProc_ = nullptr;
+  HWND parentWindow_ = nullptr;
+  std::vector<TControl*> controls_;
+  int borderWidth_ = 0;
+  bool tabStop_ = false;
+  bool recreating_ = false;
+  bool inSizeMessage_ = false;
+  TControl* mouseOver_ = nullptr;
+  TControl* captureControl_ = nullptr;
+  TBrush brush_;
+};
+
+// A control painted by its parent, without a window (labels, images, speed buttons).
+class TGraphicControl : public TControl {
+ public:
+  explicit TGraphicControl(TComponent* AOwner);
+  TCanvas& Canvas() { return canvas_; }
+  // Paints the control into the parent's DC, with the origin moved to the control.
+  void PaintInto(HDC dc);
+
+ protected:
+  virtual void Paint() {}
+  void Dispatch(TMessage& Message) override;
+
+ private:
+  TCanvas canvas_;
+};
+
+// A windowed control that paints itself on a canvas.
+class TCustomControl : public TWinControl {
+ public:
+  explicit TCustomControl(TComponent* AOwner);
+  TCanvas& Canvas() { return canvas_; }
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC dc) override;
+
+ private:
+  TCanvas canvas_;
+};
+
+// The form a control lies on (the top-level control), or nullptr.
+TCustomForm* GetParentForm(const TControl* control);

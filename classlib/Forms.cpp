@@ -1,0 +1,548 @@
+#include "classlib/Forms.h"
+
+#include "classlib/Seams.h"
+#include "classlib/TextConv.h"
+#include "classlib/TrayIcon.h"
+
+#include <algorithm>
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+// ---------------------------------------------------------------------------------------------
+// TCustomForm
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
+  visible_ = false;
+  width_ = 320;
+  height_ = 240;
+  if (Screen) Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (Screen) Screen->RemoveForm(this);
+  if (Application) Application->FormDestroyed(this);
+}
+
+void TCustomForm::BeforeDestruction() {
+  // OnDestroy runs while the form and its components are whole.
+  try {
+    OnDestroy(this);
+  } catch (...) {
+    HandleBoundaryException();
+  }
+  if (Screen) Screen->RemoveForm(this);
+  if (Application) Application->FormDestroyed(this);
+  TCustomControl::BeforeDestruction();
+}
+
+void TCustomForm::DoCreate() { OnCreate(this); }
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == borderIcons_) return;
+  borderIcons_ = icons;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+  if (style == formStyle_) return;
+  formStyle_ = style;
+  ApplyStayOnTop();
+}
+
+void TCustomForm::SetAlphaBlend(bool v) {
+  if (v == alphaBlend_) return;
+  alphaBlend_ = v;
+  ApplyAlpha();
+}
+
+void TCustomForm::SetAlphaBlendValue(BYTE v) {
+  if (v == alphaBlendValue_) return;
+  alphaBlendValue_ = v;
+  ApplyAlpha();
+}
+
+void TCustomForm::ApplyAlpha() {
+  if (!HandleAllocated()) return;
+  LONG_PTR ex = GetWindowLongPtrW(handle_, GWL_EXSTYLE);
+  if (alphaBlend_) {
+    if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(handle_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(handle_, 0, alphaBlendValue_, LWA_ALPHA);
+  } else if (ex & WS_EX_LAYERED) {
+    SetWindowLongPtrW(handle_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+    RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+void TCustomForm::ApplyStayOnTop() {
+  if (!HandleAllocated()) return;
+  HWND after = formStyle_ == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST;
+  SetWindowPos(handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  p.ExStyle = 0;
+  p.WndParent = Application ? Application->Handle() : nullptr;
+  if (!enabled_) p.Style |= WS_DISABLED;
+  bool icons = false;
+  switch (borderStyle_) {
+    case TFormBorderStyle::bsNone: p.Style |= WS_POPUP; break;
+    case TFormBorderStyle::bsSingle: p.Style |= WS_CAPTION | WS_BORDER; icons = true; break;
+    case TFormBorderStyle::bsSizeable: p.Style |= WS_CAPTION | WS_THICKFRAME; icons = true; break;
+    case TFormBorderStyle::bsDialog:
+      p.Style |= WS_POPUP | WS_CAPTION;
+      p.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      break;
+    case TFormBorderStyle::bsToolWindow:
+      p.Style |= WS_CAPTION;
+      p.ExStyle |= WS_EX_TOOLWINDOW;
+      break;
+    case TFormBorderStyle::bsSizeToolWin:
+      p.Style |= WS_CAPTION | WS_THICKFRAME;
+      p.ExStyle |= WS_EX_TOOLWINDOW;
+      break;
+  }
+  if (borderStyle_ != TFormBorderStyle::bsNone && (borderIcons_ & biSystemMenu)) p.Style |= WS_SYSMENU;
+  if (icons && (borderIcons_ & biMinimize)) p.Style |= WS_MINIMIZEBOX;
+  if (icons && (borderIcons_ & biMaximize)) p.Style |= WS_MAXIMIZEBOX;
+  if (alphaBlend_) p.ExStyle |= WS_EX_LAYERED;
+  if (formStyle_ == TFormStyle::fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (position_ == TPosition::poDefault) p.X = p.Y = CW_USEDEFAULT;
+  p.WinClassName = windowClassName_;
+}
+
+void TCustomForm::InitializeWindow() {
+  TCustomControl::InitializeWindow();
+  ApplyAlpha();
+}
+
+void TCustomForm::ApplyPosition() {
+  if (positioned_) return;
+  positioned_ = true;
+  if (position_ != TPosition::poScreenCenter && position_ != TPosition::poDesktopCenter) return;
+  RECT area = Screen ? Screen->WorkAreaRect() : RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SetBounds(area.left + (area.right - area.left - Width()) / 2,
+            area.top + (area.bottom - area.top - Height()) / 2, Width(), Height());
+}
+
+void TCustomForm::VisibleChanged() {
+  if (visible_) {
+    ApplyPosition();
+    DoShow();
+    HandleNeeded();
+    ShowWindow(handle_, SW_SHOWNORMAL);
+    ApplyStayOnTop();
+  } else {
+    if (handle_) ShowWindow(handle_, SW_HIDE);
+    DoHide();
+  }
+}
+
+void TCustomForm::DoShow() { OnShow(this); }
+void TCustomForm::DoHide() { OnHide(this); }
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  BringToFront();
+  if (handle_) SetForegroundWindow(handle_);
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
+
+void TCustomForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = TCloseAction::caHide;
+  DoClose(action);
+  if (action == TCloseAction::caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Application->Terminate();
+    return;
+  }
+  switch (action) {
+    case TCloseAction::caHide: Hide(); break;
+    case TCloseAction::caMinimize: if (handle_) ShowWindow(handle_, SW_MINIMIZE); break;
+    default: Release(); break;
+  }
+}
+
+void TCustomForm::Release() {
+  if (releasing_) return;
+  releasing_ = true;
+  PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+bool TCustomForm::CloseModal(TCloseAction& action) {
+  if (!CloseQuery()) {
+    modalResult_ = mrNone;
+    return false;
+  }
+  action = TCloseAction::caHide;
+  DoClose(action);
+  if (action == TCloseAction::caNone) {
+    modalResult_ = mrNone;
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+struct DisabledWindows {
+  HWND except;
+  std::vector<HWND> list;
+};
+
+BOOL CALLBACK DisableThreadWindow(HWND wnd, LPARAM data) {
+  auto* d = reinterpret_cast<DisabledWindows*>(data);
+  if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+    d->list.push_back(wnd);
+    EnableWindow(wnd, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+TModalResult TCustomForm::ShowModal() {
+  if (visible_ || !enabled_ || modal_)
+    throw EInvalidOperation(L"Cannot make a visible window modal");
+  if (GetCapture()) SendMessageW(GetCapture(), WM_CANCELMODE, 0, 0);
+  ReleaseCapture();
+  HWND previousActive = GetActiveWindow();
+  DisabledWindows disabled{Handle(), {}};
+  // Only the visible windows are disabled: the tray icon's hidden window keeps working.
+  EnumThreadWindows(GetCurrentThreadId(), DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
+  modal_ = true;
+  modalResult_ = mrNone;
+  if (Application) ++Application->modalLevel_;
+  TCloseAction action = TCloseAction::caHide;
+  auto restore = [&] {
+    modal_ = false;
+    if (Application) --Application->modalLevel_;
+    for (HWND w : disabled.list)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
+  };
+  try {
+    Show();
+    while (Application && !Application->Terminated()) {
+      Application->HandleMessage();
+      if (modalResult_ != mrNone && CloseModal(action)) break;
+    }
+    Hide();
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  TModalResult result = modalResult_;
+  if (action == TCloseAction::caFree) Release();
+  return result;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control == activeControl_) return;
+  if (control && HandleAllocated() && active_ && control->CanFocus()) {
+    control->SetFocus();  // the focus change tells FocusControlChanged
+    return;
+  }
+  activeControl_ = control;
+}
+
+void TCustomForm::FocusControlChanged(TWinControl* control) {
+  if (control == static_cast<TWinControl*>(this) || control == activeControl_) return;
+  TWinControl* previous = activeControl_;
+  activeControl_ = control;
+  if (previous) previous->DoExit();
+  if (activeControl_ == control) control->DoEnter();
+}
+
+void TCustomForm::ControlDestroyed(TControl* control) {
+  if (activeControl_ == control) activeControl_ = nullptr;
+}
+
+void TCustomForm::Paint() { OnPaint(this); }
+
+void TCustomForm::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_ACTIVATE: return WMActivate(m);
+    case WM_ACTIVATEAPP:
+      if (Application) Application->ActivateChanged(m.WParam != 0);
+      break;
+    case WM_CLOSE: return WMClose(m);
+    case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
+    case CM_RELEASE: return CMRelease(m);
+  }
+  TCustomControl::Dispatch(m);
+}
+
+void TCustomForm::WMActivate(TMessage& m) {
+  DefaultHandler(m);
+  bool active = LOWORD(m.WParam) != WA_INACTIVE;
+  active_ = active;
+  if (Screen) Screen->FormActivated(this, active);
+  if (active) {
+    if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
+    OnActivate(this);
+  } else {
+    OnDeactivate(this);
+  }
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
+  DefaultHandler(m);
+  auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+  const TSizeConstraints& c = Constraints();
+  if (c.MinWidth > 0) info->ptMinTrackSize.x = c.MinWidth;
+  if (c.MinHeight > 0) info->ptMinTrackSize.y = c.MinHeight;
+  if (c.MaxWidth > 0) info->ptMaxTrackSize.x = c.MaxWidth;
+  if (c.MaxHeight > 0) info->ptMaxTrackSize.y = c.MaxHeight;
+}
+
+void TCustomForm::CMRelease(TMessage&) { Free(); }
+
+// ---------------------------------------------------------------------------------------------
+// TScreen
+
+void TScreen::AddForm(TCustomForm* form) {
+  if (std::find(forms_.begin(), forms_.end(), form) == forms_.end()) forms_.push_back(form);
+}
+
+void TScreen::RemoveForm(TCustomForm* form) {
+  auto it = std::find(forms_.begin(), forms_.end(), form);
+  if (it != forms_.end()) forms_.erase(it);
+  if (activeForm_ == form) activeForm_ = nullptr;
+}
+
+void TScreen::FormActivated(TCustomForm* form, bool active) {
+  if (!active) {
+    if (activeForm_ == form) activeForm_ = nullptr;
+    return;
+  }
+  activeForm_ = form;
+  auto it = std::find(forms_.begin(), forms_.end(), form);
+  if (it != forms_.end()) std::rotate(forms_.begin(), it, it + 1);
+}
+
+RECT TScreen::WorkAreaRect() const {
+  RECT r{0, 0, Width(), Height()};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+  return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TApplication
+
+namespace {
+
+std::vector<void (*)()>& InitProcs() {
+  static std::vector<void (*)()> procs;
+  return procs;
+}
+
+const wchar_t kApplicationClass[] = L"QuillnoteApplication";
+
+}  // namespace
+
+void TApplication::AddInitProc(void (*proc)()) { InitProcs().push_back(proc); }
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+  title_ = L"";
+  static ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    wc.lpszClassName = kApplicationClass;
+    return RegisterClassExW(&wc);
+  }();
+  (void)atom;
+  handle_ = CreateWindowExW(0, kApplicationClass, title_.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
+                            0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!handle_) RaiseLastOSError();
+  // The window procedure becomes a method of ours once the window exists.
+  auto* method = new TWndMethod(this, &TApplication::WndProc);
+  SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(method));
+  SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+    auto* fn = reinterpret_cast<TWndMethod*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY && fn) {
+      SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+      delete fn;
+      return DefWindowProcW(w, msg, wp, lp);
+    }
+    if (!fn) return DefWindowProcW(w, msg, wp, lp);
+    TMessage m{msg, wp, lp, 0};
+    try {
+      (*fn)(m);
+      return m.Result;
+    } catch (...) {
+      HandleBoundaryException();
+      return 0;
+    }
+  }));
+  SetBoundaryHandler(&TApplication::BoundaryHandler);
+}
+
+TApplication::~TApplication() {
+  SetBoundaryHandler(nullptr);
+  if (handle_) DestroyWindow(handle_);
+}
+
+void TApplication::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_ACTIVATEAPP: ActivateChanged(m.WParam != 0); break;
+    case WM_CLOSE:
+      if (mainForm_) mainForm_->Close();
+      return;
+  }
+  m.Result = DefWindowProcW(handle_, m.Msg, m.WParam, m.LParam);
+}
+
+void TApplication::Initialize() {
+  if (initialized_) return;
+  initialized_ = true;
+  for (auto proc : InitProcs()) proc();
+}
+
+void TApplication::SetTitle(const String& title) {
+  title_ = title;
+  if (handle_) SetWindowTextW(handle_, title.c_str());
+}
+
+void TApplication::FormDestroyed(TCustomForm* form) {
+  if (mainForm_ == form) mainForm_ = nullptr;
+}
+
+void TApplication::Run() {
+  if (mainForm_ && showMainForm_) mainForm_->Show();
+  while (!terminated_) HandleMessage();
+}
+
+void TApplication::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    terminated_ = true;
+    return true;
+  }
+  try {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  } catch (...) {
+    HandleException(this);
+  }
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+    if (terminated_) break;
+  }
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg)) WaitMessage();
+}
+
+void TApplication::HandleException(TObject*) {
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (const Exception& e) {
+    HandleExceptionObject(&e, nullptr);
+  } catch (const std::exception& e) {
+    HandleExceptionObject(nullptr, e.what());
+  } catch (...) {
+    HandleExceptionObject(nullptr, "");
+  }
+}
+
+void TApplication::HandleExceptionObject(const Exception* e, const char* foreign) {
+  // A thrown object that is not one of ours is shown with its text, or an empty message.
+  Exception converted(e ? L"" : Utf8ToWide(foreign ? foreign : ""));
+  const Exception& shown = e ? *e : converted;
+  if (OnException) {
+    OnException(this, shown);
+    return;
+  }
+  ShowException(shown);
+}
+
+void TApplication::BoundaryHandler(const Exception* e, const char* foreign) noexcept {
+  try {
+    if (Application) Application->HandleExceptionObject(e, foreign);
+  } catch (...) {
+    // The handler itself failed: nothing more can be reported.
+  }
+}
+
+void TApplication::ShowException(const Exception& E) {
+  String text = E.Message();
+  if (!text.empty() && text.back() > L'.') text += L'.';
+  seams::MessageBoxes().Show(handle_, text, title_, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::BringToFront() {
+  if (TCustomForm* f = Screen ? Screen->ActiveForm() : nullptr) {
+    SetForegroundWindow(f->Handle());
+    return;
+  }
+  SetForegroundWindow(handle_);
+}
+
+void TApplication::ActivateChanged(bool active) {
+  if (active == active_) return;
+  active_ = active;
+  if (active) OnActivate(this);
+  else OnDeactivate(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void InitializeClassLibrary() {
+  if (!Application) Application = new TApplication(nullptr);
+  if (!Screen) Screen = new TScreen(nullptr);
+  // The tray icon's menu needs the program in the foreground to close when the user clicks away.
+  TTrayIcon::ForegroundWindowProvider = [] { return Application ? Application->Handle() : HWND(nullptr); };
+}
+
+void FinalizeClassLibrary() {
+  // Forms are owned by the application: they go first, while the screen still lists them.
+  if (Application) {
+    TApplication* app = Application;
+    app->Free();
+    Application = nullptr;
+  }
+  if (Screen) {
+    TScreen* screen = Screen;
+    Screen = nullptr;
+    screen->Free();
+  }
+}

@@ -1,0 +1,233 @@
+#pragma once
+// Forms, the application object with its message loop and exception handler, and the screen's
+// list of open forms.
+#include "classlib/Controls.h"
+
+#include <vector>
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderIcons = unsigned;
+enum : TBorderIcons { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+enum : TModalResult {
+  mrNone = 0,
+  mrOk = IDOK,
+  mrCancel = IDCANCEL,
+  mrAbort = IDABORT,
+  mrRetry = IDRETRY,
+  mrIgnore = IDIGNORE,
+  mrYes = IDYES,
+  mrNo = IDNO,
+};
+
+using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
+
+class TCustomForm : public TCustomControl {
+ public:
+  explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle style);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons icons);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle style);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition position) { position_ = position; }
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool v) { keyPreview_ = v; }
+  // Layered-window opacity, 0..255.
+  bool AlphaBlend() const { return alphaBlend_; }
+  void SetAlphaBlend(bool v);
+  BYTE AlphaBlendValue() const { return alphaBlendValue_; }
+  void SetAlphaBlendValue(BYTE v);
+
+  // Shows the form and brings it to the front.
+  void Show();
+  // Asks OnCloseQuery, then runs OnClose and carries out its action: hide (the default), free
+  // (after the current message's handlers have returned), minimise, or nothing. Closing the
+  // main form ends the application.
+  void Close();
+  bool CloseQuery();
+  // Frees the form once the messages already queued for it have been handled.
+  void Release();
+  // Shows the form with the thread's other visible windows disabled and runs a message loop
+  // until ModalResult is set, the form closes or the application ends.
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult r) { modalResult_ = r; }
+  bool Modal() const { return modal_; }
+  bool Active() const { return active_; }
+
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* control);
+  // Told by a control of the form that it got the focus: the enter and exit events follow.
+  void FocusControlChanged(TWinControl* control);
+  // Told by a control of the form that it is going away.
+  void ControlDestroyed(TControl* control);
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void InitializeWindow() override;
+  void Dispatch(TMessage& Message) override;
+  void VisibleChanged() override;
+  void BeforeDestruction() override;
+  void Paint() override;
+  // The window class name of the form's windows.
+  void SetWindowClassName(const String& name) { windowClassName_ = name; }
+  // Runs OnCreate; a form calls it at the end of its construction.
+  void DoCreate();
+  virtual void DoClose(TCloseAction& action);
+  virtual void DoShow();
+  virtual void DoHide();
+
+ private:
+  void ApplyPosition();
+  void ApplyStayOnTop();
+  void ApplyAlpha();
+  void WMActivate(TMessage& m);
+  void WMClose(TMessage& m);
+  void WMGetMinMaxInfo(TMessage& m);
+  void CMRelease(TMessage& m);
+  // Closing at the end of a modal loop: false when OnCloseQuery or OnClose refused.
+  bool CloseModal(TCloseAction& action);
+
+  TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+  TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TFormStyle formStyle_ = TFormStyle::fsNormal;
+  TPosition position_ = TPosition::poDesigned;
+  bool keyPreview_ = false;
+  bool alphaBlend_ = false;
+  BYTE alphaBlendValue_ = 255;
+  bool positioned_ = false;
+  bool modal_ = false;
+  bool active_ = false;
+  bool releasing_ = false;
+  TModalResult modalResult_ = mrNone;
+  TWinControl* activeControl_ = nullptr;
+  String windowClassName_ = L"QuillnoteForm";
+};
+
+class TForm : public TCustomForm {
+ public:
+  using TCustomForm::TCustomForm;
+};
+
+// The open forms, most recently activated first.
+class TScreen : public TComponent {
+ public:
+  using TComponent::TComponent;
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TCustomForm* Forms(int index) const { return forms_.at(static_cast<size_t>(index)); }
+  // A copy of the list, for loops that close or free forms.
+  std::vector<TCustomForm*> FormsSnapshot() const { return forms_; }
+  TCustomForm* ActiveForm() const { return activeForm_; }
+  int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
+  int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+  RECT WorkAreaRect() const;
+
+ private:
+  friend class TCustomForm;
+  void AddForm(TCustomForm* form);
+  void RemoveForm(TCustomForm* form);
+  void FormActivated(TCustomForm* form, bool active);
+
+  std::vector<TCustomForm*> forms_;
+  TCustomForm* activeForm_ = nullptr;
+};
+
+using TExceptionEvent = TEvent<void(TObject* Sender, const Exception& E)>;
+
+class TApplication : public TComponent {
+ public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  // The hidden application window: the owner of the forms' windows.
+  HWND Handle() const { return handle_; }
+  // Runs the initialisation steps that units added with AddInitProc, once.
+  void Initialize();
+  static void AddInitProc(void (*proc)());
+
+  bool ShowMainForm() const { return showMainForm_; }
+  void SetShowMainForm(bool v) { showMainForm_ = v; }
+  const String& Title() const { return title_; }
+  void SetTitle(const String& title);
+  TCustomForm* MainForm() const { return mainForm_; }
+
+  // Creates a form owned by the application; the first form created becomes the main form.
+  template <class T>
+  void CreateForm(T*& reference) {
+    T* form = new T(this);
+    reference = form;
+    if (!mainForm_) {
+      // The main form's window exists from the start, shown or not.
+      form->HandleNeeded();
+      mainForm_ = form;
+    }
+  }
+
+  // The message loop: shows the main form when asked to, and runs until Terminate.
+  void Run();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+  // Handles every message waiting in the queue, then returns.
+  void ProcessMessages();
+  // Handles one message, waiting for one when there is none.
+  void HandleMessage();
+
+  // Shows the exception being handled (call from a catch block) or hands it to OnException.
+  void HandleException(TObject* Sender);
+  void ShowException(const Exception& E);
+  TExceptionEvent OnException;
+
+  bool Active() const { return active_; }
+  void BringToFront();
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  // Told by the forms when the program as a whole gains or loses the activation.
+  void ActivateChanged(bool active);
+
+  int ModalLevel() const { return modalLevel_; }
+
+ private:
+  friend class TCustomForm;
+  bool ProcessMessage(MSG& msg);
+  void HandleExceptionObject(const Exception* e, const char* foreign);
+  static void BoundaryHandler(const Exception* e, const char* foreign) noexcept;
+  void WndProc(TMessage& m);
+  void FormDestroyed(TCustomForm* form);
+
+  HWND handle_ = nullptr;
+  bool showMainForm_ = true;
+  bool initialized_ = false;
+  bool terminated_ = false;
+  bool active_ = false;
+  int modalLevel_ = 0;
+  String title_;
+  TCustomForm* mainForm_ = nullptr;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Creates and frees the application and screen objects: the first and last steps of a
+// program's start-up and shutdown.
+void InitializeClassLibrary();
+void FinalizeClassLibrary();

@@ -1,0 +1,252 @@
+#include "classlib/Forms.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::MessageBoxes;
+using testing_support::PumpMessages;
+using testing_support::PumpUntil;
+
+namespace {
+
+class FormsTest : public testing::Test {
+ protected:
+  void SetUp() override { MessageBoxes().Boxes.clear(); }
+};
+
+// A form whose handlers record what happens to it.
+class TProbeForm : public TForm {
+ public:
+  explicit TProbeForm(TComponent* owner, bool* destroyed = nullptr) : TForm(owner), destroyed_(destroyed) {
+    SetBounds(100, 100, 200, 150);
+  }
+  ~TProbeForm() override {
+    if (destroyed_) *destroyed_ = true;
+  }
+  TCloseAction Action = TCloseAction::caHide;
+  bool DestroyedWhileInHandler = false;
+  bool InHandler = false;
+  void FormClose(TObject*, TCloseAction& action) {
+    InHandler = true;
+    action = Action;
+    // Anything after the close action was chosen still runs on a whole form.
+    PumpMessages(0);
+    DestroyedWhileInHandler = destroyed_ && *destroyed_;
+    InHandler = false;
+  }
+  void Throw(TObject*) { throw EInvalidOperation(L"Handler failed"); }
+  using TCustomForm::DoCreate;
+
+ private:
+  bool* destroyed_;
+};
+
+}  // namespace
+
+TEST_F(FormsTest, ExceptionInAHandlerReachesTheApplicationAndTheLoopGoesOn) {
+  auto* form = new TProbeForm(Application);
+  auto* panel = new TCustomControl(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 50, 50);
+  panel->OnClick = TNotifyEvent(form, &TProbeForm::Throw);
+  form->Show();
+  // A click made of real mouse messages reaches the handler through the window procedure.
+  PostMessageW(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  bool later = false;
+  PostMessageW(form->Handle(), WM_NULL, 0, 0);
+  PumpUntil([&] { return !MessageBoxes().Boxes.empty(); });
+  ASSERT_EQ(1u, MessageBoxes().Boxes.size());
+  EXPECT_EQ(L"Handler failed.", MessageBoxes().Boxes[0].Text);
+  EXPECT_EQ(L"Quillnote tests", MessageBoxes().Boxes[0].Caption);
+  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONSTOP), MessageBoxes().Boxes[0].Flags);
+  // The loop is still alive: a message posted afterwards is handled.
+  PostMessageW(form->Handle(), WM_NULL, 0, 0);
+  later = PumpUntil([&] { return true; }, 10);
+  EXPECT_TRUE(later);
+  form->Free();
+}
+
+TEST_F(FormsTest, OnExceptionReplacesTheStandardDialog) {
+  struct TSink : TObject {
+    String Seen;
+    void Handle(TObject*, const Exception& e) { Seen = e.Message(); }
+  } sink;
+  Application->OnException = TExceptionEvent(&sink, &TSink::Handle);
+  GuardBoundary([] { throw EConvertError(L"bad number"); });
+  GuardBoundary([] { throw std::runtime_error("foreign"); });
+  Application->OnException.Clear();
+  EXPECT_EQ(L"foreign", sink.Seen);
+  EXPECT_TRUE(MessageBoxes().Boxes.empty());
+}
+
+TEST_F(FormsTest, FreeActionFreesTheFormOnlyAfterItsHandlersReturned) {
+  bool destroyed = false;
+  auto* form = new TProbeForm(Application, &destroyed);
+  form->Action = TCloseAction::caFree;
+  form->OnClose = TCloseEvent(form, &TProbeForm::FormClose);
+  form->Show();
+  form->Close();
+  EXPECT_FALSE(destroyed);  // still whole after Close returned
+  PumpUntil([&] { return destroyed; });
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(nullptr, Application->FindComponent(L"never named"));
+}
+
+TEST_F(FormsTest, CloseActionsAndCloseQuery) {
+  struct TRefuse : TObject {
+    void Query(TObject*, bool& canClose) { canClose = false; }
+  } refuse;
+  for (TCloseAction action : {TCloseAction::caHide, TCloseAction::caNone}) {
+    auto* form = new TProbeForm(Application);
+    form->Action = action;
+    form->OnClose = TCloseEvent(form, &TProbeForm::FormClose);
+    form->Show();
+    form->Close();
+    EXPECT_EQ(action == TCloseAction::caNone, form->Visible());
+    form->Show();
+    form->OnCloseQuery = TCloseQueryEvent(&refuse, &TRefuse::Query);
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    form->Free();
+  }
+}
+
+TEST_F(FormsTest, ScreenListsOpenFormsAndForgetsFreedOnes) {
+  int before = Screen->FormCount();
+  auto* a = new TProbeForm(Application);
+  auto* b = new TProbeForm(Application);
+  ASSERT_EQ(before + 2, Screen->FormCount());
+  auto forms = Screen->FormsSnapshot();
+  EXPECT_NE(forms.end(), std::find(forms.begin(), forms.end(), a));
+  a->Free();
+  EXPECT_EQ(before + 1, Screen->FormCount());
+  b->Free();
+  EXPECT_EQ(before, Screen->FormCount());
+}
+
+TEST_F(FormsTest, ShowModalEndsWithTheModalResultAndReenablesOtherWindows) {
+  auto* owner = new TProbeForm(Application);
+  owner->Show();
+  auto* dialog = new TProbeForm(Application);
+  struct TCloser : TObject {
+    TProbeForm* Dialog = nullptr;
+    bool OwnerWasDisabled = false;
+    HWND Owner = nullptr;
+    void Shown(TObject*) {
+      OwnerWasDisabled = !IsWindowEnabled(Owner);
+      Dialog->SetModalResult(mrOk);
+    }
+  } closer;
+  closer.Dialog = dialog;
+  closer.Owner = owner->Handle();
+  dialog->OnActivate = TNotifyEvent(&closer, &TCloser::Shown);
+  dialog->OnShow = TNotifyEvent(&closer, &TCloser::Shown);
+  EXPECT_EQ(mrOk, dialog->ShowModal());
+  EXPECT_TRUE(closer.OwnerWasDisabled);
+  EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+  EXPECT_FALSE(dialog->Visible());
+  dialog->Free();
+  owner->Free();
+}
+
+TEST_F(FormsTest, AlignmentFillsTheClientAreaInOrder) {
+  auto* form = new TProbeForm(Application);
+  form->SetBorderStyle(TFormBorderStyle::bsNone);
+  form->SetBounds(0, 0, 200, 100);
+  auto make = [&](TAlign align, int size) {
+    auto* c = new TCustomControl(form);
+    c->SetBounds(0, 0, size, size);
+    c->SetParent(form);
+    c->SetAlign(align);
+    return c;
+  };
+  auto* top = make(TAlign::alTop, 20);
+  auto* bottom = make(TAlign::alBottom, 10);
+  auto* left = make(TAlign::alLeft, 30);
+  auto* client = make(TAlign::alClient, 5);
+  form->SetBorderWidth(2);
+  EXPECT_EQ((RECT{2, 2, 198, 22}), top->BoundsRect());
+  EXPECT_EQ((RECT{2, 88, 198, 98}), bottom->BoundsRect());
+  EXPECT_EQ((RECT{2, 22, 32, 88}), left->BoundsRect());
+  EXPECT_EQ((RECT{32, 22, 198, 88}), client->BoundsRect());
+  form->SetBounds(0, 0, 300, 100);  // a resize aligns again
+  EXPECT_EQ(298, client->BoundsRect().right);
+  form->Free();
+}
+
+TEST_F(FormsTest, RecreatingTheWindowKeepsTextBoundsAndChildren) {
+  auto* form = new TProbeForm(Application);
+  auto* child = new TCustomControl(form);
+  child->SetParent(form);
+  child->SetBounds(10, 10, 40, 40);
+  form->SetCaption(L"Before");
+  form->Show();
+  HWND old = form->Handle();
+  form->SetBorderStyle(TFormBorderStyle::bsToolWindow);  // recreates the window
+  EXPECT_NE(old, form->Handle());
+  wchar_t text[32] = {};
+  GetWindowTextW(form->Handle(), text, 32);
+  EXPECT_STREQ(L"Before", text);
+  EXPECT_TRUE(IsWindow(child->Handle()));
+  EXPECT_EQ(form->Handle(), GetParent(child->Handle()));
+  EXPECT_EQ((RECT{10, 10, 50, 50}), child->BoundsRect());
+  EXPECT_TRUE(GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  form->Free();
+}
+
+TEST_F(FormsTest, KeyPreviewLetsTheFormSeeAndSwallowKeys) {
+  auto* form = new TProbeForm(Application);
+  auto* child = new TCustomControl(form);
+  child->SetParent(form);
+  child->SetBounds(0, 0, 50, 50);
+  struct TKeys : TObject {
+    int FormKeys = 0, ChildKeys = 0;
+    void FormKey(TObject*, WORD& key, TShiftState) {
+      ++FormKeys;
+      if (key == VK_ESCAPE) key = 0;
+    }
+    void ChildKey(TObject*, WORD&, TShiftState) { ++ChildKeys; }
+  } keys;
+  form->OnKeyDown = TKeyEvent(&keys, &TKeys::FormKey);
+  child->OnKeyDown = TKeyEvent(&keys, &TKeys::ChildKey);
+  form->Show();
+  SendMessageW(child->Handle(), WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(0, keys.FormKeys);
+  EXPECT_EQ(1, keys.ChildKeys);
+  form->SetKeyPreview(true);
+  SendMessageW(child->Handle(), WM_KEYDOWN, 'A', 0);
+  SendMessageW(child->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(2, keys.FormKeys);
+  EXPECT_EQ(2, keys.ChildKeys);  // the swallowed Esc never reached the child
+  form->Free();
+}
+
+TEST_F(FormsTest, PaintingIntoAHandedInDC) {
+  struct TPainted : TCustomControl {
+    using TCustomControl::TCustomControl;
+    void Paint() override {
+      Canvas().Brush().SetColor(clRed);
+      Canvas().FillRect(RECT{0, 0, 4, 4});
+    }
+  };
+  auto* form = new TProbeForm(Application);
+  auto* c = new TPainted(form);
+  c->SetParent(form);
+  c->SetBounds(0, 0, 10, 10);
+  c->SetColor(clWhite);
+  form->Show();
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 10, 10);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  PatBlt(mem, 0, 0, 10, 10, BLACKNESS);
+  SendMessageW(c->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+  EXPECT_EQ(RGB(255, 0, 0), GetPixel(mem, 1, 1));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  form->Free();
+}
