@@ -56,3 +56,107 @@ String SysErrorMessage(DWORD code);
 
 // Raises EAssertionFailed naming the unit and line, as the drawing utilities' preconditions do.
 [[noreturn]] void AssertionFailed(const String& unit, int line, const String& message = L"");
+
+// ---------------------------------------------------------------------------------------------
+// Integer and boolean texts
+
+// Decimal digits with a leading '-' for negative values.
+String IntToStr(long long value);
+
+// Upper-case hexadecimal, padded with zeros to at least `digits`; a value that needs more
+// digits is written in full. Negative values are written as their two's complement in the
+// width of their type (8 digits for 32 bits, 16 for 64 bits).
+String IntToHexBits(unsigned long long value, int digits);
+template <class T>
+  requires std::is_integral_v<T>
+String IntToHex(T value, int digits) {
+  if constexpr (sizeof(T) <= 4)
+    return IntToHexBits(static_cast<unsigned long long>(static_cast<uint32_t>(value)), digits);
+  else
+    return IntToHexBits(static_cast<unsigned long long>(value), digits);
+}
+
+// The integer syntax every reader of the program accepts: leading spaces, an optional sign,
+// then decimal digits, or "$", "0x" or "0X" and hexadecimal digits; nothing may follow (a
+// trailing blank makes the text invalid). Decimal values must fit in 32 bits; hexadecimal
+// values up to FFFFFFFF are taken as their 32-bit two's complement (so "$FFFFFFFF" is -1).
+bool TryStrToInt(const String& text, int& value);
+// Raises EConvertError "'<text>' is not a valid integer value".
+int StrToInt(const String& text);
+int StrToIntDef(const String& text, int fallback);
+// The same syntax in 64 bits.
+bool TryStrToInt64(const String& text, long long& value);
+long long StrToInt64(const String& text);
+long long StrToInt64Def(const String& text, long long fallback);
+
+// "True"/"False" (any letter case) or any integer (non-zero is true).
+bool TryStrToBool(const String& text, bool& value);
+// Raises EConvertError "'<text>' is not a valid boolean value".
+bool StrToBool(const String& text);
+bool StrToBoolDef(const String& text, bool fallback);
+// "-1"/"0", or "True"/"False" when useBoolStrs.
+String BoolToStr(bool value, bool useBoolStrs = false);
+
+// ---------------------------------------------------------------------------------------------
+// Texts
+
+// Trimming removes every character up to and including the blank (control characters too).
+String Trim(const String& text);
+String TrimLeft(const String& text);
+String TrimRight(const String& text);
+
+// Only the letters a-z / A-Z change; other characters stay.
+String UpperCase(const String& text);
+String LowerCase(const String& text);
+// <0, 0 or >0, comparing with a-z folded onto A-Z, character by character.
+int CompareText(const String& a, const String& b);
+bool SameText(const String& a, const String& b);
+// <0, 0 or >0, by ordinal character codes.
+int CompareStr(const String& a, const String& b);
+
+// The user locale's letter cases and collation (every letter of the character set).
+String AnsiUpperCase(const String& text);
+String AnsiLowerCase(const String& text);
+int AnsiCompareStr(const String& a, const String& b);
+int AnsiCompareText(const String& a, const String& b);
+bool AnsiSameText(const String& a, const String& b);
+
+enum TReplaceFlag : unsigned { rfReplaceAll = 1u << 0, rfIgnoreCase = 1u << 1 };
+using TReplaceFlags = unsigned;
+// Replaces the first (or every) occurrence of `from`; with rfIgnoreCase a-z match A-Z.
+String StringReplace(const String& text, const String& from, const String& to,
+                     TReplaceFlags flags);
+
+// ---------------------------------------------------------------------------------------------
+// Dates and times (TDateTime: days since 30 December 1899, the time of day as the fraction)
+
+constexpr long long MSecsPerDay = 86400000;
+
+// Raise EConvertError on values out of range.
+TDateTime EncodeDate(int year, int month, int day);
+TDateTime EncodeTime(int hour, int minute, int second, int msec);
+bool TryEncodeDate(int year, int month, int day, TDateTime& value);
+bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& value);
+void DecodeDate(TDateTime value, int& year, int& month, int& day);
+void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
+SYSTEMTIME DateTimeToSystemTime(TDateTime value);
+TDateTime SystemTimeToDateTime(const SYSTEMTIME& time);
+
+// Through seams::Clock(), so tests can fix the moment.
+TDateTime Now();
+TDateTime Date();  // today at midnight
+TDateTime Time();  // the time of day alone (a value below 1)
+
+// In the formats of seams::Clock().Locale(): the short date format, the long time format.
+String DateToStr(TDateTime value);
+String TimeToStr(TDateTime value);
+// The date, then a blank and the time; the time is left out at exactly midnight (hours,
+// minutes and seconds all zero).
+String DateTimeToStr(TDateTime value);
+
+// ---------------------------------------------------------------------------------------------
+// Random numbers, through seams::Random()
+
+// A number in 0 .. range-1 (0 when range <= 0).
+int Random(int range);
+void Randomize();

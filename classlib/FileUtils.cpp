@@ -1,0 +1,257 @@
+#include "classlib/FileUtils.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+// ---------------------------------------------------------------------------------------------
+// Names and paths
+
+namespace {
+
+bool IsDelimiter(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// The index just past the folder part (0 when there is none).
+size_t NameStart(const String& fileName) {
+  size_t i = fileName.find_last_of(L"\\/:");
+  return i == String::npos ? 0 : i + 1;
+}
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+struct FindCloser {
+  void operator()(HANDLE h) const {
+    if (h && h != INVALID_HANDLE_VALUE) FindClose(h);
+  }
+};
+using FindHandle = std::unique_ptr<void, FindCloser>;
+
+DWORD Attributes(const String& path) { return GetFileAttributesW(path.c_str()); }
+
+}  // namespace
+
+String ExtractFilePath(const String& fileName) { return fileName.substr(0, NameStart(fileName)); }
+
+String ExtractFileDir(const String& fileName) {
+  size_t n = NameStart(fileName);
+  // Keep the separator of a root ("C:\", "\") and a lone drive ("C:").
+  if (n > 0 && IsDelimiter(fileName[n - 1]) && n > 1 && fileName[n - 2] != L':' &&
+      !IsDelimiter(fileName[n - 2]))
+    --n;
+  return fileName.substr(0, n);
+}
+
+String ExtractFileName(const String& fileName) { return fileName.substr(NameStart(fileName)); }
+
+String ExtractFileExt(const String& fileName) {
+  size_t dot = fileName.find_last_of(L'.');
+  if (dot == String::npos || dot < NameStart(fileName)) return String();
+  return fileName.substr(dot);
+}
+
+String ChangeFileExt(const String& fileName, const String& extension) {
+  size_t dot = fileName.find_last_of(L'.');
+  if (dot == String::npos || dot < NameStart(fileName)) return fileName + extension;
+  return fileName.substr(0, dot) + extension;
+}
+
+String IncludeTrailingPathDelimiter(const String& path) {
+  if (!path.empty() && IsDelimiter(path.back())) return path;
+  return path + L"\\";
+}
+
+String ExcludeTrailingPathDelimiter(const String& path) {
+  String out = path;
+  if (!out.empty() && IsDelimiter(out.back())) out.pop_back();
+  return out;
+}
+
+String ExpandFileName(const String& fileName) {
+  if (fileName.empty()) return fileName;
+  DWORD n = GetFullPathNameW(fileName.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return fileName;
+  String out(n, L'\0');
+  n = GetFullPathNameW(fileName.c_str(), n, out.data(), nullptr);
+  out.resize(n);
+  return out;
+}
+
+int AnsiCompareFileName(const String& a, const String& b) {
+  int r = CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                               static_cast<int>(b.size()), TRUE);
+  return r == 0 ? CompareStr(a, b) : r - CSTR_EQUAL;
+}
+
+namespace {
+wchar_t FoldCase(wchar_t c) {
+  return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(CharUpperW(
+      reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<unsigned short>(c))))));
+}
+
+bool Match(const wchar_t* name, const wchar_t* mask) {
+  // '*' backtracks to the latest star only: enough for masks, linear in practice.
+  const wchar_t* star = nullptr;
+  const wchar_t* resume = nullptr;
+  while (*name) {
+    if (*mask == L'*') {
+      star = mask++;
+      resume = name;
+    } else if (*mask == L'?' || (*mask && FoldCase(*mask) == FoldCase(*name))) {
+      ++mask;
+      ++name;
+    } else if (star) {
+      mask = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*mask == L'*') ++mask;
+  return *mask == 0;
+}
+}  // namespace
+
+bool MatchesMask(const String& name, const String& mask) {
+  return Match(name.c_str(), mask.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files and folders
+
+bool FileExists(const String& fileName) {
+  DWORD a = Attributes(fileName);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const String& path) {
+  DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateDir(const String& path) { return CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
+
+bool ForceDirectories(const String& path) {
+  String dir = ExcludeTrailingPathDelimiter(path);
+  if (dir.empty()) return false;
+  if (DirectoryExists(dir)) return true;
+  String parent = ExtractFileDir(dir);
+  // A root, a drive or a bare name has no parent left to create.
+  if (!parent.empty() && parent != dir && !ForceDirectories(parent)) return false;
+  return CreateDir(dir) || DirectoryExists(dir);
+}
+
+bool RemoveDir(const String& path) { return RemoveDirectoryW(path.c_str()) != FALSE; }
+
+bool DeleteFileW(const String& fileName) { return ::DeleteFileW(fileName.c_str()) != FALSE; }
+
+bool RenameFile(const String& oldName, const String& newName) {
+  return MoveFileW(oldName.c_str(), newName.c_str()) != FALSE;
+}
+
+String GetCurrentDir() {
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
+  String out(n, L'\0');
+  n = GetCurrentDirectoryW(n, out.data());
+  out.resize(n);
+  return out;
+}
+
+bool SetCurrentDir(const String& path) { return SetCurrentDirectoryW(path.c_str()) != FALSE; }
+
+std::vector<String> ListFiles(const String& folder, const String& mask) {
+  std::vector<String> names;
+  WIN32_FIND_DATAW data;
+  const String pattern = IncludeTrailingPathDelimiter(folder) + mask;
+  FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, 0));
+  if (find.get() == INVALID_HANDLE_VALUE) return names;
+  do {
+    // The system also matches short 8.3 names ("~x.qwn~" is "~X~1.QWN"): test the long one.
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && MatchesMask(data.cFileName, mask))
+      names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find.get(), &data));
+  std::sort(names.begin(), names.end(),
+            [](const String& a, const String& b) { return AnsiCompareFileName(a, b) < 0; });
+  return names;
+}
+
+String FileErrorMessage(const String& what, const String& fileName, DWORD code) {
+  String text = what + L" \"" + fileName + L"\".";
+  String reason = SysErrorMessage(code);
+  if (!reason.empty()) text += L" " + reason;
+  return text;
+}
+
+std::string ReadFileBytes(const String& fileName) {
+  FileHandle file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE)
+    throw EFOpenError(FileErrorMessage(L"Cannot open file", fileName, GetLastError()));
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size)) throw EReadError(L"Stream read error");
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!ReadFile(file.get(), bytes.data() + done, want, &n, nullptr) || n == 0)
+      throw EReadError(L"Stream read error");
+    done += n;
+  }
+  return bytes;
+}
+
+namespace {
+
+// Creates a temporary file beside the target that did not exist before.
+FileHandle CreateTempBeside(const String& fileName, String& tempName) {
+  static std::atomic<unsigned> counter{0};
+  const String stem = ExtractFilePath(fileName) + L"~" + ExtractFileName(fileName) + L".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned n = counter.fetch_add(1) ^ (GetCurrentProcessId() << 12);
+    tempName = stem + IntToHex(n, 1) + L".tmp";
+    HANDLE h = CreateFileW(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return FileHandle(h);
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  throw EFCreateError(FileErrorMessage(L"Cannot create file", fileName, GetLastError()));
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!WriteFile(file, bytes.data() + done, want, &n, nullptr) || n == 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+void ReplaceFileContents(const String& fileName, const std::string& bytes) {
+  String tempName;
+  FileHandle temp = CreateTempBeside(fileName, tempName);
+  bool ok = WriteAll(temp.get(), bytes) && FlushFileBuffers(temp.get());
+  DWORD code = ok ? ERROR_SUCCESS : GetLastError();
+  temp.reset();
+  if (ok && file_utils_testing::BeforeReplace && !file_utils_testing::BeforeReplace(tempName)) {
+    ok = false;
+    code = ERROR_CANCELLED;
+  }
+  if (ok) {
+    ok = MoveFileExW(tempName.c_str(), fileName.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!ok) code = GetLastError();
+  }
+  if (ok) return;
+  ::DeleteFileW(tempName.c_str());
+  throw EWriteError(FileErrorMessage(L"Cannot write file", fileName, code));
+}

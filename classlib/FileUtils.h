@@ -1,0 +1,70 @@
+#pragma once
+// File names and paths, files and folders, listing a folder by mask, and replacing a file's
+// contents in one step.
+#include "classlib/SysUtils.h"
+#include "classlib/Types.h"
+
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Names and paths ('\' and '/' both separate folders; a drive's ':' ends the folder part too)
+
+// The folder part with its trailing separator ("C:\a\b.txt" -> "C:\a\").
+String ExtractFilePath(const String& fileName);
+// The folder part without its trailing separator ("C:\a\b.txt" -> "C:\a").
+String ExtractFileDir(const String& fileName);
+String ExtractFileName(const String& fileName);
+// The extension with its dot, or empty ("a.b\c" has none).
+String ExtractFileExt(const String& fileName);
+// Replaces the extension (or appends one); `extension` includes its dot or is empty.
+String ChangeFileExt(const String& fileName, const String& extension);
+String IncludeTrailingPathDelimiter(const String& path);
+String ExcludeTrailingPathDelimiter(const String& path);
+// The full path of a name relative to the current folder.
+String ExpandFileName(const String& fileName);
+// File names compare without regard to letter case.
+int AnsiCompareFileName(const String& a, const String& b);
+// A mask of '*' (any run) and '?' (any one character), without regard to letter case.
+bool MatchesMask(const String& name, const String& mask);
+
+// ---------------------------------------------------------------------------------------------
+// Files and folders
+
+bool FileExists(const String& fileName);  // a file, not a folder
+bool DirectoryExists(const String& path);
+// One level; false when it fails or already exists.
+bool CreateDir(const String& path);
+// Every missing level; true when the folder exists afterwards.
+bool ForceDirectories(const String& path);
+bool RemoveDir(const String& path);
+// <windows.h> renames DeleteFile to DeleteFileW; this overload of it takes our string, so
+// DeleteFile(name) reads the same whichever the caller sees.
+bool DeleteFileW(const String& fileName);
+bool RenameFile(const String& oldName, const String& newName);
+String GetCurrentDir();
+bool SetCurrentDir(const String& path);
+
+// The names (without folder) of the files in `folder` whose long names match `mask`, sorted
+// by name ascending without regard to letter case. Folders are left out, and so are files
+// that the system matches only through their short 8.3 names. A missing folder gives none.
+std::vector<String> ListFiles(const String& folder, const String& mask);
+
+// "<what> "<file name>". <the system's reason>", the text of the file errors.
+String FileErrorMessage(const String& what, const String& fileName, DWORD code);
+
+// The whole contents of a file; raises EFOpenError or EReadError.
+std::string ReadFileBytes(const String& fileName);
+
+// Replaces the contents of `fileName` in one step: the bytes go to a new temporary file in the
+// same folder ("~" + name + "." + a number + ".tmp", which no "*.qwn"-like mask matches, not
+// even through its short name), which is flushed to disk and then moved over the target.
+// Raises EFCreateError when the temporary file cannot be created and EWriteError when writing
+// or replacing fails; the old file then stays whole and the temporary file is removed.
+void ReplaceFileContents(const String& fileName, const std::string& bytes);
+
+namespace file_utils_testing {
+// Called between writing the temporary file and replacing the target; returning false makes
+// the replacement fail there, as a full disk or a locked target would.
+inline bool (*BeforeReplace)(const String& tempFileName) = nullptr;
+}  // namespace file_utils_testing

@@ -1,0 +1,216 @@
+#include "classlib/Streams.h"
+
+#include "classlib/FileUtils.h"
+#include "classlib/TextConv.h"
+
+#include <algorithm>
+#include <cstring>
+
+// ---------------------------------------------------------------------------------------------
+// TStream
+
+int64_t TStream::Size() {
+  const int64_t here = Seek(0, TSeekOrigin::soCurrent);
+  const int64_t end = Seek(0, TSeekOrigin::soEnd);
+  Seek(here, TSeekOrigin::soBeginning);
+  return end;
+}
+
+void TStream::ReadBuffer(void* buffer, int64_t count) {
+  if (count > 0 && Read(buffer, count) != count) throw EReadError(L"Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count) {
+  if (count > 0 && Write(buffer, count) != count) throw EWriteError(L"Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.Size();
+  }
+  char chunk[64 * 1024];
+  int64_t done = 0;
+  while (done < count) {
+    const int64_t n = std::min<int64_t>(count - done, static_cast<int64_t>(sizeof(chunk)));
+    source.ReadBuffer(chunk, n);
+    WriteBuffer(chunk, n);
+    done += n;
+  }
+  return done;
+}
+
+std::string TStream::ReadRest() {
+  const int64_t rest = Size() - Position();
+  std::string bytes(static_cast<size_t>(std::max<int64_t>(rest, 0)), '\0');
+  ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  return bytes;
+}
+
+// ---------------------------------------------------------------------------------------------
+// THandleStream
+
+namespace {
+// ReadFile and WriteFile move at most 2^32-1 bytes per call.
+constexpr int64_t kMaxChunk = 1 << 30;
+}  // namespace
+
+int64_t THandleStream::Read(void* buffer, int64_t count) {
+  int64_t done = 0;
+  auto* p = static_cast<char*>(buffer);
+  while (done < count) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min(count - done, kMaxChunk));
+    if (!ReadFile(handle_, p + done, want, &n, nullptr) || n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+int64_t THandleStream::Write(const void* buffer, int64_t count) {
+  int64_t done = 0;
+  const auto* p = static_cast<const char*>(buffer);
+  while (done < count) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min(count - done, kMaxChunk));
+    if (!WriteFile(handle_, p + done, want, &n, nullptr) || n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
+int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin) {
+  static const DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+  LARGE_INTEGER distance;
+  distance.QuadPart = offset;
+  LARGE_INTEGER result;
+  result.QuadPart = -1;
+  if (!SetFilePointerEx(handle_, distance, &result, kMethods[static_cast<int>(origin)]))
+    return -1;
+  return result.QuadPart;
+}
+
+void THandleStream::SetSize(int64_t size) {
+  const int64_t here = Position();
+  SetPosition(size);
+  if (!SetEndOfFile(handle_)) RaiseLastOSError();
+  if (here < size) SetPosition(here);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFileStream
+
+namespace {
+
+DWORD ShareFlags(unsigned mode) {
+  switch (mode & 0xF0) {
+    case fmShareDenyWrite: return FILE_SHARE_READ;
+    case fmShareDenyRead: return FILE_SHARE_WRITE;
+    case fmShareDenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    default: return 0;
+  }
+}
+
+DWORD AccessFlags(unsigned mode) {
+  switch (mode & 0x3) {
+    case fmOpenWrite: return GENERIC_WRITE;
+    case fmOpenReadWrite: return GENERIC_READ | GENERIC_WRITE;
+    default: return GENERIC_READ;
+  }
+}
+
+}  // namespace
+
+TFileStream::TFileStream(const String& fileName, unsigned mode)
+    : THandleStream(INVALID_HANDLE_VALUE), fileName_(fileName) {
+  const bool create = (mode & fmCreate) == fmCreate;
+  const DWORD access = create ? GENERIC_READ | GENERIC_WRITE : AccessFlags(mode);
+  handle_ = CreateFileW(fileName.c_str(), access, ShareFlags(mode), nullptr,
+                        create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    if (create) throw EFCreateError(FileErrorMessage(L"Cannot create file", fileName, code));
+    throw EFOpenError(FileErrorMessage(L"Cannot open file", fileName, code));
+  }
+}
+
+TFileStream::~TFileStream() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMemoryStream
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count) {
+  const int64_t size = Size();
+  if (count <= 0 || position_ >= size) return 0;
+  const int64_t n = std::min(count, size - position_);
+  std::memcpy(buffer, data_.data() + position_, static_cast<size_t>(n));
+  position_ += n;
+  return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
+  if (count <= 0 || position_ < 0) return 0;
+  const int64_t end = position_ + count;
+  if (end > Size()) data_.resize(static_cast<size_t>(end), '\0');
+  std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
+  position_ = end;
+  return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
+  switch (origin) {
+    case TSeekOrigin::soBeginning: position_ = offset; break;
+    case TSeekOrigin::soCurrent: position_ += offset; break;
+    case TSeekOrigin::soEnd: position_ = Size() + offset; break;
+  }
+  return position_;
+}
+
+void TMemoryStream::SetSize(int64_t size) {
+  data_.resize(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
+  if (position_ > Size()) position_ = Size();
+}
+
+void TMemoryStream::Clear() {
+  data_.clear();
+  position_ = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& stream) {
+  stream.SetPosition(0);
+  data_ = stream.ReadRest();
+  position_ = 0;
+}
+
+void TMemoryStream::SaveToStream(TStream& stream) { stream.WriteBytes(data_); }
+
+void TMemoryStream::LoadFromFile(const String& fileName) {
+  data_ = ReadFileBytes(fileName);
+  position_ = 0;
+}
+
+void TMemoryStream::SaveToFile(const String& fileName) { ReplaceFileContents(fileName, data_); }
+
+// ---------------------------------------------------------------------------------------------
+// TStringStream
+
+TStringStream::TStringStream(const String& text, UINT codePage) : codePage_(codePage) {
+  data_ = WideToAnsi(text, codePage);
+}
+
+TStringStream::TStringStream(const std::string& bytes, UINT codePage) : codePage_(codePage) {
+  data_ = bytes;
+}
+
+String TStringStream::DataString() const { return AnsiToWide(data_, codePage_); }
+
+String TStringStream::ReadString(int64_t count) {
+  const int64_t n = std::max<int64_t>(0, std::min(count, Size() - position_));
+  std::string bytes(static_cast<size_t>(n), '\0');
+  Read(bytes.data(), n);
+  return AnsiToWide(bytes, codePage_);
+}
+
+void TStringStream::WriteString(const String& text) { WriteBytes(WideToAnsi(text, codePage_)); }
