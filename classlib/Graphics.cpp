@@ -153,18 +153,6 @@ void TBrush::SetColor(TColor color) {
   Changed();
 }
 
-void TBrush::SetStyle(TBrushStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Changed();
-}
-
-void TBrush::SetBitmap(TBitmap* pattern) {
-  if (pattern == bitmap_) return;
-  bitmap_ = pattern;
-  Changed();
-}
-
 HBRUSH TBrush::Handle() const {
   if (handle_) return handle_.Get();
   HBRUSH made = nullptr;
@@ -200,29 +188,6 @@ void TBrush::Assign(const TBrush& source) {
 void TPen::Changed() {
   gdi::PenHandle old = std::move(handle_);
   OnChange(this);
-}
-
-void TPen::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Changed();
-}
-void TPen::SetWidth(int width) {
-  width = std::max(width, 0);
-  if (width == width_) return;
-  width_ = width;
-  Changed();
-}
-void TPen::SetStyle(TPenStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Changed();
-}
-void TPen::SetMode(TPenMode mode) {
-  // The mode is a DC setting, applied when the pen is selected; the pen object stays.
-  if (mode == mode_) return;
-  mode_ = mode;
-  Changed();
 }
 
 HPEN TPen::Handle() const {
@@ -287,7 +252,7 @@ void TCanvas::Require(unsigned what) {
   unsigned missing = what & ~selected_;
   if (missing & kFont) {
     oldFont_ = SelectObject(dc_, font_.Handle());
-    SetTextColor(dc_, ColorToGdi(font_.Color(), GetSysColor(COLOR_WINDOWTEXT)));
+    SetTextColor(dc_, ColorToGdi(font_.Color(), ColorToGdi(clWindowText)));
   }
   if (missing & kBrush) {
     HBRUSH brush = brush_.Handle();

@@ -82,6 +82,22 @@ COLORREF ColorToGdi(TColor color, COLORREF fallback = 0);
 // ---------------------------------------------------------------------------------------------
 // Font, brush, pen
 
+// The base of fonts, brushes and pens: every real change drops the GDI handle (made again on
+// next use) and fires OnChange; setting a property to its current value fires nothing.
+class TGraphicsObject : public TObject {
+ public:
+  TNotifyEvent OnChange;
+
+ protected:
+  virtual void Changed() = 0;
+  template <class T>
+  void Set(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    Changed();
+  }
+};
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 using TFontCharset = BYTE;
@@ -90,7 +106,7 @@ using TFontCharset = BYTE;
 // drops the handle and fires OnChange (setting a property to its current value fires nothing).
 // The default font is "Tahoma" 8 pt in clWindowText, so that drawing never depends on the
 // host's settings.
-class TFont : public TObject {
+class TFont : public TGraphicsObject {
  public:
   TFont();
   ~TFont() override;
@@ -125,16 +141,10 @@ class TFont : public TObject {
   // Copies every property (colour included); one OnChange when anything differed.
   void Assign(const TFont& source);
 
-  TNotifyEvent OnChange;
+ protected:
+  void Changed() override;
 
  private:
-  void Changed();
-  template <class T>
-  void Set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    Changed();
-  }
 
   String name_ = L"Tahoma";
   int height_;
@@ -153,7 +163,7 @@ enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBD
 
 // A brush: a colour and a style, or a pattern bitmap (not owned) that wins over both.
 // clNone as the colour makes the brush hollow.
-class TBrush : public TObject {
+class TBrush : public TGraphicsObject {
  public:
   TBrush() = default;
   ~TBrush() override = default;
@@ -161,18 +171,18 @@ class TBrush : public TObject {
   TColor Color() const { return color_; }
   void SetColor(TColor color);
   TBrushStyle Style() const { return style_; }
-  void SetStyle(TBrushStyle style);
+  void SetStyle(TBrushStyle style) { Set(style_, style); }
   TBitmap* Bitmap() const { return bitmap_; }
-  void SetBitmap(TBitmap* pattern);
+  void SetBitmap(TBitmap* pattern) { Set(bitmap_, pattern); }
 
   HBRUSH Handle() const;
   bool HandleAllocated() const { return static_cast<bool>(handle_); }
   void Assign(const TBrush& source);
 
-  TNotifyEvent OnChange;
+ protected:
+  void Changed() override;
 
  private:
-  void Changed();
 
   TColor color_ = clWhite;
   TBrushStyle style_ = bsSolid;
@@ -187,28 +197,29 @@ enum TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot
                 pmNotMask, pmXor, pmNotXor };
 
 // A pen: colour, width, style and the line raster operation. clNone draws nothing.
-class TPen : public TObject {
+class TPen : public TGraphicsObject {
  public:
   TPen() = default;
   ~TPen() override = default;
 
   TColor Color() const { return color_; }
-  void SetColor(TColor color);
+  void SetColor(TColor color) { Set(color_, color); }
   int Width() const { return width_; }
-  void SetWidth(int width);
+  void SetWidth(int width) { Set(width_, width < 0 ? 0 : width); }
   TPenStyle Style() const { return style_; }
-  void SetStyle(TPenStyle style);
+  void SetStyle(TPenStyle style) { Set(style_, style); }
   TPenMode Mode() const { return mode_; }
-  void SetMode(TPenMode mode);
+  // A DC setting, applied when the pen is selected.
+  void SetMode(TPenMode mode) { Set(mode_, mode); }
 
   HPEN Handle() const;
   bool HandleAllocated() const { return static_cast<bool>(handle_); }
   void Assign(const TPen& source);
 
-  TNotifyEvent OnChange;
+ protected:
+  void Changed() override;
 
  private:
-  void Changed();
 
   TColor color_ = clBlack;
   int width_ = 1;
@@ -235,6 +246,7 @@ class TCanvas : public TObject {
   // Borrows dc (null: let go of the current one).
   void SetHandle(HDC dc);
 
+  // The canvas listens to its own objects' OnChange (to deselect them): do not rebind it.
   TFont& Font() { return font_; }
   TBrush& Brush() { return brush_; }
   TPen& Pen() { return pen_; }

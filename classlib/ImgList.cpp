@@ -139,6 +139,13 @@ int TCustomImageList::AddMasked(const TBitmap& bitmap, COLORREF maskColor) {
   return first;
 }
 
+int TCustomImageList::AddIcon(HICON icon) {
+  int index = ImageList_ReplaceIcon(handle_, -1, icon);
+  if (index < 0) throw EInvalidOperation(L"Cannot add the icon to the image list");
+  Change();
+  return index;
+}
+
 void TCustomImageList::Clear() {
   if (Count() == 0) return;
   ImageList_Remove(handle_, -1);

@@ -34,6 +34,8 @@ class TCustomImageList : public TComponent {
   // Adds the bitmap's images (its width a multiple of Width()); maskColor marks transparent
   // pixels. Returns the index of the first image added.
   int AddMasked(const TBitmap& bitmap, COLORREF maskColor);
+  // Adds a copy of the icon (scaled to the list's size); returns its index.
+  int AddIcon(HICON icon);
   void Clear();
   // Draws one image; a disabled image is drawn embossed in the system's shadow colours.
   void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;

@@ -112,6 +112,11 @@ TEST_F(ImageListTest, GetIconGivesANewIcon) {
   list->AddMasked(strip, RGB(255, 0, 255));
   HICON icon = list->GetIcon(1);
   ASSERT_NE(nullptr, icon);
+  EXPECT_EQ(2, list->AddIcon(icon));  // and back again: the same picture
+  TBitmap target;
+  Fill(target, 4, 4, kGreen);
+  list->Draw(target.Canvas(), 0, 0, 2);
+  EXPECT_EQ(kBlue, target.ScanLine(3)[3]);
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(icon, &info));
   BITMAP bm{};
@@ -120,7 +125,7 @@ TEST_F(ImageListTest, GetIconGivesANewIcon) {
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
   DestroyIcon(icon);
-  EXPECT_EQ(nullptr, list->GetIcon(2));
+  EXPECT_EQ(nullptr, list->GetIcon(3));
 }
 
 TEST_F(ImageListTest, ChangeLinksHearEveryChange) {
@@ -201,4 +206,25 @@ TEST_F(ImageListTest, AHandlerMayUnregisterAnotherLink) {
   list->RegisterChanges(&second);
   list->SetSize(6, 6);
   EXPECT_EQ(1, unlinker.Calls);
+}
+
+TEST_F(ImageListTest, AddingAndDrawingLeakNoObjects) {
+  long before = gdi::LiveObjects();
+  {
+    TBitmap strip;
+    MakeStrip(strip);
+    TBitmap mono;
+    mono.SetMonochrome(true);
+    mono.SetSize(8, 4);
+    TBitmap target;
+    Fill(target, 8, 8, kGreen);
+    list->SetSize(4, 4);
+    list->AddMasked(strip, RGB(255, 0, 255));
+    list->AddMasked(mono, RGB(255, 255, 255));
+    for (int i = 0; i < 4; ++i) {
+      list->Draw(target.Canvas(), 0, 0, i, true);
+      list->Draw(target.Canvas(), 0, 0, i, false);
+    }
+  }
+  EXPECT_EQ(before, gdi::LiveObjects());
 }
