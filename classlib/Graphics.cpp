@@ -147,9 +147,10 @@ void TBrush::Changed() {
 
 void TBrush::SetColor(TColor color) {
   // Giving a clear brush a colour makes it solid, as code that sets a colour and fills expects.
-  if (color == color_ && style_ != bsClear) return;
+  TBrushStyle style = (style_ == bsClear && color != clNone) ? bsSolid : style_;
+  if (color == color_ && style == style_) return;
   color_ = color;
-  if (style_ == bsClear && color != clNone) style_ = bsSolid;
+  style_ = style;
   Changed();
 }
 

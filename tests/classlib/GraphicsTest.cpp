@@ -126,6 +126,39 @@ TEST(Font, ChangeEventFiresOnlyOnARealChange) {
   }
 }
 
+TEST(BrushAndPen, ChangeEventsAndTheClearBrushRule) {
+  TBrush brush;
+  TChangeSpy spy;
+  brush.OnChange = TNotifyEvent(&spy, &TChangeSpy::Changed);
+  brush.SetColor(clWhite);  // the default
+  EXPECT_EQ(0, spy.Count);
+  brush.SetStyle(bsClear);
+  EXPECT_EQ(1, spy.Count);
+  brush.SetColor(clNone);  // no colour keeps it clear
+  EXPECT_EQ(bsClear, brush.Style());
+  EXPECT_EQ(2, spy.Count);
+  brush.SetColor(clNone);
+  EXPECT_EQ(2, spy.Count);
+  brush.SetColor(clRed);  // a colour makes it solid
+  EXPECT_EQ(bsSolid, brush.Style());
+  EXPECT_EQ(3, spy.Count);
+
+  TPen pen;
+  pen.OnChange = TNotifyEvent(&spy, &TChangeSpy::Changed);
+  pen.SetWidth(1);
+  pen.SetMode(pmCopy);
+  EXPECT_EQ(3, spy.Count);
+  pen.SetWidth(-2);
+  EXPECT_EQ(0, pen.Width());
+  pen.SetStyle(psDot);
+  EXPECT_EQ(5, spy.Count);
+  EXPECT_EQ(&pen, spy.Last);
+  TPen copy;
+  copy.Assign(pen);
+  EXPECT_EQ(psDot, copy.Style());
+  EXPECT_EQ(0, copy.Width());
+}
+
 TEST(Font, AssignCopiesEverythingWithOneChange) {
   TFont a, b;
   a.SetName(L"Courier New");
@@ -447,6 +480,27 @@ TEST(Bitmap, LoadFromHandleConvertsTo32Bits) {
   EXPECT_EQ(0u, Pixel(b, 0, 0));
   EXPECT_THROW(b.LoadFromResourceName(GetModuleHandleW(nullptr), L"NO_SUCH_BITMAP"),
                EInvalidOperation);
+}
+
+TEST(Bitmap, LoadsABitmapResource) {
+  // The common controls carry their toolbar bitmaps as resources; 120 holds the 15 standard
+  // 16 x 16 images.
+  constexpr int kStandardSmallImages = 120;
+  HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+  ASSERT_NE(nullptr, controls);
+  TBitmap b;
+  TChangeSpy spy;
+  b.OnChange = TNotifyEvent(&spy, &TChangeSpy::Changed);
+  b.LoadFromResourceID(controls, kStandardSmallImages);
+  EXPECT_EQ(1, spy.Count);
+  EXPECT_EQ(pf32bit, b.PixelFormat());
+  EXPECT_EQ(16, b.Height());
+  EXPECT_EQ(0, b.Width() % 16);
+  EXPECT_GE(b.Width(), 15 * 16);
+  uint32_t any = 0;
+  for (int x = 0; x < b.Width(); ++x) any |= b.ScanLine(8)[x];
+  EXPECT_NE(0u, any);
+  EXPECT_EQ(0u, any & 0xFF000000u);
 }
 
 TEST_F(GraphicsTest, PatternBitmapIsAnEightByEightChecker) {
