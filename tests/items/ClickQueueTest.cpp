@@ -1,0 +1,264 @@
+#include "ItemTestSupport.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace item_tests;
+using testing_support::PumpMessages;
+
+namespace {
+
+// Records the sounds that would play.
+class TRecordingSounds : public seams::TSounds {
+ public:
+  void PlayAlias(const String& alias) override { Played.push_back(alias); }
+  std::vector<String> Played;
+};
+
+// Sets the sound scheme's entry for an alias for the test's lifetime and puts the old one back.
+class TSchemeSound {
+ public:
+  TSchemeSound(const String& alias, const wchar_t* value) : key_(L"AppEvents\\Schemes\\Apps\\.Default\\" + alias + L"\\.Current") {
+    HKEY k;
+    existed_ = RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
+    if (existed_) {
+      wchar_t buffer[512] = {};
+      DWORD size = sizeof(buffer) - sizeof(wchar_t);
+      hadValue_ = RegQueryValueExW(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+      old_ = buffer;
+      RegCloseKey(k);
+    }
+    Write(value);
+  }
+  ~TSchemeSound() {
+    if (!existed_) {
+      RegDeleteKeyW(HKEY_CURRENT_USER, key_.c_str());
+    } else if (hadValue_) {
+      Write(old_.c_str());
+    } else {
+      Write(nullptr);
+    }
+  }
+
+ private:
+  void Write(const wchar_t* value) {
+    HKEY k;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+      return;
+    if (value)
+      RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                     static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    else
+      RegDeleteValueW(k, nullptr);
+    RegCloseKey(k);
+  }
+  String key_;
+  bool existed_ = false;
+  bool hadValue_ = false;
+  String old_;
+};
+
+class ClickQueue : public ::testing::Test {
+ protected:
+  void SetUp() override { PumpMessages(); }
+  int Clicks(const char* name) {
+    std::string wanted = std::string("click ") + name;
+    return static_cast<int>(std::count(f.Events.Log.begin(), f.Events.Log.end(), wanted));
+  }
+  static size_t Slots() {
+    auto* list = tb2item_detail::ClickList();
+    return list ? list->size() : 0;
+  }
+  TItemFactory f;
+  TTBItem* item = f.Make<TTBItem>(L"item");
+  TTBItem* other = f.Make<TTBItem>(L"other");
+};
+
+// A viewer that logs its accessible selections.
+class TSpyViewer : public TTBItemViewer {
+ public:
+  using TTBItemViewer::TTBItemViewer;
+  void AccSelect(bool Execute) override { Calls.push_back(Execute); }
+  static inline std::vector<bool> Calls;
+};
+
+int g_handled = 0;
+void CountingHandler(const Exception*, const char*) noexcept { ++g_handled; }
+
+}  // namespace
+
+TEST_F(ClickQueue, AChosenItemRunsFromTheMessageLoopOnce) {
+  TTBDoneActionData done;
+  done.DoneAction = tbdaClickItem;
+  done.ClickItem = item;
+  EXPECT_EQ(item, ProcessDoneAction(done, false));
+  EXPECT_EQ(0, Clicks("item"));  // not while the caller still runs
+  PumpMessages();
+  EXPECT_EQ(1, Clicks("item"));
+  PumpMessages(20);
+  EXPECT_EQ(1, Clicks("item"));
+  EXPECT_EQ(0u, Slots());
+}
+
+TEST_F(ClickQueue, OnlyTheItemIsAnsweredWhenAsked) {
+  TTBDoneActionData done;
+  done.DoneAction = tbdaClickItem;
+  done.ClickItem = item;
+  EXPECT_EQ(item, ProcessDoneAction(done, true));
+  PumpMessages();
+  EXPECT_EQ(0, Clicks("item"));
+  for (TTBDoneAction nothing : {tbdaNone, tbdaCancel}) {
+    done.DoneAction = nothing;
+    EXPECT_EQ(nullptr, ProcessDoneAction(done, false));
+  }
+  PumpMessages();
+  EXPECT_EQ(0, Clicks("item"));
+}
+
+TEST_F(ClickQueue, TwoClicksTakeTwoSlotsAndLeaveAnEmptyQueue) {
+  item->PostClick();
+  other->PostClick();
+  ASSERT_NE(nullptr, tb2item_detail::ClickList());
+  EXPECT_EQ((std::vector<TObject*>{item, other}), *tb2item_detail::ClickList());
+  PumpMessages();
+  EXPECT_EQ(1, Clicks("item"));
+  EXPECT_EQ(1, Clicks("other"));
+  EXPECT_EQ(0u, Slots());
+}
+
+TEST_F(ClickQueue, AnItemFreedBeforeItsClickRunsIsNotCalled) {
+  item->PostClick();
+  item->Free();
+  EXPECT_EQ((std::vector<TObject*>{tb2item_detail::FreedClickMarker()}), *tb2item_detail::ClickList());
+  other->PostClick();  // the marked slot stays taken
+  EXPECT_EQ((std::vector<TObject*>{tb2item_detail::FreedClickMarker(), other}), *tb2item_detail::ClickList());
+  PumpMessages();
+  EXPECT_EQ(0, Clicks("item"));
+  EXPECT_EQ(1, Clicks("other"));
+  EXPECT_EQ(0u, Slots());
+}
+
+TEST_F(ClickQueue, ADisabledItemIsNotClicked) {
+  item->SetEnabled(false);
+  item->PostClick();
+  PumpMessages();
+  EXPECT_EQ(0, Clicks("item"));
+}
+
+TEST_F(ClickQueue, AClickThatCannotBePostedGivesItsSlotBack) {
+  item->PostClick();
+  PumpMessages();
+  // Without its window the post fails.
+  DestroyWindow(tb2item_detail::ClickWnd());
+  item->PostClick();
+  EXPECT_EQ(0u, Slots());
+  FreeClickQueue();
+  item->PostClick();
+  PumpMessages();
+  EXPECT_EQ(2, Clicks("item"));
+}
+
+TEST_F(ClickQueue, AnExceptionInAQueuedClickGoesToTheApplicationAndTheQueueGoesOn) {
+  f.Events.OnClickHook = [this](TObject* s) {
+    if (s == item) throw Exception(L"command failed");
+  };
+  g_handled = 0;
+  SetBoundaryHandler(CountingHandler);
+  item->PostClick();
+  other->PostClick();
+  PumpMessages();
+  SetBoundaryHandler(nullptr);
+  EXPECT_EQ(1, g_handled);
+  EXPECT_EQ(1, Clicks("other"));
+  EXPECT_EQ(0u, Slots());
+}
+
+TEST_F(ClickQueue, AccessibleSelectionsReachLiveViewersOnly) {
+  TSpyViewer::Calls.clear();
+  auto live = std::make_unique<TSpyViewer>(nullptr, item, 0);
+  auto dying = std::make_unique<TSpyViewer>(nullptr, other, 0);
+  live->PostAccSelect(true);
+  dying->PostAccSelect(false);
+  dying.reset();
+  live->PostAccSelect(false);
+  PumpMessages();
+  EXPECT_EQ((std::vector<bool>{true, false}), TSpyViewer::Calls);
+  EXPECT_EQ(0u, Slots());
+}
+
+TEST_F(ClickQueue, TheQueueEndsWithTheLastItemOfTheThread) {
+  item->PostClick();
+  HWND wnd = tb2item_detail::ClickWnd();
+  ASSERT_TRUE(IsWindow(wnd));
+  EXPECT_EQ(2, tb2item_detail::ItemViewerCount());  // every other test freed its items
+  item->Free();
+  other->Free();
+  EXPECT_EQ(0, tb2item_detail::ItemViewerCount());
+  EXPECT_EQ(nullptr, tb2item_detail::ClickWnd());
+  EXPECT_EQ(nullptr, tb2item_detail::ClickList());
+  EXPECT_FALSE(IsWindow(wnd));
+  PumpMessages();  // the dead item's message went with its window
+  EXPECT_EQ(0, Clicks("item"));
+}
+
+TEST_F(ClickQueue, TheMenuCommandSoundPlaysForPopupClicksWhenTheSchemeHasOne) {
+  TRecordingSounds sounds;
+  seams::Scoped<seams::TSounds> scoped(sounds);
+  TTBDoneActionData done;
+  done.DoneAction = tbdaClickItem;
+  done.ClickItem = item;
+  struct Case {
+    const char* what;
+    const wchar_t* scheme;
+    bool popup;
+    size_t played;
+  } cases[] = {
+      {"popup click, scheme has a sound", L"ding.wav", true, 1},
+      {"toolbar click", L"ding.wav", false, 0},
+      {"popup click, empty scheme entry", L"", true, 0},
+  };
+  for (const Case& k : cases) {
+    TSchemeSound scheme(L"MenuCommand", k.scheme);
+    sounds.Played.clear();
+    done.Sound = k.popup;
+    ProcessDoneAction(done, true);
+    EXPECT_EQ(k.played, sounds.Played.size()) << k.what;
+    if (!sounds.Played.empty()) {
+      EXPECT_EQ(L"MenuCommand", sounds.Played[0]);
+    }
+  }
+}
+
+TEST_F(ClickQueue, TheSystemMenuOutcomeAsksTheWindowForItsMenu) {
+  struct TSpy : TObject {
+    void WndProc(TMessage& m) {
+      if (m.Msg == WM_SYSCOMMAND) Got.push_back(m);
+      else m.Result = DefWindowProcW(Wnd, m.Msg, m.WParam, m.LParam);
+    }
+    HWND Wnd = nullptr;
+    std::vector<TMessage> Got;
+  } spy;
+  spy.Wnd = AllocateHWnd(TWndMethod(&spy, &TSpy::WndProc));
+  TTBDoneActionData done;
+  done.DoneAction = tbdaOpenSystemMenu;
+  done.SystemMenuWnd = spy.Wnd;
+  done.SystemMenuKey = 'x';
+  EXPECT_EQ(nullptr, ProcessDoneAction(done, false));
+  DeallocateHWnd(spy.Wnd);
+  ASSERT_EQ(1u, spy.Got.size());
+  EXPECT_EQ(static_cast<WPARAM>(SC_KEYMENU), spy.Got[0].WParam);
+  EXPECT_EQ(static_cast<LPARAM>('x'), spy.Got[0].LParam);
+}
+
+TEST_F(ClickQueue, TheHelpOutcomeGoesToTheInstalledHandler) {
+  static std::vector<int> contexts;
+  contexts.clear();
+  SetTBHelpContextHandler([](int id) { contexts.push_back(id); });
+  TTBDoneActionData done;
+  done.DoneAction = tbdaHelpContext;
+  done.ContextID = 42;
+  EXPECT_EQ(nullptr, ProcessDoneAction(done, false));
+  SetTBHelpContextHandler(nullptr);
+  EXPECT_EQ((std::vector<int>{42}), contexts);
+}
