@@ -375,22 +375,25 @@ TEXTMETRICW TCanvas::TextMetrics() {
 
 namespace {
 
-// Copies `source` to the DC leaving out the pixels of one colour: a mask of those pixels is
-// made, and the XOR / AND / XOR sequence keeps the destination under them.
-void DrawTransparent(HDC dest, int x, int y, const TBitmap& source, COLORREF transparent) {
-  int w = source.Width(), h = source.Height();
-  HDC src = source.CanvasDC();
+// Copies a part of `source` to a part of the DC, leaving out the pixels of one colour: a mask
+// of those pixels is made, and the XOR / AND / XOR sequence keeps the destination under them.
+void CopyTransparent(HDC dest, const RECT& to, HDC src, const RECT& from, COLORREF transparent) {
+  int w = from.right - from.left, h = from.bottom - from.top;
+  int dw = to.right - to.left, dh = to.bottom - to.top;
+  if (w <= 0 || h <= 0 || dw <= 0 || dh <= 0) return;
   gdi::MemoryDC maskDC(CreateCompatibleDC(dest));
   gdi::BitmapHandle mask(CreateBitmap(w, h, 1, 1, nullptr));
   gdi::SelectionGuard selectMask(maskDC.Get(), mask.Get());
   COLORREF oldBk = SetBkColor(src, transparent);
-  BitBlt(maskDC.Get(), 0, 0, w, h, src, 0, 0, SRCCOPY);  // transparent pixels -> 1
+  BitBlt(maskDC.Get(), 0, 0, w, h, src, from.left, from.top, SRCCOPY);  // transparent -> 1
   SetBkColor(src, oldBk);
   COLORREF oldText = SetTextColor(dest, RGB(0, 0, 0));
   COLORREF oldDestBk = SetBkColor(dest, RGB(255, 255, 255));
-  BitBlt(dest, x, y, w, h, src, 0, 0, SRCINVERT);
-  BitBlt(dest, x, y, w, h, maskDC.Get(), 0, 0, SRCAND);
-  BitBlt(dest, x, y, w, h, src, 0, 0, SRCINVERT);
+  int oldMode = SetStretchBltMode(dest, COLORONCOLOR);
+  StretchBlt(dest, to.left, to.top, dw, dh, src, from.left, from.top, w, h, SRCINVERT);
+  StretchBlt(dest, to.left, to.top, dw, dh, maskDC.Get(), 0, 0, w, h, SRCAND);
+  StretchBlt(dest, to.left, to.top, dw, dh, src, from.left, from.top, w, h, SRCINVERT);
+  SetStretchBltMode(dest, oldMode);
   SetTextColor(dest, oldText);
   SetBkColor(dest, oldDestBk);
 }
@@ -404,7 +407,9 @@ void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
     // The pixels under the transparent colour must not change: draw it with a mask.
     TColor t = bitmap.TransparentColor();
     if (t != clNone) {
-      DrawTransparent(dc_, x, y, bitmap, ColorToGdi(t));
+      RECT all{0, 0, bitmap.Width(), bitmap.Height()};
+      RECT to{x, y, x + bitmap.Width(), y + bitmap.Height()};
+      CopyTransparent(dc_, to, bitmap.CanvasDC(), all, ColorToGdi(t));
       return;
     }
   }
@@ -428,6 +433,13 @@ void TCanvas::CopyRect(const RECT& dest, TCanvas& source, const RECT& sourceRect
              sourceRect.left, sourceRect.top, sourceRect.right - sourceRect.left,
              sourceRect.bottom - sourceRect.top, copyMode_);
   SetStretchBltMode(dc_, oldMode);
+}
+
+void TCanvas::BrushCopy(const RECT& dest, const TBitmap& bitmap, const RECT& source,
+                        TColor color) {
+  if (bitmap.Empty()) return;
+  FillRect(dest);
+  CopyTransparent(dc_, dest, bitmap.CanvasDC(), source, ColorToGdi(color));
 }
 
 TColor TCanvas::Pixels(int x, int y) {
@@ -516,6 +528,10 @@ HDC TBitmap::CanvasDC() const {
 }
 
 void TBitmap::Changed() { OnChange(this); }
+
+void TBitmap::Dormant() {
+  if (canvas_) canvas_->FreeContext();
+}
 
 namespace {
 

@@ -287,6 +287,8 @@ class TCanvas : public TObject {
   void Draw(int x, int y, const TBitmap& bitmap);
   void StretchDraw(const RECT& r, const TBitmap& bitmap);
   void CopyRect(const RECT& dest, TCanvas& source, const RECT& sourceRect);
+  // Copies the source part of the bitmap to dest; its pixels of `color` show the brush.
+  void BrushCopy(const RECT& dest, const TBitmap& bitmap, const RECT& source, TColor color);
 
   TColor Pixels(int x, int y);
   void SetPixels(int x, int y, TColor color);
@@ -372,6 +374,10 @@ class TBitmap : public TObject {
   TCanvas& Canvas();
   // Canvas DC of the bitmap, made on demand (for BitBlt from a const bitmap).
   HDC CanvasDC() const;
+  // Frees the canvas DC (the pixels stay); the next drawing makes it again.
+  void Dormant();
+  // Our formats have no palette: always null.
+  HPALETTE Palette() const { return nullptr; }
 
   // Loads a BMP resource of the module and converts it to pf32bit. Raises EInvalidOperation
   // when the resource is missing.

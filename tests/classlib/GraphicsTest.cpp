@@ -400,6 +400,25 @@ TEST_F(GraphicsTest, DrawCopiesAndTransparentDrawKeepsTheBackground) {
   EXPECT_EQ(0x0000FFu, Pixel(dst, 3, 3));
 }
 
+TEST_F(GraphicsTest, BrushCopyShowsTheBrushUnderOneColour) {
+  TBitmap picture;
+  picture.SetSize(3, 1);
+  picture.ScanLine(0)[0] = 0xFF0000;
+  picture.ScanLine(0)[1] = 0x123456;  // the colour to replace
+  picture.ScanLine(0)[2] = 0x00FF00;
+  TBitmap dst;
+  dst.SetSize(5, 2);
+  dst.Canvas().Brush().SetColor(clBtnFace);
+  dst.Canvas().BrushCopy({1, 1, 4, 2}, picture, {0, 0, 3, 1}, static_cast<TColor>(0x563412));
+  EXPECT_EQ(0xFF0000u, Pixel(dst, 1, 1));
+  EXPECT_EQ(RGBToPixel(0x80400F), Pixel(dst, 2, 1));
+  EXPECT_EQ(0x00FF00u, Pixel(dst, 3, 1));
+  EXPECT_EQ(0xFFFFFFu, Pixel(dst, 0, 0));
+  picture.Dormant();
+  dst.Canvas().Draw(0, 0, picture);  // the DC comes back on demand
+  EXPECT_EQ(0x123456u, Pixel(dst, 1, 0));
+}
+
 TEST_F(GraphicsTest, CopyRectCopiesBetweenCanvases) {
   TBitmap a, b;
   a.SetSize(4, 4);
