@@ -157,11 +157,34 @@ void TTrayIcon::WndProc(TMessage& Message) {
 
 void TTrayIcon::MouseMessage(UINT mouseMessage) {
   switch (mouseMessage) {
-    case WM_LBUTTONDOWN: inDoubleClick_ = false; break;
-    case WM_LBUTTONUP: LeftButtonUp(); break;
+    case WM_MOUSEMOVE: MouseMove(); break;
+    case WM_LBUTTONDOWN:
+      inDoubleClick_ = false;
+      MouseButton(OnMouseDown, TMouseButton::mbLeft);
+      break;
+    case WM_LBUTTONUP:
+      MouseButton(OnMouseUp, TMouseButton::mbLeft);
+      LeftButtonUp();
+      break;
     case WM_LBUTTONDBLCLK: DoubleClick(); break;
-    case WM_RBUTTONUP: RightButtonUp(); break;
+    case WM_RBUTTONDOWN: MouseButton(OnMouseDown, TMouseButton::mbRight); break;
+    case WM_RBUTTONUP:
+      MouseButton(OnMouseUp, TMouseButton::mbRight);
+      RightButtonUp();
+      break;
+    case WM_MBUTTONDOWN: MouseButton(OnMouseDown, TMouseButton::mbMiddle); break;
+    case WM_MBUTTONUP: MouseButton(OnMouseUp, TMouseButton::mbMiddle); break;
   }
+}
+
+void TTrayIcon::MouseButton(const TMouseEvent& event, TMouseButton button) {
+  const POINT p = CursorPos();
+  event(this, button, KeyboardShiftState(), p.x, p.y);
+}
+
+void TTrayIcon::MouseMove() {
+  const POINT p = CursorPos();
+  OnMouseMove(this, KeyboardShiftState(), p.x, p.y);
 }
 
 void TTrayIcon::LeftButtonUp() {

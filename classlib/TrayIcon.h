@@ -1,6 +1,7 @@
 #pragma once
 // The program's icon in the notification area: its image, tip and balloon, and the mouse on it.
 #include "classlib/Classes.h"
+#include "classlib/Controls.h"
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 
@@ -23,7 +24,8 @@ enum TBalloonFlags : DWORD {
 // OnClick too (the shell cannot know that a second one follows); OnDblClick runs on the double
 // click itself, and the release that ends the double click runs nothing. A right-button
 // release brings the application's window to the foreground (so that the menu closes when the
-// user clicks elsewhere) and shows PopupMenu at the cursor.
+// user clicks elsewhere) and shows PopupMenu at the cursor. The mouse events report the cursor
+// in screen coordinates.
 class TTrayIcon : public TComponent {
  public:
   static constexpr UINT CallbackMessage = WM_APP + 0x0101;
@@ -70,6 +72,9 @@ class TTrayIcon : public TComponent {
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -83,6 +88,8 @@ class TTrayIcon : public TComponent {
 
   void WndProc(TMessage& Message);
   void MouseMessage(UINT mouseMessage);
+  void MouseButton(const TMouseEvent& event, TMouseButton button);
+  void MouseMove();
   void LeftButtonUp();
   void DoubleClick();
   void RightButtonUp();

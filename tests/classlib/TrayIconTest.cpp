@@ -43,16 +43,6 @@ class TPopupDouble : public TPopupMenu {
   HWND Foreground = nullptr;
 };
 
-// Image list whose images the test adds directly.
-class TTestImages : public TImageList {
- public:
-  using TImageList::TImageList;
-  void AddIcon(HICON icon) {
-    ImageList_ReplaceIcon(Handle(), -1, icon);
-    Change();
-  }
-};
-
 class TClickSpy : public TObject {
  public:
   int Clicks = 0, DoubleClicks = 0;
@@ -171,7 +161,7 @@ TEST_F(TrayIconTest, IconIsACopyOrTheChosenImageOfTheList) {
   EXPECT_NE(system, tray_->Icon());  // a copy of its own
   EXPECT_EQ(tray_->Icon(), Last().Icon);
 
-  auto* images = new TTestImages(owner_);
+  auto* images = new TImageList(owner_);
   images->AddIcon(system);
   images->AddIcon(LoadIconW(nullptr, IDI_WARNING));
   tray_->SetIcons(images);
@@ -287,4 +277,48 @@ TEST_F(TrayIconTest, RightButtonReleaseShowsThePopupMenuAtTheCursorInFront) {
   menu->Free();  // freed first: the tray icon forgets it and shows nothing
   EXPECT_EQ(nullptr, tray_->PopupMenu());
   SendMouse(WM_RBUTTONUP);
+}
+
+namespace {
+
+// Records the mouse events as "down left 200,100".
+class TMouseSpy : public TObject {
+ public:
+  std::vector<std::string> Events;
+  void OnDown(TObject*, TMouseButton b, TShiftState, int x, int y) { Add("down", b, x, y); }
+  void OnUp(TObject*, TMouseButton b, TShiftState, int x, int y) { Add("up", b, x, y); }
+  void OnMove(TObject*, TShiftState, int x, int y) {
+    Events.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+  }
+
+ private:
+  void Add(const char* what, TMouseButton b, int x, int y) {
+    const char* names[] = {"left", "right", "middle"};
+    Events.push_back(std::string(what) + " " + names[static_cast<int>(b)] + " " +
+                     std::to_string(x) + "," + std::to_string(y));
+  }
+};
+
+}  // namespace
+
+TEST_F(TrayIconTest, MouseEventsReportButtonAndCursor) {
+  const std::pair<UINT, const char*> cases[] = {
+      {WM_LBUTTONDOWN, "down left 200,100"},  {WM_LBUTTONUP, "up left 200,100"},
+      {WM_RBUTTONDOWN, "down right 200,100"}, {WM_RBUTTONUP, "up right 200,100"},
+      {WM_MBUTTONDOWN, "down middle 200,100"}, {WM_MBUTTONUP, "up middle 200,100"},
+      {WM_MOUSEMOVE, "move 200,100"},
+  };
+  TMouseSpy spy;
+  tray_->OnMouseDown = TMouseEvent(&spy, &TMouseSpy::OnDown);
+  tray_->OnMouseUp = TMouseEvent(&spy, &TMouseSpy::OnUp);
+  tray_->OnMouseMove = TMouseMoveEvent(&spy, &TMouseSpy::OnMove);
+  SetCursorPos(200, 100);
+  PumpMessages();
+  for (auto [message, expected] : cases) {
+    SCOPED_TRACE(expected);
+    spy.Events.clear();
+    SendMouse(message);
+    ASSERT_EQ(1u, spy.Events.size());
+    EXPECT_EQ(expected, spy.Events[0]);
+  }
 }
