@@ -48,6 +48,11 @@ class TClickSpy : public TObject {
   int Clicks = 0, DoubleClicks = 0;
   void OnClick(TObject*) { ++Clicks; }
   void OnDblClick(TObject*) { ++DoubleClicks; }
+  // As the new-note command does: it processes pending messages while it runs.
+  void OnDblClickPumping(TObject*) {
+    ++DoubleClicks;
+    PumpMessages();
+  }
 };
 
 constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -236,6 +241,17 @@ TEST_F(TrayIconTest, LeftButtonReportsClicksAndDoubleClicks) {
     EXPECT_EQ(c.doubleClicks, spy.DoubleClicks);
     tray->Free();
   }
+}
+
+TEST_F(TrayIconTest, ReleaseEndingADoubleClickIsNoClickWhileTheHandlerPumps) {
+  TClickSpy spy;
+  tray_->OnClick = TNotifyEvent(&spy, &TClickSpy::OnClick);
+  tray_->OnDblClick = TNotifyEvent(&spy, &TClickSpy::OnDblClickPumping);
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    PostMessageW(tray_->Handle(), TTrayIcon::CallbackMessage, TTrayIcon::IconId, m);
+  PumpMessages();
+  EXPECT_EQ(1, spy.Clicks);
+  EXPECT_EQ(1, spy.DoubleClicks);
 }
 
 namespace {
