@@ -1,5 +1,7 @@
 #include "classlib/FileUtils.h"
 
+#include "classlib/Streams.h"
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -188,22 +190,8 @@ String FileErrorMessage(const String& what, const String& fileName, DWORD code) 
 }
 
 std::string ReadFileBytes(const String& fileName) {
-  FileHandle file(CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE)
-    throw EFOpenError(FileErrorMessage(L"Cannot open file", fileName, GetLastError()));
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) throw EReadError(L"Stream read error");
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    if (!ReadFile(file.get(), bytes.data() + done, want, &n, nullptr) || n == 0)
-      throw EReadError(L"Stream read error");
-    done += n;
-  }
-  return bytes;
+  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  return file.ReadRest();
 }
 
 namespace {
@@ -224,14 +212,8 @@ FileHandle CreateTempBeside(const String& fileName, String& tempName) {
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-    if (!WriteFile(file, bytes.data() + done, want, &n, nullptr) || n == 0) return false;
-    done += n;
-  }
-  return true;
+  const auto count = static_cast<int64_t>(bytes.size());
+  return THandleStream(file).Write(bytes.data(), count) == count;
 }
 
 }  // namespace

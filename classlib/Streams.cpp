@@ -51,32 +51,32 @@ std::string TStream::ReadRest() {
 // THandleStream
 
 namespace {
-// ReadFile and WriteFile move at most 2^32-1 bytes per call.
-constexpr int64_t kMaxChunk = 1 << 30;
-}  // namespace
-
-int64_t THandleStream::Read(void* buffer, int64_t count) {
+// ReadFile and WriteFile move at most 2^32-1 bytes per call: go in chunks until done or stuck.
+template <class Fn>
+int64_t InChunks(int64_t count, Fn&& transfer) {
+  constexpr int64_t kMaxChunk = 1 << 30;
   int64_t done = 0;
-  auto* p = static_cast<char*>(buffer);
   while (done < count) {
     DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (!ReadFile(handle_, p + done, want, &n, nullptr) || n == 0) break;
+    if (!transfer(done, static_cast<DWORD>(std::min(count - done, kMaxChunk)), n) || n == 0) break;
     done += n;
   }
   return done;
 }
+}  // namespace
+
+int64_t THandleStream::Read(void* buffer, int64_t count) {
+  auto* p = static_cast<char*>(buffer);
+  return InChunks(count, [&](int64_t at, DWORD want, DWORD& n) {
+    return ReadFile(handle_, p + at, want, &n, nullptr) != FALSE;
+  });
+}
 
 int64_t THandleStream::Write(const void* buffer, int64_t count) {
-  int64_t done = 0;
   const auto* p = static_cast<const char*>(buffer);
-  while (done < count) {
-    DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min(count - done, kMaxChunk));
-    if (!WriteFile(handle_, p + done, want, &n, nullptr) || n == 0) break;
-    done += n;
-  }
-  return done;
+  return InChunks(count, [&](int64_t at, DWORD want, DWORD& n) {
+    return WriteFile(handle_, p + at, want, &n, nullptr) != FALSE;
+  });
 }
 
 int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -4,8 +4,10 @@
 #include "classlib/TextConv.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 Exception::Exception(String message) : message_(std::move(message)), utf8_(WideToUtf8(message_)) {}
 
@@ -270,6 +272,252 @@ String StringReplace(const String& text, const String& from, const String& to,
   }
   out.append(text, start, String::npos);
   return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Floating-point texts
+
+namespace {
+
+wchar_t LocaleChar(LCTYPE type, wchar_t fallback) {
+  wchar_t buffer[8] = {};
+  return GetLocaleInfoW(seams::Clock().Locale(), type, buffer, 8) > 1 ? buffer[0] : fallback;
+}
+
+// The significant decimal digits of |value| and the power of ten of the first one.
+struct TDecimal {
+  std::string digits;
+  int exponent = 0;
+};
+
+TDecimal ToDecimal(double value, int precision) {
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof(buffer), std::fabs(value),
+                              std::chars_format::scientific, precision - 1);
+  const std::string text(buffer, result.ptr);
+  const size_t e = text.find('e');
+  TDecimal d;
+  for (size_t i = 0; i < e; ++i)
+    if (text[i] != '.') d.digits.push_back(text[i]);
+  d.exponent = std::atoi(text.c_str() + e + 1);
+  return d;
+}
+
+// Rounds half away from zero to `keep` significant digits (0 or fewer: to zero or to one unit).
+void RoundDigits(TDecimal& d, int keep) {
+  if (keep >= static_cast<int>(d.digits.size())) return;
+  const bool up = keep >= 0 && d.digits[static_cast<size_t>(keep)] >= '5';
+  d.digits.resize(static_cast<size_t>(std::max(keep, 0)));
+  if (!up) return;
+  int i = keep - 1;
+  while (i >= 0 && d.digits[static_cast<size_t>(i)] == '9') d.digits[static_cast<size_t>(i--)] = '0';
+  if (i >= 0) {
+    ++d.digits[static_cast<size_t>(i)];
+  } else {
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.exponent;
+  }
+}
+
+wchar_t DigitAt(const TDecimal& d, int index) {
+  return index >= 0 && index < static_cast<int>(d.digits.size())
+             ? static_cast<wchar_t>(d.digits[static_cast<size_t>(index)])
+             : L'0';
+}
+
+String ExponentText(const TDecimal& d, int precision, int expDigits, bool general) {
+  String text(1, DigitAt(d, 0));
+  String rest;
+  for (int i = 1; i < precision; ++i) rest.push_back(DigitAt(d, i));
+  if (general) rest = rest.substr(0, rest.find_last_not_of(L'0') + 1);
+  if (!rest.empty()) text += DecimalSeparator() + rest;
+  const int e = d.exponent;
+  String power = IntToStr(e < 0 ? -e : e);
+  while (static_cast<int>(power.size()) < expDigits) power.insert(power.begin(), L'0');
+  return text + L"E" + (e < 0 ? L"-" : (general ? L"" : L"+")) + power;
+}
+
+String FixedText(const TDecimal& d, int decimals, bool thousands) {
+  String whole;
+  for (int i = 0; i <= d.exponent; ++i) whole.push_back(DigitAt(d, i));
+  if (whole.empty()) whole = L"0";
+  if (thousands)
+    for (int at = static_cast<int>(whole.size()) - 3; at > 0; at -= 3)
+      whole.insert(whole.begin() + at, ThousandSeparator());
+  if (decimals <= 0) return whole;
+  String fraction;
+  for (int j = 1; j <= decimals; ++j) fraction.push_back(DigitAt(d, d.exponent + j));
+  return whole + DecimalSeparator() + fraction;
+}
+
+}  // namespace
+
+wchar_t DecimalSeparator() { return LocaleChar(LOCALE_SDECIMAL, L'.'); }
+wchar_t ThousandSeparator() { return LocaleChar(LOCALE_STHOUSAND, L','); }
+
+String FloatToStrF(double value, TFloatFormat format, int precision, int digits) {
+  if (std::isnan(value)) return L"NAN";
+  if (std::isinf(value)) return value < 0 ? L"-INF" : L"INF";
+  precision = std::clamp(precision, 1, 15);
+  TDecimal d = ToDecimal(value, precision);
+  String text;
+  if (value == 0) d = TDecimal{std::string(static_cast<size_t>(precision), '0'), 0};
+  switch (format) {
+    case ffExponent:
+      text = ExponentText(d, precision, std::clamp(digits, 0, 4), false);
+      break;
+    case ffGeneral:
+      if (value == 0) return L"0";
+      text = (d.exponent >= precision || d.exponent < -5)
+                 ? ExponentText(d, precision, 0, true)
+                 : FixedText(d, std::max(0, static_cast<int>(d.digits.find_last_not_of('0')) -
+                                                d.exponent),
+                             false);
+      break;
+    case ffFixed:
+    case ffNumber:
+      if (d.exponent >= precision) return FloatToStrF(value, ffGeneral, precision, 0);
+      digits = std::clamp(digits, 0, 18);
+      RoundDigits(d, d.exponent + 1 + digits);
+      text = FixedText(d, digits, format == ffNumber);
+      break;
+  }
+  const bool nonZero = text.find_first_of(L"123456789") < text.find(L'E');
+  return value < 0 && nonZero ? L"-" + text : text;
+}
+
+String FloatToStr(double value) { return FloatToStrF(value, ffGeneral, 15, 0); }
+
+// ---------------------------------------------------------------------------------------------
+// Format
+
+namespace {
+
+class TFormatter {
+ public:
+  TFormatter(const String& format, std::initializer_list<TVarRec> args)
+      : format_(format), args_(args.begin(), args.end()) {}
+
+  String Run() {
+    String out;
+    while (at_ < format_.size()) {
+      wchar_t c = format_[at_++];
+      if (c != L'%') {
+        out.push_back(c);
+      } else if (Peek() == L'%') {
+        ++at_;
+        out.push_back(L'%');
+      } else {
+        out += Specifier();
+      }
+    }
+    return out;
+  }
+
+ private:
+  [[noreturn]] void Fail() const {
+    throw EConvertError(L"Format '" + format_ + L"' invalid or incompatible with argument");
+  }
+  wchar_t Peek() const { return at_ < format_.size() ? format_[at_] : L'\0'; }
+
+  // Digits, "*" (the next argument) or nothing (-1).
+  int Number() {
+    if (Peek() == L'*') {
+      ++at_;
+      const TVarRec& arg = Next();
+      if (arg.kind != TVarRec::vtInteger) Fail();
+      return static_cast<int>(arg.integer);
+    }
+    if (Peek() < L'0' || Peek() > L'9') return -1;
+    int n = 0;
+    while (Peek() >= L'0' && Peek() <= L'9') n = n * 10 + (format_[at_++] - L'0');
+    return n;
+  }
+
+  const TVarRec& Next() {
+    if (next_ >= args_.size()) Fail();
+    return args_[next_++];
+  }
+
+  String Specifier() {
+    int first = Number();
+    if (Peek() == L':') {
+      ++at_;
+      if (first < 0) Fail();
+      next_ = static_cast<size_t>(first);
+      first = -1;
+    }
+    const bool left = Peek() == L'-';
+    if (left) ++at_;
+    const int width = first >= 0 ? first : Number();
+    int precision = -1;
+    if (Peek() == L'.') {
+      ++at_;
+      precision = std::max(Number(), 0);
+    }
+    if (at_ >= format_.size()) Fail();
+    const wchar_t type = static_cast<wchar_t>(towlower(format_[at_++]));
+    String text = Convert(type, precision, Next());
+    if (width > static_cast<int>(text.size())) {
+      const String pad(static_cast<size_t>(width) - text.size(), L' ');
+      text = left ? text + pad : pad + text;
+    }
+    return text;
+  }
+
+  // The value as unsigned: a negative one as the two's complement of its 32 or 64 bits.
+  static unsigned long long Unsigned(long long v) {
+    if (v >= 0 || v < INT32_MIN) return static_cast<unsigned long long>(v);
+    return static_cast<uint32_t>(v);
+  }
+
+  String Convert(wchar_t type, int precision, const TVarRec& arg) {
+    const bool isInt = arg.kind == TVarRec::vtInteger;
+    const bool isNumber = isInt || arg.kind == TVarRec::vtFloat;
+    const double real = isInt ? static_cast<double>(arg.integer) : arg.real;
+    switch (type) {
+      case L'd': {
+        if (!isInt) Fail();
+        String digits = IntToStr(arg.integer < 0 ? -arg.integer : arg.integer);
+        if (arg.integer == INT64_MIN) digits = L"9223372036854775808";
+        if (static_cast<int>(digits.size()) < precision)
+          digits.insert(0, static_cast<size_t>(precision) - digits.size(), L'0');
+        return arg.integer < 0 ? L"-" + digits : digits;
+      }
+      case L'u':
+        if (!isInt) Fail();
+        return std::to_wstring(Unsigned(arg.integer));
+      case L'x':
+        if (!isInt) Fail();
+        return IntToHexBits(Unsigned(arg.integer), precision);
+      case L's':
+        if (arg.kind != TVarRec::vtString) Fail();
+        return precision >= 0 ? arg.text.substr(0, static_cast<size_t>(precision)) : arg.text;
+      case L'f':
+      case L'n':
+        if (!isNumber) Fail();
+        return FloatToStrF(real, type == L'f' ? ffFixed : ffNumber, 15, precision < 0 ? 2 : precision);
+      case L'e':
+        if (!isNumber) Fail();
+        return FloatToStrF(real, ffExponent, precision < 0 ? 15 : precision, 3);
+      case L'g':
+        if (!isNumber) Fail();
+        return FloatToStrF(real, ffGeneral, precision < 0 ? 15 : precision, 3);
+      default:
+        Fail();
+    }
+  }
+
+  const String& format_;
+  std::vector<TVarRec> args_;
+  size_t at_ = 0;
+  size_t next_ = 0;
+};
+
+}  // namespace
+
+String Format(const String& format, std::initializer_list<TVarRec> args) {
+  return TFormatter(format, args).Run();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "classlib/Types.h"
 
 #include <exception>
+#include <initializer_list>
 #include <string>
 
 // The base of every exception the library and the program raise.
@@ -126,6 +127,47 @@ using TReplaceFlags = unsigned;
 // Replaces the first (or every) occurrence of `from`; with rfIgnoreCase a-z match A-Z.
 String StringReplace(const String& text, const String& from, const String& to,
                      TReplaceFlags flags);
+
+// ---------------------------------------------------------------------------------------------
+// Floating-point texts, with the decimal and thousands separators of seams::Clock().Locale()
+
+wchar_t DecimalSeparator();
+wchar_t ThousandSeparator();
+
+enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber };
+// ffGeneral: the shortest text with at most `precision` significant digits, in exponent form
+// ("1.5E20") when the integer part needs more digits or the value is below 0.00001.
+// ffExponent: "d.ddd" with `precision` digits, "E", a sign and at least `digits` exponent digits.
+// ffFixed: `digits` decimals after rounding to `precision` significant digits (exponent form when
+// the integer part has more than `precision` digits). ffNumber: ffFixed with thousands
+// separators. NaN and infinities read "NAN", "INF" and "-INF".
+String FloatToStrF(double value, TFloatFormat format, int precision, int digits);
+String FloatToStr(double value);  // ffGeneral, 15 digits
+
+// One argument of Format.
+struct TVarRec {
+  enum Kind { vtInteger, vtFloat, vtString } kind;
+  long long integer = 0;
+  double real = 0;
+  String text;
+  TVarRec(int v) : kind(vtInteger), integer(v) {}
+  TVarRec(unsigned v) : kind(vtInteger), integer(v) {}
+  TVarRec(long v) : kind(vtInteger), integer(v) {}
+  TVarRec(unsigned long v) : kind(vtInteger), integer(static_cast<long long>(v)) {}
+  TVarRec(long long v) : kind(vtInteger), integer(v) {}
+  TVarRec(unsigned long long v) : kind(vtInteger), integer(static_cast<long long>(v)) {}
+  TVarRec(double v) : kind(vtFloat), real(v) {}
+  TVarRec(const wchar_t* v) : kind(vtString), text(v ? v : L"") {}
+  TVarRec(const String& v) : kind(vtString), text(v) {}
+  TVarRec(wchar_t v) : kind(vtString), text(1, v) {}
+};
+
+// Format specifiers: "%" [index ":"] ["-"] [width] ["." precision] type, where width and
+// precision may be "*" (taken from the arguments) and type is d (decimal; precision = least
+// digits), u, x (upper-case hexadecimal), s (precision = most characters), e, f, g, n (floats;
+// precision = decimals, or significant digits for g and e). "%%" is a percent sign. A
+// specifier that does not fit its argument raises EConvertError.
+String Format(const String& format, std::initializer_list<TVarRec> args);
 
 // ---------------------------------------------------------------------------------------------
 // Dates and times (TDateTime: days since 30 December 1899, the time of day as the fraction)

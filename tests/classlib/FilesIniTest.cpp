@@ -3,17 +3,13 @@
 #include "classlib/Strings.h"
 #include "common/TestSupport.h"
 
+#include "StringsTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
-
-std::vector<String> Lines(const TStrings& list) {
-  std::vector<String> out;
-  for (int i = 0; i < list.Count(); ++i) out.push_back(list.Strings(i));
-  return out;
-}
 
 class IniFile : public testing::Test {
  protected:

@@ -1,19 +1,14 @@
 #include "classlib/IniFiles.h"
 #include "classlib/Strings.h"
 
+#include "StringsTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-std::vector<String> SortedLines(const TStrings& list) {
-  std::vector<String> out;
-  for (int i = 0; i < list.Count(); ++i) out.push_back(list.Strings(i));
-  std::sort(out.begin(), out.end());
-  return out;
-}
 
 constexpr const wchar_t* kBase = L"Software\\QuillnoteTests\\RegIni";
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -152,6 +153,64 @@ TEST(TextConversions, StringReplace) {
   EXPECT_EQ(L"xbab", StringReplace(L"abab", L"a", L"x", 0));
   EXPECT_EQ(L"xbxB", StringReplace(L"AbaB", L"a", L"x", rfReplaceAll | rfIgnoreCase));
   EXPECT_EQ(L"same", StringReplace(L"same", L"", L"x", rfReplaceAll));
+}
+
+// The separators come from the clock seam's locale: US English here, whatever the host says.
+class TUsLocale : public seams::TClock {
+ public:
+  LCID Locale() override { return 0x0409; }
+};
+
+TEST(TextConversions, FloatTexts) {
+  TUsLocale us;
+  seams::Scoped<seams::TClock> scope(us);
+  struct Case {
+    double value;
+    TFloatFormat format;
+    int precision, digits;
+    const wchar_t* text;
+  } cases[] = {
+      {1.5, ffFixed, 15, 2, L"1.50"},          {2.675, ffFixed, 15, 0, L"3"},
+      {-0.125, ffFixed, 15, 2, L"-0.13"},      {0.004, ffFixed, 15, 2, L"0.00"},
+      {-0.004, ffFixed, 15, 2, L"0.00"},       {99.995, ffFixed, 3, 2, L"100.00"},
+      {1234567.891, ffNumber, 15, 2, L"1,234,567.89"},
+      {0.1, ffGeneral, 15, 0, L"0.1"},         {100, ffGeneral, 15, 0, L"100"},
+      {1e20, ffGeneral, 15, 0, L"1E20"},       {1.5e-7, ffGeneral, 15, 0, L"1.5E-7"},
+      {0.00015, ffGeneral, 15, 0, L"0.00015"}, {0, ffGeneral, 15, 0, L"0"},
+      {-2.5, ffGeneral, 15, 0, L"-2.5"},       {1.0 / 3, ffGeneral, 4, 0, L"0.3333"},
+      {150, ffExponent, 4, 3, L"1.500E+002"},  {-0.015, ffExponent, 2, 2, L"-1.5E-02"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.text, FloatToStrF(c.value, c.format, c.precision, c.digits)) << c.value;
+  EXPECT_EQ(L"3.14159", FloatToStr(3.14159));
+  EXPECT_EQ(L'.', DecimalSeparator());
+  EXPECT_EQ(L"NAN", FloatToStr(std::nan("")));
+}
+
+TEST(TextConversions, FloatTextsUseTheLocalesSeparators) {
+  struct TGerman : seams::TClock {
+    LCID Locale() override { return 0x0407; }
+  } german;
+  seams::Scoped<seams::TClock> scope(german);
+  EXPECT_EQ(L"1.234,50", FloatToStrF(1234.5, ffNumber, 15, 2));
+  EXPECT_EQ(L"0,5", FloatToStr(0.5));
+}
+
+TEST(TextConversions, FormatSpecifiers) {
+  TUsLocale us;
+  seams::Scoped<seams::TClock> scope(us);
+  EXPECT_EQ(L"Ctrl+B (Bold)", Format(L"%s (%s)", {L"Ctrl+B", String(L"Bold")}));
+  EXPECT_EQ(L"[  42|42  |0042|-7]", Format(L"[%4d|%-4d|%.4d|%d]", {42, 42, 42, -7}));
+  EXPECT_EQ(L"FF 4294967295 00FF", Format(L"%x %u %.4x", {255, -1, 255}));
+  EXPECT_EQ(L"1.50 1,000.00 2.5", Format(L"%.2f %n %g", {1.5, 1000.0, 2.5}));
+  EXPECT_EQ(L"b a b", Format(L"%1:s %0:s %s", {L"a", L"b"}));
+  EXPECT_EQ(L"  x|ab", Format(L"%*s|%.*s", {3, L"x", 2, L"abc"}));
+  EXPECT_EQ(L"100%", Format(L"%d%%", {100}));
+  EXPECT_EQ(L"&1 a.txt", Format(L"&%s %s", {L'1', L"a.txt"}));
+  for (const wchar_t* bad : {L"%d", L"%f", L"%x", L"%q", L"%", L"%5"}) {
+    EXPECT_THROW(Format(bad, {L"text"}), EConvertError) << testing::PrintToString(String(bad));
+  }
+  EXPECT_THROW(Format(L"%s %s", {L"one"}), EConvertError);
 }
 
 TEST(TextConversions, RandomGoesThroughTheSeam) {
