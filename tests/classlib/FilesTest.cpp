@@ -93,6 +93,8 @@ TEST_F(Files, FoldersAndFiles) {
   EXPECT_TRUE(ForceDirectories(Path(L"x\\y")));
   // The notes folder's doubled separator names the same folder.
   EXPECT_TRUE(DirectoryExists(folder_ + L"\\\\one\\"));
+  EXPECT_TRUE(CreateDir(folder_ + L"\\\\two\\"));
+  EXPECT_TRUE(DirectoryExists(Path(L"two")));
 
   Put(L"a.txt", "abc");
   EXPECT_TRUE(FileExists(Path(L"a.txt")));
@@ -120,6 +122,7 @@ TEST_F(Files, ListFilesByMaskSortedByName) {
   EXPECT_EQ((std::vector<String>{L"1292026111840.qwn", L"20.QWN", L"300.qwn"}),
             ListFiles(folder_, L"*.qwn"));
   EXPECT_EQ((std::vector<String>{L"x.txt"}), ListFiles(folder_ + L"\\", L"*.txt"));
+  EXPECT_EQ((std::vector<String>{L"x.txt"}), ListFiles(folder_ + L"\\\\", L"*.txt"));
   EXPECT_TRUE(ListFiles(Path(L"absent"), L"*.qwn").empty());
 }
 

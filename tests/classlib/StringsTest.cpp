@@ -236,6 +236,7 @@ TEST_F(StringListFiles, RoundTripsAreByteForByte) {
   const std::string files[] = {
       "\xEF\xBB\xBF" "00012C0000C80000C80000C800006499FFFF00\r\n  Shopping \xE2\x82\xAC \r\n{\\rtf1 x}\r\n",
       "Color=10092543\r\nOpacity=100\r\nFontName=Arial \xE9\r\n",
+      "undefined in 1252: \x81\x8D\x8F\x90\x9D\r\n",
       std::string("\xFF\xFEq\0\r\0\n\0", 8),
       std::string("\xFE\xFF\0q\0\r\0\n", 8),
       "\xEF\xBB\xBF\r\n\r\n",
