@@ -101,8 +101,9 @@ bool TRegistry::CreateKey(const String& key) {
 }
 
 bool TRegistry::DeleteKey(const String& key) {
+  // An empty name would resolve to the open key or the root: never delete those by accident.
+  if (TrimSeparators(key).empty()) return false;
   const String path = Resolve(key);
-  if (path.empty()) return false;
   // Closing the open key first when it is the one going (or lies below it).
   if (current_ && (CompareText(currentPath_, path) == 0 ||
                    CompareText(currentPath_.substr(0, path.size() + 1), path + L"\\") == 0))

@@ -241,6 +241,8 @@ TEST(Streams, MemoryStreamGrowsAndSeeks) {
   EXPECT_EQ("ab", m.Bytes());
   m.SetPosition(0);
   EXPECT_EQ("ab", m.ReadRest());
+  m.Seek(-1, TSeekOrigin::soBeginning);  // before the start reads nothing
+  EXPECT_EQ(0, m.Read(two, 1));
   m.Clear();
   EXPECT_EQ(0, m.Size());
 }

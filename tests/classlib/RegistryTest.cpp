@@ -96,6 +96,9 @@ TEST_F(Registry, KeysRelativeAndAbsoluteAndDeletedWithTheirSubkeys) {
   EXPECT_EQ((std::vector<String>{L"Docks"}), reg.GetKeyNames());
   EXPECT_TRUE(reg.KeyExists(L"Docks\\Toolbar1"));
   EXPECT_TRUE(reg.KeyExists(String(L"\\") + kBase + L"\\Docks"));
+  EXPECT_FALSE(reg.DeleteKey(L""));  // never the open key itself
+  EXPECT_FALSE(reg.DeleteKey(L"\\"));
+  EXPECT_TRUE(reg.KeyExists(String(L"\\") + kBase));
   EXPECT_TRUE(reg.DeleteKey(L"Docks"));
   EXPECT_FALSE(reg.KeyExists(L"Docks"));
   EXPECT_FALSE(reg.DeleteKey(L"Docks"));
