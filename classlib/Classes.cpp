@@ -178,7 +178,11 @@ void ShowBoundaryFallback(const Exception* e, const char* foreign) noexcept {
 
 }  // namespace
 
-void SetBoundaryHandler(TBoundaryHandler handler) { g_boundaryHandler = handler; }
+TBoundaryHandler SetBoundaryHandler(TBoundaryHandler handler) {
+  TBoundaryHandler previous = g_boundaryHandler;
+  g_boundaryHandler = handler;
+  return previous;
+}
 
 void HandleBoundaryException() noexcept {
   TBoundaryHandler handler = g_boundaryHandler ? g_boundaryHandler : ShowBoundaryFallback;

@@ -101,7 +101,8 @@ void HandleBoundaryException() noexcept;
 // Installed by the application object; without it the exception is shown through the message
 // box seam.
 using TBoundaryHandler = void (*)(const Exception* e, const char* foreign) noexcept;
-void SetBoundaryHandler(TBoundaryHandler handler);
+// Returns the handler it replaces, so that a test can put it back.
+TBoundaryHandler SetBoundaryHandler(TBoundaryHandler handler);
 
 // Runs fn, catching everything at a system boundary.
 template <class Fn>

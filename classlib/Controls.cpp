@@ -41,6 +41,16 @@ TShiftState KeyboardShiftState() {
   return s;
 }
 
+String GetShortHint(const String& hint) {
+  size_t bar = hint.find(L'|');
+  return bar == String::npos ? hint : hint.substr(0, bar);
+}
+
+String GetLongHint(const String& hint) {
+  size_t bar = hint.find(L'|');
+  return bar == String::npos ? hint : hint.substr(bar + 1);
+}
+
 TCustomForm* GetParentForm(const TControl* control) {
   while (control && control->Parent()) control = control->Parent();
   return dynamic_cast<TCustomForm*>(const_cast<TControl*>(control));
@@ -64,6 +74,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TControl::~TControl() {
+  if (Application) Application->ControlDestroyed(this);
   // A form being destroyed is no longer a TCustomForm here, so only a living form is told.
   if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
     form->ControlDestroyed(this);
@@ -730,7 +741,12 @@ HBRUSH TWinControl::BackgroundBrush() {
 }
 
 void TWinControl::WndProc(TMessage& m) {
-  if (m.Msg == WM_MOUSEMOVE && handle_) UpdateHover(m);
+  if (m.Msg == WM_MOUSEMOVE && handle_) {
+    UpdateHover(m);
+    if (Application) Application->HintMouseMove(mouseOver_ ? mouseOver_ : this);
+  } else if (IsMouseMessage(m.Msg) && m.Msg != WM_MOUSEMOVE && Application) {
+    Application->CancelHint();
+  }
   if (IsMouseMessage(m.Msg) && RouteMouseToGraphicChild(m)) return;
   TControl::WndProc(m);
 }
@@ -876,6 +892,7 @@ void TWinControl::UpdateHover(const TMessage& m) {
 
 void TWinControl::WMMouseLeave(TMessage& m) {
   TrackMouseHover(nullptr);
+  if (Application) Application->HintMouseMove(nullptr);
   DefaultHandler(m);
 }
 

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class TControl;
 class TWinControl;
 class TCustomForm;
 
@@ -55,6 +56,21 @@ struct TCreateParams {
   // A system class to build on ("EDIT", "BUTTON", ...); empty for our own windows.
   String SystemClassName;
 };
+
+// What CM_HINTSHOW hands a control (in lParam) before its hint shows: the control may change
+// the text and the rectangle (client coordinates) within which the hint stays; a non-zero
+// answer shows no hint.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  POINT CursorPos{};
+  RECT CursorRect{};
+  String HintStr;
+  int HideTimeout = 0;
+};
+
+// The parts of a hint "short|long".
+String GetShortHint(const String& hint);
+String GetLongHint(const String& hint);
 
 // Shift state of a mouse message's wParam and of the keyboard.
 TShiftState MouseKeysToShiftState(WPARAM keys);

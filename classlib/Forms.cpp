@@ -410,8 +410,17 @@ TApplication::~TApplication() {
   if (handle_) DestroyWindow(handle_);
 }
 
+namespace {
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
+}  // namespace
+
 void TApplication::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_TIMER:
+      if (m.WParam == kHintShowTimer) return HintTimerExpired();
+      if (m.WParam == kHintHideTimer) return HideHint();
+      break;
     case WM_ACTIVATEAPP: ActivateChanged(m.WParam != 0); break;
     case WM_CLOSE:
       if (mainForm_) mainForm_->Close();
@@ -522,6 +531,113 @@ void TApplication::ActivateChanged(bool active) {
   active_ = active;
   if (active) OnActivate(this);
   else OnDeactivate(this);
+}
+
+void TApplication::SetShowHint(bool v) {
+  showHint_ = v;
+  if (!v) CancelHint();
+}
+
+void TApplication::HintMouseMove(TControl* control) {
+  if (control && control == hintControl_) {
+    POINT p;
+    GetCursorPos(&p);
+    if (!hintShowing_ || PtInRect(&hintCursorRect_, p)) return;
+  }
+  CancelHint();
+  // Only a control whose hint applies is remembered, so a later move sees a changed ShowHint.
+  if (!control || !showHint_ || !control->EffectiveShowHint()) return;
+  hintControl_ = control;
+  SetTimer(handle_, kHintShowTimer, hintPause_, nullptr);
+}
+
+void TApplication::HintTimerExpired() {
+  KillTimer(handle_, kHintShowTimer);
+  TControl* control = hintControl_;
+  if (!control) return;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  THintInfo info;
+  info.HintControl = control;
+  info.CursorPos = control->ScreenToClient(cursor);
+  info.CursorRect = control->ClientRect();
+  info.HintStr = GetShortHint(control->Hint());
+  info.HideTimeout = static_cast<int>(hintHidePause_);
+  if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty())
+    return;
+  POINT topLeft = control->ClientToScreen(POINT{info.CursorRect.left, info.CursorRect.top});
+  POINT bottomRight = control->ClientToScreen(POINT{info.CursorRect.right, info.CursorRect.bottom});
+  hintCursorRect_ = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+  if (!hintWindow_) hintWindow_ = new THintWindow(this);
+  hintWindow_->ActivateHint(POINT{cursor.x, cursor.y + GetSystemMetrics(SM_CYCURSOR) / 2 + 4}, info.HintStr);
+  hintShowing_ = true;
+  if (info.HideTimeout > 0) SetTimer(handle_, kHintHideTimer, static_cast<UINT>(info.HideTimeout), nullptr);
+}
+
+void TApplication::HideHint() {
+  KillTimer(handle_, kHintHideTimer);
+  if (hintShowing_ && hintWindow_) hintWindow_->ReleaseHandle();
+  hintShowing_ = false;
+}
+
+void TApplication::CancelHint() {
+  KillTimer(handle_, kHintShowTimer);
+  HideHint();
+  hintControl_ = nullptr;
+}
+
+void TApplication::ControlDestroyed(TControl* control) {
+  if (control == hintControl_) CancelHint();
+  if (control == hintWindow_) {
+    hintWindow_ = nullptr;
+    hintShowing_ = false;
+  }
+}
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetVisible(false);
+  SetColor(clInfoBk);
+  Font().SetColor(clInfoText);
+}
+
+void THintWindow::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  p.Style = WS_POPUP | WS_BORDER;
+  p.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  p.WindowClassStyle |= CS_SAVEBITS;
+  p.WinClassName = L"QuillnoteHint";
+}
+
+void THintWindow::ActivateHint(POINT at, const String& text) {
+  SetCaption(text);
+  RECT r{0, 0, 300, 0};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font().Handle());
+  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  int width = r.right + 8, height = r.bottom + 4;
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (at.x + width > screen.right) at.x = screen.right - width;
+  if (at.y + height > screen.bottom) at.y = at.y - height - GetSystemMetrics(SM_CYCURSOR);
+  SetBounds(at.x, at.y, width, height);
+  SetWindowPos(Handle(), HWND_TOPMOST, at.x, at.y, width, height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void THintWindow::ReleaseHandle() {
+  if (HandleAllocated()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void THintWindow::Paint() {
+  RECT r = ClientRect();
+  Canvas().Brush().SetColor(Color());
+  Canvas().FillRect(r);
+  Canvas().Font().Assign(Font());
+  Canvas().Brush().SetStyle(bsClear);
+  InflateRect(&r, -3, -1);
+  String text = Caption();
+  Canvas().DrawText(text, r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -152,6 +152,19 @@ class TScreen : public TComponent {
   TCustomForm* activeForm_ = nullptr;
 };
 
+// The small window that shows a control's hint beside the cursor.
+class THintWindow : public TCustomControl {
+ public:
+  explicit THintWindow(TComponent* AOwner);
+  // Shows the text with its top left corner at a screen point.
+  void ActivateHint(POINT at, const String& text);
+  void ReleaseHandle();
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
+};
+
 using TExceptionEvent = TEvent<void(TObject* Sender, const Exception& E)>;
 
 class TApplication : public TComponent {
@@ -206,7 +219,26 @@ class TApplication : public TComponent {
 
   int ModalLevel() const { return modalLevel_; }
 
+  // Hints: shown HintPause ms after the mouse came to rest on a control whose ShowHint
+  // applies, hidden after HintHidePause ms, on a mouse button or when the mouse leaves.
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool v);
+  bool HintShortCuts() const { return hintShortCuts_; }
+  void SetHintShortCuts(bool v) { hintShortCuts_ = v; }
+  UINT HintPause() const { return hintPause_; }
+  void SetHintPause(UINT ms) { hintPause_ = ms; }
+  UINT HintHidePause() const { return hintHidePause_; }
+  void SetHintHidePause(UINT ms) { hintHidePause_ = ms; }
+  // The mouse is over this control now (nullptr: over none of ours).
+  void HintMouseMove(TControl* control);
+  void CancelHint();
+  // The hint window while a hint shows, else nullptr.
+  THintWindow* HintWindow() const { return hintShowing_ ? hintWindow_ : nullptr; }
+  void ControlDestroyed(TControl* control);
+
  private:
+  void HintTimerExpired();
+  void HideHint();
   friend class TCustomForm;
   bool ProcessMessage(MSG& msg);
   void HandleExceptionObject(const Exception* e, const char* foreign);
@@ -222,6 +254,14 @@ class TApplication : public TComponent {
   int modalLevel_ = 0;
   String title_;
   TCustomForm* mainForm_ = nullptr;
+  bool showHint_ = true;
+  bool hintShortCuts_ = true;
+  bool hintShowing_ = false;
+  UINT hintPause_ = 500;
+  UINT hintHidePause_ = 2500;
+  TControl* hintControl_ = nullptr;
+  RECT hintCursorRect_{};  // screen coordinates
+  THintWindow* hintWindow_ = nullptr;
 };
 
 extern TApplication* Application;

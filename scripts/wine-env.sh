@@ -19,6 +19,13 @@ qn_wine_up() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  if [ ! -f "$WINEPREFIX/.quillnote-unmanaged" ]; then
+    # With no window manager on the display, Wine waits two seconds for one whenever a window
+    # with a caption is hidden; windows that Wine manages itself are hidden at once.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w
+    touch "$WINEPREFIX/.quillnote-unmanaged"
+  fi
   # The server stays up for the whole run: each process then starts in a fraction of a second.
   wineserver -p >/dev/null 2>&1 &
 }

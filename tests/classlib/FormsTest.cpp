@@ -250,3 +250,48 @@ TEST_F(FormsTest, PaintingIntoAHandedInDC) {
   ReleaseDC(nullptr, screen);
   form->Free();
 }
+
+TEST_F(FormsTest, HintShowsAfterThePauseAndGoesOnAButton) {
+  auto* form = new TProbeForm(Application);
+  form->SetBounds(200, 200, 200, 150);
+  auto* c = new TCustomControl(form);
+  c->SetParent(form);
+  c->SetBounds(10, 10, 60, 30);
+  c->SetHint(L"Close the note|Closes the note and saves it");
+  c->SetShowHint(true);
+  struct TRewrite : TCustomControl {
+    using TCustomControl::TCustomControl;
+    void Dispatch(TMessage& m) override {
+      if (m.Msg == CM_HINTSHOW) reinterpret_cast<THintInfo*>(m.LParam)->HintStr += L"!";
+      TCustomControl::Dispatch(m);
+    }
+  };
+  auto* quiet = new TRewrite(form);
+  quiet->SetParent(form);
+  quiet->SetBounds(100, 10, 60, 30);
+  quiet->SetHint(L"Other");  // ShowHint follows the form, which has it off
+  form->Show();
+  Application->SetHintPause(50);
+  POINT inside = c->ClientToScreen(POINT{5, 5});
+  SetCursorPos(inside.x, inside.y);
+  SendMessageW(c->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  ASSERT_TRUE(PumpUntil([] { return Application->HintWindow() != nullptr; }, 3000));
+  EXPECT_EQ(L"Close the note", Application->HintWindow()->Caption());
+  EXPECT_TRUE(IsWindowVisible(Application->HintWindow()->Handle()));
+  SendMessageW(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(nullptr, Application->HintWindow());
+
+  POINT other = quiet->ClientToScreen(POINT{5, 5});
+  SetCursorPos(other.x, other.y);
+  SendMessageW(quiet->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  PumpMessages(200);
+  EXPECT_EQ(nullptr, Application->HintWindow());
+  form->SetShowHint(true);
+  SendMessageW(quiet->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+  ASSERT_TRUE(PumpUntil([] { return Application->HintWindow() != nullptr; }, 3000));
+  EXPECT_EQ(L"Other!", Application->HintWindow()->Caption());
+  form->Free();
+  EXPECT_EQ(nullptr, Application->HintWindow());
+  Application->SetHintPause(500);
+}
