@@ -253,14 +253,19 @@ void TStrings::LoadFromStream(TStream& stream) {
 }
 
 void TStrings::LoadFromFile(const String& fileName) {
-  TTextEncoding found = TTextEncoding::Ansi;
-  const String text = DecodeText(ReadFileBytes(fileName), found);
-  SetText(text);
-  encoding_ = found;
+  TMemoryStream stream;
+  stream.LoadFromFile(fileName);
+  LoadFromStream(stream);
 }
 
 void TStrings::SaveToStream(TStream& stream, TTextEncoding encoding) const {
   stream.WriteBytes(EncodeText(Text(), encoding, writeBOM_));
+}
+
+void TStrings::SaveToFile(const String& fileName) const {
+  TMemoryStream stream;
+  SaveToStream(stream);
+  ReplaceFileContents(fileName, stream.Bytes());
 }
 
 void TStrings::SaveToFile(const String& fileName, TTextEncoding encoding) const {

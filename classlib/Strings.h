@@ -81,13 +81,15 @@ class TStrings : public TObject {
   bool WriteBOM() const { return writeBOM_; }
   void SetWriteBOM(bool value) { writeBOM_ = value; }
 
-  // Loading reads the stream from its position to its end.
-  void LoadFromStream(TStream& stream);
+  // Loading reads the stream from its position to its end. A descendant with its own format
+  // (a rich-text editor's lines) overrides the two stream operations; the file operations go
+  // through them.
+  virtual void LoadFromStream(TStream& stream);
   void LoadFromFile(const String& fileName);
-  void SaveToStream(TStream& stream) const { SaveToStream(stream, encoding_); }
+  virtual void SaveToStream(TStream& stream) const { SaveToStream(stream, encoding_); }
   void SaveToStream(TStream& stream, TTextEncoding encoding) const;
   // Replaces the file in one step (ReplaceFileContents): on failure the old file stays whole.
-  void SaveToFile(const String& fileName) const { SaveToFile(fileName, encoding_); }
+  void SaveToFile(const String& fileName) const;
   void SaveToFile(const String& fileName, TTextEncoding encoding) const;
 
  protected:

@@ -252,6 +252,25 @@ TEST_F(StringListFiles, RoundTripsAreByteForByte) {
   }
 }
 
+// A list with a format of its own: the file operations go through its stream operations.
+class TShoutingList : public TStringList {
+ public:
+  void LoadFromStream(TStream& stream) override {
+    TStringList::LoadFromStream(stream);
+    for (int i = 0; i < Count(); ++i) SetStrings(i, UpperCase(Strings(i)));
+  }
+  void SaveToStream(TStream& stream) const override { stream.WriteBytes("saved by the list"); }
+};
+
+TEST_F(StringListFiles, FileOperationsGoThroughTheStreamOperations) {
+  Write(L"in.txt", "quiet\r\nwords\r\n");
+  TShoutingList list;
+  list.LoadFromFile(Path(L"in.txt"));
+  EXPECT_EQ((std::vector<String>{L"QUIET", L"WORDS"}), Lines(list));
+  list.SaveToFile(Path(L"out.txt"));
+  EXPECT_EQ("saved by the list", ReadFileBytes(Path(L"out.txt")));
+}
+
 TEST_F(StringListFiles, SaveRaisesAndKeepsTheOldFileWhenTheFolderIsMissing) {
   TStringList list;
   list.Add(L"x");
