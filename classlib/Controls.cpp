@@ -530,18 +530,12 @@ void TWinControl::InitializeWindow() {
 
 void TWinControl::DestroyWnd() {
   text_ = GetText();
-  DestroyHandle();
+  DestroyWindowHandle();
 }
 
-void TWinControl::DestroyHandle() {
+void TWinControl::DestroyWindowHandle() {
   if (!handle_) return;
   HWND wnd = handle_;
-  // Children keep their own state; their windows go with ours.
-  for (TControl* c : controls_)
-    if (c->IsWindowed()) {
-      auto* w = static_cast<TWinControl*>(c);
-      if (w->handle_) w->text_ = w->GetText();
-    }
   DestroyWindow(wnd);
   if (handle_ == wnd) {  // not seen WM_NCDESTROY (another thread's window): unbind anyway
     RemovePropW(wnd, kControlProp);
@@ -549,10 +543,19 @@ void TWinControl::DestroyHandle() {
   }
 }
 
+void TWinControl::DestroyHandle() {
+  if (!handle_) return;
+  // Children first, each through its own DestroyWnd, so that each keeps its state (text,
+  // formatted content) for the next window.
+  for (TControl* c : controls_)
+    if (c->IsWindowed()) static_cast<TWinControl*>(c)->DestroyHandle();
+  DestroyWnd();
+}
+
 void TWinControl::RecreateWnd() {
   if (!handle_ || recreating_) return;
   recreating_ = true;
-  DestroyWnd();
+  DestroyHandle();
   recreating_ = false;
   HandleNeeded();
   UpdateShowing();
@@ -591,10 +594,7 @@ void TWinControl::RemoveControl(TControl* control) {
   if (mouseOver_ == control) mouseOver_ = nullptr;
   controls_.erase(it);
   control->parent_ = nullptr;
-  if (control->IsWindowed()) {
-    auto* w = static_cast<TWinControl*>(control);
-    w->DestroyWnd();
-  }
+  if (control->IsWindowed()) static_cast<TWinControl*>(control)->DestroyHandle();
   AlignControls();
 }
 
@@ -686,7 +686,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 
 void TWinControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
-  if (handle_) DestroyWnd();
+  DestroyHandle();
   TControl::SetParent(parent);
 }
 

@@ -277,8 +277,11 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& params);
+  // Keeps the control's state and destroys the window; children are gone already.
   virtual void DestroyWnd();
+  // Destroys the windows of the children, then this one, each through its DestroyWnd.
   void DestroyHandle();
+  void DestroyWindowHandle();
   // Called after the window exists, to give it the control's state.
   virtual void InitializeWindow();
   virtual void KeyDown(WORD& key, TShiftState shift);
