@@ -1,5 +1,6 @@
 #pragma once
-// Exceptions, conversions, file and path routines, dates.
+// Exceptions, number and text conversions, Format, dates and random numbers (file and path
+// routines are in FileUtils.h).
 #include "classlib/Types.h"
 
 #include <exception>
