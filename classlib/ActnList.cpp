@@ -37,7 +37,9 @@ void TBasicAction::UnRegisterChanges(TBasicActionLink* Link) {
   if (it != clients_.end()) clients_.erase(it);
 }
 
-void TBasicAction::Change() {
+void TBasicAction::Change() { OnChange(this); }
+
+void TBasicAction::NotifyClients() {
   // Re-read the count: a client may let go of the action while it is told.
   for (size_t i = 0; i < clients_.size(); ++i) clients_[i]->Change();
 }

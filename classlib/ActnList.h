@@ -24,9 +24,13 @@ class TBasicAction : public TComponent {
 
   void RegisterChanges(TBasicActionLink* Link);
   void UnRegisterChanges(TBasicActionLink* Link);
+  // Tells every client to take over all of the action's values again. A single property's
+  // change reaches only the clients that still agree with the action's old value.
+  void NotifyClients();
+  // Fired after a property of the action changed.
+  TNotifyEvent OnChange;
 
  protected:
-  // Tells every client link that something changed.
   void Change();
   int ClientCount() const { return static_cast<int>(clients_.size()); }
   TBasicActionLink* Client(int Index) const { return clients_[static_cast<size_t>(Index)]; }

@@ -363,11 +363,11 @@ bool CallTrackMouseEvent(HWND Wnd, DWORD Flags) {
 // --- messages -------------------------------------------------------------------------------
 
 void ProcessPaintMessages() {
+  // Taken with PeekMessage rather than GetMessage: a pending quit is seen by a peek but, under a
+  // WM_PAINT filter, need not end a wait, and the pump must never block.
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE)) {
-    BOOL got = GetMessageW(&msg, nullptr, WM_PAINT, WM_PAINT);
-    if (got == -1) return;
-    if (got == 0) {
+  while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }

@@ -321,3 +321,87 @@ TEST(CommonPainting, WMPrintClientRunsThePaintHandlerOnTheGivenDC) {
   EXPECT_EQ(dib.DC(), painter.Got);
   EXPECT_EQ(static_cast<UINT>(WM_PAINT), painter.Msg);
 }
+
+TEST(CommonPainting, WMPrintPaintsTheChildrenAtTheirPlaces) {
+  struct TColoured : TObject {
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+      if (m == WM_PRINTCLIENT || m == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = m == WM_PAINT ? BeginPaint(w, &ps) : reinterpret_cast<HDC>(wp);
+        RECT r;
+        GetClientRect(w, &r);
+        HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(w, GWLP_USERDATA)));
+        FillRect(dc, &r, b);
+        DeleteObject(b);
+        if (m == WM_PAINT) EndPaint(w, &ps);
+        return 0;
+      }
+      if (m == WM_PRINT) {
+        TMessage msg{m, wp, lp, 0};
+        HandleWMPrint(w, msg, nullptr, nullptr);
+        return msg.Result;
+      }
+      if (m == WM_ERASEBKGND) return 1;
+      return DefWindowProcW(w, m, wp, lp);
+    }
+  };
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = TColoured::Proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QuillnoteTestColoured";
+  RegisterClassW(&wc);
+  HWND parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+  HWND child = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 10, 5, 8, 6, parent, nullptr, nullptr, nullptr);
+  SetWindowLongPtrW(parent, GWLP_USERDATA, RGB(255, 0, 0));
+  SetWindowLongPtrW(child, GWLP_USERDATA, RGB(0, 0, 255));
+  TDib dib(40, 30);
+  SendMessageW(parent, WM_PRINT, reinterpret_cast<WPARAM>(dib.DC()), PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN);
+  EXPECT_EQ(0xFF0000u, dib.At(2, 2));    // red, as the DIB stores it
+  EXPECT_EQ(0x0000FFu, dib.At(12, 7));   // the blue child
+  EXPECT_EQ(0x0000FFu, dib.At(17, 10));  // its last pixel
+  EXPECT_EQ(0xFF0000u, dib.At(18, 11));  // just beyond it
+  DestroyWindow(parent);
+}
+
+TEST(CommonMessages, PendingPaintsAreDispatchedAndAQuitSurvives) {
+  static int paints = 0;
+  paints = 0;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_PAINT) {
+      ++paints;
+      PAINTSTRUCT ps;
+      BeginPaint(w, &ps);
+      EndPaint(w, &ps);
+      return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+  };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QuillnoteTestPainted";
+  RegisterClassW(&wc);
+  HWND wnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr, nullptr, nullptr);
+  testing_support::PumpMessages();
+  paints = 0;
+  InvalidateRect(wnd, nullptr, FALSE);
+  ProcessPaintMessages();
+  EXPECT_EQ(1, paints);
+  // A quit met on the way ends the pumping and stays queued.
+  InvalidateRect(wnd, nullptr, FALSE);
+  PostQuitMessage(3);
+  ProcessPaintMessages();
+  MSG msg;
+  int exitCode = -1;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) exitCode = static_cast<int>(msg.wParam);
+    DispatchMessageW(&msg);  // a paint left behind must be validated, or it comes back for ever
+  }
+  EXPECT_EQ(3, exitCode);
+  DestroyWindow(wnd);
+}
+
+TEST(CommonSettings, TheInputLocaleCodePageIsAValidCodePage) {
+  int page = GetInputLocaleCodePage();
+  EXPECT_TRUE(page == 0 || IsValidCodePage(static_cast<UINT>(page)));
+  EXPECT_EQ(1252, page);  // the test run's US English keyboard layout
+}
