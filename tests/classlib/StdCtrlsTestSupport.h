@@ -4,6 +4,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
 #include "classlib/Seams.h"
+#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
