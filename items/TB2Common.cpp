@@ -264,12 +264,28 @@ using TGetMonitorInfoA = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
 
 HMODULE User32() { return GetModuleHandleW(L"user32.dll"); }
 
-bool MonitorRect(HMONITOR monitor, TGetMonitorInfoA getInfo, bool workArea, RECT& rect) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (!monitor || !getInfo(monitor, &info)) return false;
-  rect = workArea ? info.rcWork : info.rcMonitor;
-  return true;
+// Looked up on every call: nothing is cached.
+struct TMonitorFunctions {
+  TMonitorFromRect FromRect = BindProc<TMonitorFromRect>(User32(), "MonitorFromRect");
+  TMonitorFromPoint FromPoint = BindProc<TMonitorFromPoint>(User32(), "MonitorFromPoint");
+  TMonitorFromWindow FromWindow = BindProc<TMonitorFromWindow>(User32(), "MonitorFromWindow");
+  TGetMonitorInfoA GetInfo = BindProc<TGetMonitorInfoA>(User32(), "GetMonitorInfoA");
+};
+
+// The rectangle of the monitor that find answers, when there are several monitors and the
+// functions exist; else the primary monitor's.
+template <class Find>
+RECT RectOfMonitor(bool workArea, bool needsWindowFunction, Find find) {
+  if (UsingMultipleMonitors()) {
+    TMonitorFunctions fn;
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (fn.FromRect && fn.FromPoint && fn.GetInfo && (!needsWindowFunction || fn.FromWindow)) {
+      HMONITOR monitor = find(fn);
+      if (monitor && fn.GetInfo(monitor, &info)) return workArea ? info.rcWork : info.rcMonitor;
+    }
+  }
+  return GetRectOfPrimaryMonitor(workArea);
 }
 
 }  // namespace
@@ -286,43 +302,15 @@ RECT GetRectOfPrimaryMonitor(bool WorkArea) {
 }
 
 RECT GetRectOfMonitorContainingRect(const RECT& R, bool WorkArea) {
-  if (UsingMultipleMonitors()) {
-    auto fromRect = BindProc<TMonitorFromRect>(User32(), "MonitorFromRect");
-    auto fromPoint = BindProc<TMonitorFromPoint>(User32(), "MonitorFromPoint");
-    auto getInfo = BindProc<TGetMonitorInfoA>(User32(), "GetMonitorInfoA");
-    RECT result;
-    if (fromRect && fromPoint && getInfo &&
-        MonitorRect(fromRect(&R, MONITOR_DEFAULTTONEAREST), getInfo, WorkArea, result))
-      return result;
-  }
-  return GetRectOfPrimaryMonitor(WorkArea);
+  return RectOfMonitor(WorkArea, false, [&](const TMonitorFunctions& fn) { return fn.FromRect(&R, MONITOR_DEFAULTTONEAREST); });
 }
 
 RECT GetRectOfMonitorContainingPoint(const POINT& P, bool WorkArea) {
-  if (UsingMultipleMonitors()) {
-    auto fromRect = BindProc<TMonitorFromRect>(User32(), "MonitorFromRect");
-    auto fromPoint = BindProc<TMonitorFromPoint>(User32(), "MonitorFromPoint");
-    auto getInfo = BindProc<TGetMonitorInfoA>(User32(), "GetMonitorInfoA");
-    RECT result;
-    if (fromRect && fromPoint && getInfo &&
-        MonitorRect(fromPoint(P, MONITOR_DEFAULTTONEAREST), getInfo, WorkArea, result))
-      return result;
-  }
-  return GetRectOfPrimaryMonitor(WorkArea);
+  return RectOfMonitor(WorkArea, false, [&](const TMonitorFunctions& fn) { return fn.FromPoint(P, MONITOR_DEFAULTTONEAREST); });
 }
 
 RECT GetRectOfMonitorContainingWindow(HWND Wnd, bool WorkArea) {
-  if (UsingMultipleMonitors()) {
-    auto fromRect = BindProc<TMonitorFromRect>(User32(), "MonitorFromRect");
-    auto fromPoint = BindProc<TMonitorFromPoint>(User32(), "MonitorFromPoint");
-    auto fromWindow = BindProc<TMonitorFromWindow>(User32(), "MonitorFromWindow");
-    auto getInfo = BindProc<TGetMonitorInfoA>(User32(), "GetMonitorInfoA");
-    RECT result;
-    if (fromRect && fromPoint && fromWindow && getInfo &&
-        MonitorRect(fromWindow(Wnd, MONITOR_DEFAULTTONEAREST), getInfo, WorkArea, result))
-      return result;
-  }
-  return GetRectOfPrimaryMonitor(WorkArea);
+  return RectOfMonitor(WorkArea, true, [&](const TMonitorFunctions& fn) { return fn.FromWindow(Wnd, MONITOR_DEFAULTTONEAREST); });
 }
 
 // --- mouse-leave tracking -------------------------------------------------------------------

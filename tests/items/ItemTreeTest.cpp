@@ -261,6 +261,18 @@ TEST_F(ItemTree, ListenersMayUnregisterThemselvesOrOthersOrFreeTheItemWhileTold)
   EXPECT_EQ(1u, second.Notes.size());
   EXPECT_EQ(0u, third.Notes.size());
   EXPECT_EQ((std::vector<TTBCustomItem*>{b, c}), Children(root));
+  // A parent's listener frees the embedded group whose change it is told of.
+  auto* group = f.Make<TTBGroupItem>(L"group", root);
+  TListener atGroup, atRoot;
+  group->RegisterNotification(atGroup.Proc());
+  root->RegisterNotification(atRoot.Proc());
+  atRoot.Hook = [&](const TNote& n) {
+    if (n.Sender == group && n.Action == tbicInvalidate) group->Free();
+  };
+  group->Notify(tbicInvalidate, -1, nullptr);
+  EXPECT_TRUE(atGroup.Notes.empty());
+  EXPECT_EQ((std::vector<TTBCustomItem*>{b, c}), Children(root));
+  root->UnregisterNotification(atRoot.Proc());
 }
 
 TEST_F(ItemTree, RegistrationsAreCounted) {
@@ -347,4 +359,25 @@ TEST_F(ItemTree, ItemsAttachToTheirParentComponent) {
   item->SetParentComponent(a);
   EXPECT_EQ(a, item->Parent());
   EXPECT_EQ(0, holder->Root->Count());
+}
+
+TEST_F(ItemTree, ARelayedNotificationClimbsAtMostElevenLevels) {
+  for (int groups : {11, 12}) {
+    TItemFactory g;
+    auto* top = g.Make<TTBRootItem>(L"top");
+    TTBCustomItem* level = top;
+    std::vector<TTBCustomItem*> chain;
+    for (int i = 0; i < groups; ++i) {
+      level = g.Make<TTBGroupItem>(String(L"g" + std::to_wstring(i)).c_str(), level);
+      chain.push_back(level);
+    }
+    TListener atTop, atFirstGroup;
+    top->RegisterNotification(atTop.Proc());
+    chain.front()->RegisterNotification(atFirstGroup.Proc());
+    chain.back()->Notify(tbicInvalidate, -1, nullptr);
+    EXPECT_EQ(1u, atFirstGroup.Notes.size()) << groups;
+    EXPECT_EQ(groups == 11 ? 1u : 0u, atTop.Notes.size()) << groups;
+    top->UnregisterNotification(atTop.Proc());
+    chain.front()->UnregisterNotification(atFirstGroup.Proc());
+  }
 }
