@@ -17,26 +17,17 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-struct TClicks : TObject {
-  int Clicks = 0;
-  void Click(TObject*) { ++Clicks; }
-};
-
 // A flat 18 x 18 button at (10, 10) of a white panel without bevels.
 class SpeedButtons : public ControlTest {
  protected:
   void SetUp() override {
     ControlTest::SetUp();
-    panel_ = new TPanel(form_);
-    panel_->SetBounds(10, 10, 100, 60);
-    panel_->SetBevelOuter(bvNone);
-    panel_->SetColor(kWhite);
-    panel_->SetParent(form_);
+    panel_ = control_tests::MakePlainPanel(form_, 10, 10, 100, 60);
     button_ = new TSpeedButton(form_);
     button_->SetBounds(10, 10, 18, 18);
     button_->SetFlat(true);
     button_->SetParent(panel_);
-    button_->OnClick = TNotifyEvent(&clicks_, &TClicks::Click);
+    button_->OnClick = TNotifyEvent(&clicks_, &control_tests::TClickCounter::Click);
   }
   void Send(UINT msg, WPARAM keys, int x, int y) {
     SendMessageW(panel_->Handle(), msg, keys, MAKELPARAM(x, y));
@@ -53,7 +44,7 @@ class SpeedButtons : public ControlTest {
 
   TPanel* panel_ = nullptr;
   TSpeedButton* button_ = nullptr;
-  TClicks clicks_;
+  control_tests::TClickCounter clicks_;
 };
 
 }  // namespace

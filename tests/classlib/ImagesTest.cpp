@@ -15,22 +15,13 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-struct TClicks : TObject {
-  int Clicks = 0;
-  void Click(TObject*) { ++Clicks; }
-};
-
 // A 40 x 40 image at (10, 10) of a white panel, showing a 10 x 10 blue picture whose
 // bottom-left pixel is black.
 class Images : public ControlTest {
  protected:
   void SetUp() override {
     ControlTest::SetUp();
-    panel_ = new TPanel(form_);
-    panel_->SetBounds(0, 0, 100, 100);
-    panel_->SetBevelOuter(bvNone);
-    panel_->SetColor(kWhite);
-    panel_->SetParent(form_);
+    panel_ = control_tests::MakePlainPanel(form_, 0, 0, 100, 100);
     image_ = new TImage(form_);
     image_->SetBounds(10, 10, 40, 40);
     image_->SetParent(panel_);
@@ -86,8 +77,8 @@ TEST_F(Images, TransparentLeavesOutTheBottomLeftColour) {
 TEST_F(Images, AutoSizeTakesThePictureSizeAndClicksReachOnClick) {
   image_->SetAutoSize(true);
   EXPECT_EQ((RECT{10, 10, 20, 20}), image_->BoundsRect());
-  TClicks clicks;
-  image_->OnClick = TNotifyEvent(&clicks, &TClicks::Click);
+  control_tests::TClickCounter clicks;
+  image_->OnClick = TNotifyEvent(&clicks, &control_tests::TClickCounter::Click);
   image_->SetCursor(crHandPoint);
   SendMessageW(panel_->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
   SendMessageW(panel_->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));

@@ -15,18 +15,10 @@ namespace {
 class Panels : public ControlTest {
  protected:
   TPanel* MakePanel(int width, int height) {
-    auto* panel = new TPanel(form_);
-    panel->SetBounds(10, 10, width, height);
-    panel->SetParent(form_);
-    panel->SetColor(RGB(255, 255, 255));
+    TPanel* panel = control_tests::MakePlainPanel(form_, 10, 10, width, height);
+    panel->SetBevelOuter(bvRaised);
     return panel;
   }
-};
-
-struct TClicks : TObject {
-  int Clicks = 0, DoubleClicks = 0;
-  void Click(TObject*) { ++Clicks; }
-  void DblClick(TObject*) { ++DoubleClicks; }
 };
 
 }  // namespace
@@ -114,9 +106,9 @@ TEST_F(Panels, ParentColourFollowsTheParent) {
 
 TEST_F(Panels, MouseClicksAndDoubleClicksReachTheEvents) {
   TPanel* panel = MakePanel(60, 40);
-  TClicks clicks;
-  panel->OnClick = TNotifyEvent(&clicks, &TClicks::Click);
-  panel->OnDblClick = TNotifyEvent(&clicks, &TClicks::DblClick);
+  control_tests::TClickCounter clicks;
+  panel->OnClick = TNotifyEvent(&clicks, &control_tests::TClickCounter::Click);
+  panel->OnDblClick = TNotifyEvent(&clicks, &control_tests::TClickCounter::DblClick);
   HWND wnd = panel->Handle();
   SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));

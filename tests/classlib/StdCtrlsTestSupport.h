@@ -3,6 +3,7 @@
 // control into a bitmap to read its pixels.
 #include "classlib/Forms.h"
 #include "classlib/Graphics.h"
+#include "classlib/Panels.h"
 #include "classlib/Seams.h"
 #include "common/TestSupport.h"
 
@@ -46,6 +47,23 @@ class ControlTest : public testing::Test {
   TFixedColors colors_;
   seams::Scoped<seams::TSystemSettings> scopedColors_{colors_};
 };
+
+// Counts the clicks and double clicks of the controls bound to it.
+struct TClickCounter : TObject {
+  int Clicks = 0, DoubleClicks = 0;
+  void Click(TObject*) { ++Clicks; }
+  void DblClick(TObject*) { ++DoubleClicks; }
+};
+
+// A white panel without bevels, the background that graphic controls are painted on.
+inline TPanel* MakePlainPanel(TWinControl* parent, int left, int top, int width, int height) {
+  auto* panel = new TPanel(parent);
+  panel->SetBounds(left, top, width, height);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(RGB(255, 255, 255));
+  panel->SetParent(parent);
+  return panel;
+}
 
 // Paints the client area of `control` (and its graphic children) into a bitmap first filled
 // with `background`.
