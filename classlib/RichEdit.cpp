@@ -1,0 +1,711 @@
+#include "classlib/RichEdit.h"
+
+#include "classlib/FileUtils.h"
+#include "classlib/Streams.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+// Loads a library from the system folder only; systems without the search flags get the
+// library by its full path there.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
+    wchar_t folder[MAX_PATH];
+    UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) module = LoadLibraryW((String(folder) + L"\\" + name).c_str());
+  }
+  return module;
+}
+
+struct TRichEditLibrary {
+  const wchar_t* ClassName = nullptr;
+  DWORD Error = 0;
+};
+
+// The library stays loaded for the life of the process: windows of its class may exist
+// until the very end.
+const TRichEditLibrary& RichEditLibrary() {
+  static const TRichEditLibrary library = [] {
+    static const struct {
+      const wchar_t* Dll;
+      const wchar_t* Class;
+    } kKinds[] = {{L"msftedit.dll", MSFTEDIT_CLASS}, {L"riched20.dll", RICHEDIT_CLASSW}};
+    TRichEditLibrary found;
+    for (const auto& kind : kKinds) {
+      if (LoadSystemLibrary(kind.Dll)) {
+        found.ClassName = kind.Class;
+        return found;
+      }
+      found.Error = GetLastError();
+    }
+    return found;
+  }();
+  return library;
+}
+
+// What the stream callbacks work on: the stream, and the exception that stopped it.
+struct TStreamCookie {
+  TStream* Stream;
+  std::exception_ptr Error;
+};
+
+DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto* c = reinterpret_cast<TStreamCookie*>(cookie);
+  try {
+    *done = static_cast<LONG>(c->Stream->Read(buffer, count));
+    return 0;
+  } catch (...) {
+    c->Error = std::current_exception();
+    *done = 0;
+    return 1;
+  }
+}
+
+DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
+  auto* c = reinterpret_cast<TStreamCookie*>(cookie);
+  try {
+    c->Stream->WriteBuffer(buffer, count);
+    *done = count;
+    return 0;
+  } catch (...) {
+    c->Error = std::current_exception();
+    *done = 0;
+    return 1;
+  }
+}
+
+int ScreenPixelsPerInch() {
+  HDC dc = GetDC(nullptr);
+  int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return ppi > 0 ? ppi : 96;
+}
+
+constexpr LONG kTwipsPerPoint = 20;
+constexpr DWORD kStyleMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+
+DWORD StyleToEffects(TFontStyles style) {
+  DWORD effects = 0;
+  if (style & fsBold) effects |= CFE_BOLD;
+  if (style & fsItalic) effects |= CFE_ITALIC;
+  if (style & fsUnderline) effects |= CFE_UNDERLINE;
+  if (style & fsStrikeOut) effects |= CFE_STRIKEOUT;
+  return effects;
+}
+
+TFontStyles EffectsToStyle(DWORD effects) {
+  TFontStyles style = 0;
+  if (effects & CFE_BOLD) style |= fsBold;
+  if (effects & CFE_ITALIC) style |= fsItalic;
+  if (effects & CFE_UNDERLINE) style |= fsUnderline;
+  if (effects & CFE_STRIKEOUT) style |= fsStrikeOut;
+  return style;
+}
+
+// Change notifications stay quiet while the control restores its own content.
+class TChangeLock {
+ public:
+  explicit TChangeLock(int& count) : count_(count) { ++count_; }
+  ~TChangeLock() { --count_; }
+  TChangeLock(const TChangeLock&) = delete;
+  TChangeLock& operator=(const TChangeLock&) = delete;
+
+ private:
+  int& count_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TTextAttributes
+
+struct TTextAttributes::Format : CHARFORMAT2W {
+  explicit Format(DWORD mask = 0) : CHARFORMAT2W{} {
+    cbSize = sizeof(CHARFORMAT2W);
+    dwMask = mask;
+  }
+};
+
+void TTextAttributes::Get(Format& format) const {
+  WPARAM which = type_ == TAttributeType::atSelected ? SCF_SELECTION : SCF_DEFAULT;
+  editor_.Send(EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+}
+
+void TTextAttributes::Set(Format& format) {
+  auto lp = reinterpret_cast<LPARAM>(&format);
+  if (type_ == TAttributeType::atSelected) {
+    editor_.Send(EM_SETCHARFORMAT, SCF_SELECTION, lp);
+    return;
+  }
+  editor_.Send(EM_SETCHARFORMAT, SCF_DEFAULT, lp);
+  // An empty control types in the format of its final paragraph mark, which some versions
+  // of the control leave as it was.
+  if (editor_.GetTextLength() == 0) editor_.Send(EM_SETCHARFORMAT, SCF_ALL, lp);
+}
+
+String TTextAttributes::Name() const {
+  Format f;
+  Get(f);
+  return f.szFaceName;
+}
+
+void TTextAttributes::SetName(const String& name) {
+  Format f(CFM_FACE);
+  name.copy(f.szFaceName, LF_FACESIZE - 1);
+  Set(f);
+}
+
+int TTextAttributes::Size() const {
+  Format f;
+  Get(f);
+  return f.yHeight / kTwipsPerPoint;
+}
+
+void TTextAttributes::SetSize(int points) {
+  Format f(CFM_SIZE);
+  f.yHeight = points * kTwipsPerPoint;
+  Set(f);
+}
+
+int TTextAttributes::Height() const { return MulDiv(Size(), ScreenPixelsPerInch(), 72); }
+
+void TTextAttributes::SetHeight(int pixels) { SetSize(MulDiv(pixels, 72, ScreenPixelsPerInch())); }
+
+TFontStyles TTextAttributes::Style() const {
+  Format f;
+  Get(f);
+  return EffectsToStyle(f.dwEffects);
+}
+
+void TTextAttributes::SetStyle(TFontStyles style) {
+  Format f(kStyleMask);
+  f.dwEffects = StyleToEffects(style);
+  Set(f);
+}
+
+TColor TTextAttributes::Color() const {
+  Format f;
+  Get(f);
+  if (f.dwEffects & CFE_AUTOCOLOR) return clWindowText;
+  return static_cast<TColor>(f.crTextColor);
+}
+
+void TTextAttributes::SetColor(TColor color) {
+  Format f(CFM_COLOR);
+  if (color == clWindowText || color == clDefault) f.dwEffects = CFE_AUTOCOLOR;
+  else f.crTextColor = ColorToGdi(color);
+  Set(f);
+}
+
+TFontCharset TTextAttributes::Charset() const {
+  Format f;
+  Get(f);
+  return f.bCharSet;
+}
+
+void TTextAttributes::SetCharset(TFontCharset charset) {
+  Format f(CFM_CHARSET);
+  f.bCharSet = charset;
+  Set(f);
+}
+
+void TTextAttributes::Assign(const TFont& font) {
+  Format f(CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET | kStyleMask);
+  font.Name().copy(f.szFaceName, LF_FACESIZE - 1);
+  f.yHeight = font.Size() * kTwipsPerPoint;
+  f.dwEffects = StyleToEffects(font.Style());
+  if (font.Color() == clWindowText || font.Color() == clDefault) f.dwEffects |= CFE_AUTOCOLOR;
+  else f.crTextColor = ColorToGdi(font.Color());
+  f.bCharSet = font.Charset();
+  Set(f);
+}
+
+void TTextAttributes::AssignTo(TFont& font) const {
+  Format f;
+  Get(f);
+  font.SetName(f.szFaceName);
+  font.SetSize(f.yHeight / kTwipsPerPoint);
+  font.SetStyle(EffectsToStyle(f.dwEffects));
+  font.SetColor(f.dwEffects & CFE_AUTOCOLOR ? clWindowText : static_cast<TColor>(f.crTextColor));
+  font.SetCharset(f.bCharSet);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TParaAttributes
+
+struct TParaAttributes::Format : PARAFORMAT2 {
+  explicit Format(DWORD mask = 0) : PARAFORMAT2{} {
+    cbSize = sizeof(PARAFORMAT2);
+    dwMask = mask;
+  }
+};
+
+void TParaAttributes::Get(Format& format) const {
+  editor_.Send(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+void TParaAttributes::Set(Format& format) {
+  editor_.Send(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+TParaAlignment TParaAttributes::Alignment() const {
+  Format f;
+  Get(f);
+  switch (f.wAlignment) {
+    case PFA_RIGHT: return TParaAlignment::taRightJustify;
+    case PFA_CENTER: return TParaAlignment::taCenter;
+    default: return TParaAlignment::taLeftJustify;
+  }
+}
+
+void TParaAttributes::SetAlignment(TParaAlignment alignment) {
+  Format f(PFM_ALIGNMENT);
+  switch (alignment) {
+    case TParaAlignment::taRightJustify: f.wAlignment = PFA_RIGHT; break;
+    case TParaAlignment::taCenter: f.wAlignment = PFA_CENTER; break;
+    default: f.wAlignment = PFA_LEFT; break;
+  }
+  Set(f);
+}
+
+TNumberingStyle TParaAttributes::Numbering() const {
+  Format f;
+  Get(f);
+  // Numbered lists read from RTF count as numbered too.
+  return f.wNumbering != 0 ? TNumberingStyle::nsBullet : TNumberingStyle::nsNone;
+}
+
+void TParaAttributes::SetNumbering(TNumberingStyle numbering) {
+  Format f(PFM_NUMBERING);
+  f.wNumbering = numbering == TNumberingStyle::nsBullet ? PFN_BULLET : 0;
+  Set(f);
+}
+
+int TParaAttributes::FirstIndent() const {
+  Format f;
+  Get(f);
+  return f.dxStartIndent / kTwipsPerPoint;
+}
+
+void TParaAttributes::SetFirstIndent(int points) {
+  Format f(PFM_STARTINDENT);
+  f.dxStartIndent = points * kTwipsPerPoint;
+  Set(f);
+}
+
+int TParaAttributes::LeftIndent() const {
+  Format f;
+  Get(f);
+  return f.dxOffset / kTwipsPerPoint;
+}
+
+void TParaAttributes::SetLeftIndent(int points) {
+  Format f(PFM_OFFSET);
+  f.dxOffset = points * kTwipsPerPoint;
+  Set(f);
+}
+
+int TParaAttributes::RightIndent() const {
+  Format f;
+  Get(f);
+  return f.dxRightIndent / kTwipsPerPoint;
+}
+
+void TParaAttributes::SetRightIndent(int points) {
+  Format f(PFM_RIGHTINDENT);
+  f.dxRightIndent = points * kTwipsPerPoint;
+  Set(f);
+}
+
+int TParaAttributes::LineSpacing() const {
+  Format f;
+  Get(f);
+  return f.dyLineSpacing;
+}
+
+BYTE TParaAttributes::LineSpacingRule() const {
+  Format f;
+  Get(f);
+  return f.bLineSpacingRule;
+}
+
+void TParaAttributes::SetLineSpacing(BYTE rule, int spacing) {
+  Format f(PFM_LINESPACING);
+  f.bLineSpacingRule = rule;
+  f.dyLineSpacing = spacing;
+  Set(f);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRichEditStrings
+
+namespace {
+
+// The character position where paragraph `index` starts, in text with one CR per paragraph
+// end; the text's length when there are fewer paragraphs.
+int ParagraphStart(const String& raw, int index) {
+  size_t pos = 0;
+  for (int i = 0; i < index; ++i) {
+    size_t cr = raw.find(L'\r', pos);
+    if (cr == String::npos) return static_cast<int>(raw.size());
+    pos = cr + 1;
+  }
+  return static_cast<int>(pos);
+}
+
+}  // namespace
+
+String TRichEditStrings::Get(int index) const {
+  TStringList lines;
+  lines.SetText(editor_.Text());
+  return lines.Get(index);
+}
+
+int TRichEditStrings::GetCount() const {
+  TStringList lines;
+  lines.SetText(editor_.Text());
+  return lines.Count();
+}
+
+void TRichEditStrings::Insert(int index, const String& s) {
+  const int count = GetCount();
+  if (index < 0 || index > count) Error(L"List index out of bounds (%d)", index);
+  const String raw = editor_.RawText();
+  String text = s + L"\r";
+  int at = ParagraphStart(raw, index);
+  if (index == count) {
+    // Appending: the new line follows a break, and the text ends without one as before.
+    at = static_cast<int>(raw.size());
+    text = (raw.empty() || raw.back() == L'\r') ? s : L"\r" + s;
+  }
+  editor_.SetSelection(at, at);
+  editor_.Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TRichEditStrings::Delete(int index) {
+  const int count = GetCount();
+  if (index < 0 || index >= count) Error(L"List index out of bounds (%d)", index);
+  const String raw = editor_.RawText();
+  int start = ParagraphStart(raw, index);
+  int end = ParagraphStart(raw, index + 1);
+  // The last line takes the break before it along.
+  if (index == count - 1 && (end == static_cast<int>(raw.size()) && raw.back() != L'\r') && start > 0)
+    --start;
+  editor_.SetSelection(start, end);
+  editor_.Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+void TRichEditStrings::Clear() { editor_.Clear(); }
+
+void TRichEditStrings::SetText(const String& text) { editor_.SetPlainContent(text); }
+
+void TRichEditStrings::LoadFromStream(TStream& stream) {
+  if (!editor_.PlainText()) {
+    // Read whole first: a stream that fails leaves the editor as it was.
+    TMemoryStream bytes;
+    bytes.WriteBytes(stream.ReadRest());
+    bytes.SetPosition(0);
+    editor_.StreamIn(bytes, SF_RTF);
+    return;
+  }
+  TTextEncoding found = TTextEncoding::Ansi;
+  const String text = DecodeText(stream.ReadRest(), found);
+  SetEncoding(found);
+  editor_.SetPlainContent(text);
+}
+
+void TRichEditStrings::SaveToStream(TStream& stream) const {
+  if (!editor_.PlainText()) {
+    editor_.StreamOut(stream, SF_RTF);
+    return;
+  }
+  stream.WriteBytes(EncodeText(editor_.Text(), Encoding(), WriteBOM()));
+}
+
+void TRichEditStrings::LoadFromFile(const String& fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(file);
+}
+
+void TRichEditStrings::SaveToFile(const String& fileName) const {
+  TMemoryStream bytes;
+  SaveToStream(bytes);
+  ReplaceFileContents(fileName, bytes.Bytes());
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRichEdit
+
+TRichEdit::TRichEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 185, 89);
+  SetColor(clWindow);
+  SetTabStop(true);
+}
+
+TRichEdit::~TRichEdit() {
+  freeing_ = true;
+  DestroyHandle();
+}
+
+const wchar_t* TRichEdit::SystemClass() {
+  const TRichEditLibrary& library = RichEditLibrary();
+  if (!library.ClassName) RaiseLastOSError(library.Error);
+  return library.ClassName;
+}
+
+LRESULT TRichEdit::Send(UINT msg, WPARAM wp, LPARAM lp) {
+  return SendMessageW(Handle(), msg, wp, lp);
+}
+
+void TRichEdit::CreateParams(TCreateParams& p) {
+  TWinControl::CreateParams(p);
+  p.SystemClassName = SystemClass();
+  // The content goes in by streaming: a caption that looks like RTF would be read as RTF.
+  p.Caption.clear();
+  p.Style |= WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL;
+  if (!wordWrap_) p.Style |= ES_AUTOHSCROLL;
+  if (!hideSelection_) p.Style |= ES_NOHIDESEL;
+  if (scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth)
+    p.Style |= WS_VSCROLL;
+  if (scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth)
+    p.Style |= WS_HSCROLL;
+  if (borderStyle_ == TEditBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TRichEdit::InitializeWindow() {
+  TWinControl::InitializeWindow();
+  // Without a limit of our own the control takes no more than 32767 characters.
+  Send(EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
+  Send(EM_SETEVENTMASK, 0, ENM_CHANGE);
+  ApplyColor();
+  ApplyWordWrap();
+  defAttributes_.Assign(Font());
+  if (!stashed_) return;
+  std::string rtf;
+  rtf.swap(stash_);
+  stashed_ = false;
+  TChangeLock lock(changeLock_);
+  SetRtfText(rtf);
+  SetSelection(stashSelStart_, stashSelEnd_);
+  ClearUndo();
+}
+
+void TRichEdit::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case CN_COMMAND: return CNCommand(m);
+    case WM_DESTROY: return WMDestroy(m);
+  }
+  TWinControl::Dispatch(m);
+}
+
+void TRichEdit::CNCommand(TMessage& m) {
+  if (HIWORD(m.WParam) == EN_CHANGE) Change();
+}
+
+void TRichEdit::WMDestroy(TMessage& m) {
+  // The window goes, the control stays (a recreated window, its own or its form's): its
+  // content waits as RTF for the next window.
+  std::exception_ptr error;
+  if (!freeing_ && !Destroying()) {
+    try {
+      CHARRANGE sel{};
+      Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+      stash_ = RtfText();
+      stashSelStart_ = sel.cpMin;
+      stashSelEnd_ = sel.cpMax;
+      stashed_ = true;
+    } catch (...) {
+      error = std::current_exception();
+    }
+  }
+  TWinControl::Dispatch(m);
+  if (error) std::rethrow_exception(error);
+}
+
+void TRichEdit::Change() {
+  if (changeLock_ == 0) OnChange(this);
+}
+
+String TRichEdit::GetText() const {
+  if (!HandleAllocated() && (freeing_ || Destroying())) return text_;
+  auto* self = const_cast<TRichEdit*>(this);
+  GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+  const LRESULT n = self->Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  if (n <= 0) return String();
+  String text(static_cast<size_t>(n) + 1, L'\0');
+  GETTEXTEX get{};
+  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  get.flags = GT_USECRLF;
+  get.codepage = 1200;
+  const LRESULT got = self->Send(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                 reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, n)));
+  return text;
+}
+
+String TRichEdit::RawText() {
+  GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, 1200};
+  const LRESULT n = Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  if (n <= 0) return String();
+  String text(static_cast<size_t>(n) + 1, L'\0');
+  GETTEXTEX get{};
+  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  get.flags = GT_DEFAULT;
+  get.codepage = 1200;
+  const LRESULT got =
+      Send(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, n)));
+  return text;
+}
+
+int TRichEdit::GetTextLength() {
+  GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, 1200};
+  return static_cast<int>(Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+}
+
+void TRichEdit::TextChanged() { SetPlainContent(text_); }
+
+void TRichEdit::SetPlainContent(const String& text) {
+  // One CR per break: the control reads the text in blocks, and a CR LF split between two
+  // blocks would make two breaks.
+  String breaks;
+  breaks.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    breaks.push_back(text[i] == L'\n' ? L'\r' : text[i]);
+  }
+  TMemoryStream bytes;
+  bytes.WriteBuffer(breaks.data(), static_cast<int64_t>(breaks.size() * sizeof(wchar_t)));
+  bytes.SetPosition(0);
+  StreamIn(bytes, SF_TEXT | SF_UNICODE);
+}
+
+void TRichEdit::StreamIn(TStream& stream, unsigned format) {
+  TStreamCookie cookie{&stream, nullptr};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = StreamInCallback;
+  Send(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
+  if (cookie.Error) std::rethrow_exception(cookie.Error);
+}
+
+void TRichEdit::StreamOut(TStream& stream, unsigned format) {
+  TStreamCookie cookie{&stream, nullptr};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = StreamOutCallback;
+  Send(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
+  if (cookie.Error) std::rethrow_exception(cookie.Error);
+}
+
+std::string TRichEdit::RtfText() {
+  TMemoryStream bytes;
+  StreamOut(bytes, SF_RTF);
+  return bytes.Bytes();
+}
+
+void TRichEdit::SetRtfText(const std::string& rtf) {
+  TMemoryStream bytes;
+  bytes.WriteBytes(rtf);
+  bytes.SetPosition(0);
+  StreamIn(bytes, SF_RTF);
+}
+
+void TRichEdit::FontChanged() {
+  // The font is the default character format; a system font message would restyle the
+  // formatted text too.
+  if (HandleAllocated()) defAttributes_.Assign(Font());
+  Invalidate();
+}
+
+void TRichEdit::ColorChanged() {
+  TWinControl::ColorChanged();
+  if (HandleAllocated()) ApplyColor();
+}
+
+void TRichEdit::ApplyColor() {
+  Send(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToGdi(Color(), GetSysColor(COLOR_WINDOW))));
+}
+
+void TRichEdit::ApplyWordWrap() {
+  // A target device of none with a line width of 0 wraps at the window's edge; 1 never wraps.
+  Send(EM_SETTARGETDEVICE, 0, wordWrap_ ? 0 : 1);
+}
+
+int TRichEdit::SelStart() {
+  CHARRANGE sel{};
+  Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  return sel.cpMin;
+}
+
+void TRichEdit::SetSelStart(int start) { SetSelection(start, start); }
+
+int TRichEdit::SelLength() {
+  CHARRANGE sel{};
+  Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+  return sel.cpMax - sel.cpMin;
+}
+
+void TRichEdit::SetSelLength(int length) {
+  const int start = SelStart();
+  SetSelection(start, start + length);
+}
+
+void TRichEdit::SetSelection(int start, int end) {
+  CHARRANGE sel{start, end};
+  Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+}
+
+String TRichEdit::SelText() {
+  const int length = SelLength();
+  if (length <= 0) return String();
+  String text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = Send(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, length)));
+  return text;
+}
+
+void TRichEdit::SetSelText(const String& text) {
+  Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TRichEdit::SelectAll() { SetSelection(0, -1); }
+
+void TRichEdit::Undo() { Send(EM_UNDO); }
+bool TRichEdit::CanUndo() { return Send(EM_CANUNDO) != 0; }
+void TRichEdit::ClearUndo() { Send(EM_EMPTYUNDOBUFFER); }
+void TRichEdit::CutToClipboard() { Send(WM_CUT); }
+void TRichEdit::CopyToClipboard() { Send(WM_COPY); }
+void TRichEdit::PasteFromClipboard() { Send(WM_PASTE); }
+void TRichEdit::ClearSelection() { Send(WM_CLEAR); }
+void TRichEdit::Clear() { SetPlainContent(String()); }
+
+void TRichEdit::SetBorderStyle(TEditBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+void TRichEdit::SetScrollBars(TScrollStyle style) {
+  if (style == scrollBars_) return;
+  scrollBars_ = style;
+  RecreateWnd();
+}
+
+void TRichEdit::SetWordWrap(bool value) {
+  if (value == wordWrap_) return;
+  wordWrap_ = value;
+  RecreateWnd();
+}
+
+void TRichEdit::SetHideSelection(bool value) {
+  if (value == hideSelection_) return;
+  hideSelection_ = value;
+  RecreateWnd();
+}

@@ -1,0 +1,216 @@
+#pragma once
+// The rich-edit control: the system's rich-text editor (msftedit or riched20, loaded from the
+// system folder at first use and kept loaded), with its text as lines, RTF or plain-text
+// streaming, selection, character and paragraph attributes, clipboard and undo.
+#include "classlib/Controls.h"
+#include "classlib/Strings.h"
+
+#include <string>
+
+class TRichEdit;
+class TStream;
+
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// The frame of an edit control: none, or the system's sunken edge.
+enum class TEditBorderStyle { bsNone, bsSingle };
+// Paragraph alignment; the values are the ones the editor's menu tags carry.
+enum class TParaAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+enum class TNumberingStyle { nsNone, nsBullet };
+enum class TAttributeType { atSelected, atDefaultText };
+
+// Character attributes of the selection (SelAttributes) or of the editor's default text
+// (DefAttributes). Reading a mixed selection answers for its first character.
+class TTextAttributes : public TObject {
+ public:
+  TTextAttributes(TRichEdit& editor, TAttributeType type) : editor_(editor), type_(type) {}
+
+  String Name() const;
+  void SetName(const String& name);
+  // Points.
+  int Size() const;
+  void SetSize(int points);
+  // Pixels at the screen's resolution.
+  int Height() const;
+  void SetHeight(int pixels);
+  TFontStyles Style() const;
+  void SetStyle(TFontStyles style);
+  // clWindowText stands for the system's text colour (the control's automatic colour).
+  TColor Color() const;
+  void SetColor(TColor color);
+  TFontCharset Charset() const;
+  void SetCharset(TFontCharset charset);
+
+  // Name, size, style, colour and character set from a font, in one step.
+  void Assign(const TFont& font);
+  // The same attributes into a font.
+  void AssignTo(TFont& font) const;
+
+ private:
+  struct Format;
+  void Get(Format& format) const;
+  void Set(Format& format);
+
+  TRichEdit& editor_;
+  TAttributeType type_;
+};
+
+// Paragraph attributes of the paragraphs that the selection touches. Indents are in points.
+class TParaAttributes : public TObject {
+ public:
+  explicit TParaAttributes(TRichEdit& editor) : editor_(editor) {}
+
+  TParaAlignment Alignment() const;
+  void SetAlignment(TParaAlignment alignment);
+  TNumberingStyle Numbering() const;
+  void SetNumbering(TNumberingStyle numbering);
+  int FirstIndent() const;
+  void SetFirstIndent(int points);
+  int LeftIndent() const;
+  void SetLeftIndent(int points);
+  int RightIndent() const;
+  void SetRightIndent(int points);
+
+  // Line spacing as the control keeps it: the rule (0 single, 1 one and a half, 2 double,
+  // 3..5 measured by the spacing value) and the spacing value itself.
+  int LineSpacing() const;
+  BYTE LineSpacingRule() const;
+  // Sets only the line spacing (rule and value); the other attributes stay.
+  void SetLineSpacing(BYTE rule, int spacing);
+
+ private:
+  struct Format;
+  void Get(Format& format) const;
+  void Set(Format& format);
+
+  TRichEdit& editor_;
+};
+
+// The editor's text as lines (its paragraphs). Loading and saving stream RTF, or plain text
+// when the editor's PlainText is on; the other operations keep the formatting of the lines
+// they do not touch.
+class TRichEditStrings : public TStrings {
+ public:
+  explicit TRichEditStrings(TRichEdit& editor) : editor_(editor) {}
+
+  String Get(int index) const override;
+  int GetCount() const override;
+  void Insert(int index, const String& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void SetText(const String& text) override;
+
+  // Read from the stream's position to its end / write at its position.
+  void LoadFromStream(TStream& stream);
+  void SaveToStream(TStream& stream) const;
+  void LoadFromFile(const String& fileName);
+  // Replaces the file in one step: on failure the old file stays whole.
+  void SaveToFile(const String& fileName) const;
+
+ private:
+  TRichEdit& editor_;
+};
+
+class TRichEdit : public TWinControl {
+ public:
+  explicit TRichEdit(TComponent* AOwner);
+  ~TRichEdit() override;
+
+  // The class name of the system's rich-edit control, loading its library at first use.
+  // Raises EOSError when the system has none.
+  static const wchar_t* SystemClass();
+
+  TRichEditStrings& Lines() { return lines_; }
+  // Loading and saving through Lines take plain text when on, RTF when off.
+  bool PlainText() const { return plainText_; }
+  void SetPlainText(bool value) { plainText_ = value; }
+
+  // Text is the whole text with CR LF between paragraphs; SetText replaces it all with
+  // unformatted text in the default attributes.
+
+  // RTF in and out as bytes (what streaming with PlainText off moves).
+  std::string RtfText();
+  void SetRtfText(const std::string& rtf);
+
+  // Selection, in character positions (a paragraph break counts one).
+  int SelStart();
+  void SetSelStart(int start);
+  int SelLength();
+  void SetSelLength(int length);
+  String SelText();
+  // Replaces the selection (undoable).
+  void SetSelText(const String& text);
+  void SelectAll();
+  TTextAttributes& SelAttributes() { return selAttributes_; }
+  TTextAttributes& DefAttributes() { return defAttributes_; }
+  TParaAttributes& Paragraph() { return paragraph_; }
+
+  void Undo();
+  bool CanUndo();
+  void ClearUndo();
+  void CutToClipboard();
+  void CopyToClipboard();
+  void PasteFromClipboard();
+  void ClearSelection();
+  void Clear();
+
+  TEditBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TEditBorderStyle style);
+  TScrollStyle ScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle style);
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool value);
+  // When off, the selection stays marked while the control has no focus.
+  bool HideSelection() const { return hideSelection_; }
+  void SetHideSelection(bool value);
+
+  // Every change of the text, and whatever else the control reports as a change.
+  TNotifyEvent OnChange;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void InitializeWindow() override;
+  void Dispatch(TMessage& Message) override;
+  String GetText() const override;
+  void TextChanged() override;
+  void FontChanged() override;
+  void ColorChanged() override;
+  virtual void Change();
+
+ private:
+  friend class TTextAttributes;
+  friend class TParaAttributes;
+  friend class TRichEditStrings;
+
+  // Streams bytes in or out in a stream format (SF_RTF, SF_TEXT | SF_UNICODE); exceptions of
+  // the stream travel through the system's callback as a stored exception and are raised
+  // again here.
+  void StreamIn(TStream& stream, unsigned format);
+  void StreamOut(TStream& stream, unsigned format);
+  void SetPlainContent(const String& text);
+  // The text with a single CR at each paragraph end, as character positions count it.
+  String RawText();
+  // Characters, a paragraph break counting one.
+  int GetTextLength();
+  void SetSelection(int start, int end);
+  void ApplyColor();
+  void ApplyWordWrap();
+  void WMDestroy(TMessage& m);
+  void CNCommand(TMessage& m);
+  LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+
+  TRichEditStrings lines_{*this};
+  TTextAttributes selAttributes_{*this, TAttributeType::atSelected};
+  TTextAttributes defAttributes_{*this, TAttributeType::atDefaultText};
+  TParaAttributes paragraph_{*this};
+  bool plainText_ = false;
+  TEditBorderStyle borderStyle_ = TEditBorderStyle::bsSingle;
+  TScrollStyle scrollBars_ = TScrollStyle::ssNone;
+  bool wordWrap_ = true;
+  bool hideSelection_ = true;
+  // The content while the window is recreated: its RTF and its selection.
+  std::string stash_;
+  bool stashed_ = false;
+  int stashSelStart_ = 0, stashSelEnd_ = 0;
+  bool freeing_ = false;
+  int changeLock_ = 0;
+};

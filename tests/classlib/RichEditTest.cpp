@@ -1,0 +1,493 @@
+#include "classlib/RichEdit.h"
+
+#include "classlib/Forms.h"
+#include "classlib/Streams.h"
+#include "classlib/TextConv.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <richedit.h>
+
+#include <vector>
+
+namespace {
+
+// A form with two editors: one to write, one to read what the first wrote.
+class RichEditTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = new TForm(Application);
+    form_->SetBounds(50, 50, 400, 300);
+    editor_ = MakeEditor();
+    other_ = MakeEditor();
+  }
+  void TearDown() override {
+    form_->Free();
+    if (!folder_.empty()) testing_support::RemoveFolderTree(folder_);
+  }
+
+  TRichEdit* MakeEditor() {
+    auto* editor = new TRichEdit(form_);
+    editor->SetParent(form_);
+    editor->SetBounds(0, 0, 380, 120);
+    editor->Font().SetName(L"Tahoma");
+    editor->Font().SetSize(10);
+    return editor;
+  }
+
+  // Fills the editor with one paragraph per text.
+  static void Fill(TRichEdit& editor, const std::vector<String>& paragraphs) {
+    String text;
+    for (size_t i = 0; i < paragraphs.size(); ++i) text += (i ? L"\r\n" : L"") + paragraphs[i];
+    editor.SetText(text);
+  }
+
+  // Selects paragraph `index` of the editor (without its break).
+  static void SelectParagraph(TRichEdit& editor, int index) {
+    int start = 0;
+    for (int i = 0; i < index; ++i) start += static_cast<int>(editor.Lines().Get(i).size()) + 1;
+    editor.SetSelStart(start);
+    editor.SetSelLength(static_cast<int>(editor.Lines().Get(index).size()));
+  }
+
+  String Folder() {
+    if (folder_.empty()) folder_ = testing_support::MakeTempFolder(L"richedit");
+    return folder_;
+  }
+
+  TForm* form_ = nullptr;
+  TRichEdit* editor_ = nullptr;
+  TRichEdit* other_ = nullptr;
+  String folder_;
+};
+
+// What one paragraph carries through a round trip.
+struct TParagraphLook {
+  String Text;
+  TFontStyles Style = 0;
+  String Name = L"Tahoma";
+  int Size = 10;
+  TColor Color = clWindowText;
+  TFontCharset Charset = DEFAULT_CHARSET;
+  TNumberingStyle Numbering = TNumberingStyle::nsNone;
+  TParaAlignment Alignment = TParaAlignment::taLeftJustify;
+};
+
+const std::vector<TParagraphLook>& Looks() {
+  static const std::vector<TParagraphLook> looks = [] {
+    std::vector<TParagraphLook> v(9);
+    v[0].Text = L"plain words";
+    v[1].Text = L"bold words";
+    v[1].Style = fsBold;
+    v[2].Text = L"italic words";
+    v[2].Style = fsItalic;
+    v[3].Text = L"underlined words";
+    v[3].Style = fsUnderline;
+    v[4].Text = L"struck words";
+    v[4].Style = fsStrikeOut;
+    v[5].Text = L"every style, another font, size and colour";
+    v[5].Style = fsBold | fsItalic | fsUnderline | fsStrikeOut;
+    v[5].Name = L"Courier New";
+    v[5].Size = 14;
+    v[5].Color = 0x0000FF;
+    v[6].Text = L"a bullet in green";
+    v[6].Numbering = TNumberingStyle::nsBullet;
+    v[6].Color = 0x00AA00;
+    v[7].Text = L"right aligned Turkish text";
+    v[7].Alignment = TParaAlignment::taRightJustify;
+    v[7].Charset = TURKISH_CHARSET;
+    v[8].Text = L"centred";
+    v[8].Alignment = TParaAlignment::taCenter;
+    v[8].Size = 8;
+    return v;
+  }();
+  return looks;
+}
+
+void ApplyLooks(TRichEdit& editor) {
+  std::vector<String> texts;
+  for (const auto& look : Looks()) texts.push_back(look.Text);
+  String text;
+  for (size_t i = 0; i < texts.size(); ++i) text += (i ? L"\r\n" : L"") + texts[i];
+  editor.SetText(text);
+  int start = 0;
+  for (const auto& look : Looks()) {
+    editor.SetSelStart(start);
+    editor.SetSelLength(static_cast<int>(look.Text.size()));
+    TTextAttributes& a = editor.SelAttributes();
+    a.SetStyle(look.Style);
+    a.SetName(look.Name);
+    a.SetSize(look.Size);
+    a.SetColor(look.Color);
+    if (look.Charset != DEFAULT_CHARSET) a.SetCharset(look.Charset);
+    editor.Paragraph().SetNumbering(look.Numbering);
+    editor.Paragraph().SetAlignment(look.Alignment);
+    start += static_cast<int>(look.Text.size()) + 1;
+  }
+}
+
+void ExpectLooks(TRichEdit& editor, const char* road) {
+  SCOPED_TRACE(road);
+  ASSERT_EQ(static_cast<int>(Looks().size()), editor.Lines().Count());
+  int start = 0;
+  for (const auto& look : Looks()) {
+    SCOPED_TRACE(WideToUtf8(look.Text));
+    editor.SetSelStart(start);
+    editor.SetSelLength(static_cast<int>(look.Text.size()));
+    EXPECT_EQ(look.Text, editor.SelText());
+    TTextAttributes& a = editor.SelAttributes();
+    EXPECT_EQ(look.Style, a.Style());
+    EXPECT_EQ(look.Name, a.Name());
+    EXPECT_EQ(look.Size, a.Size());
+    EXPECT_EQ(look.Color, a.Color());
+    if (look.Charset != DEFAULT_CHARSET) {
+      EXPECT_EQ(look.Charset, a.Charset());
+    }
+    EXPECT_EQ(look.Numbering, editor.Paragraph().Numbering());
+    EXPECT_EQ(look.Alignment, editor.Paragraph().Alignment());
+    start += static_cast<int>(look.Text.size()) + 1;
+  }
+}
+
+}  // namespace
+
+TEST_F(RichEditTest, UsesTheSystemRichEditClass) {
+  wchar_t name[64] = {};
+  GetClassNameW(editor_->Handle(), name, 64);
+  EXPECT_EQ(String(L"Quillnote.") + TRichEdit::SystemClass(), name);
+  EXPECT_TRUE(GetWindowLongPtrW(editor_->Handle(), GWL_STYLE) & ES_MULTILINE);
+}
+
+TEST_F(RichEditTest, FormattingSurvivesAStreamAndAFile) {
+  ApplyLooks(*editor_);
+  ExpectLooks(*editor_, "live");
+
+  TMemoryStream stream;
+  editor_->Lines().SaveToStream(stream);
+  EXPECT_EQ(0, stream.Bytes().rfind("{\\rtf", 0));
+  stream.SetPosition(0);
+  other_->Lines().LoadFromStream(stream);
+  ExpectLooks(*other_, "stream");
+
+  const String file = Folder() + L"note.rtf";
+  editor_->Lines().SaveToFile(file);
+  other_->Clear();
+  other_->Lines().LoadFromFile(file);
+  ExpectLooks(*other_, "file");
+  // Streamed out again, the second editor writes what the first wrote.
+  EXPECT_EQ(editor_->RtfText(), other_->RtfText());
+}
+
+TEST_F(RichEditTest, RtfTextTakenAsAnsiTextComesBackWhole) {
+  // Note files carry the RTF as text in the ANSI code page.
+  ApplyLooks(*editor_);
+  TStringStream out;
+  editor_->Lines().SaveToStream(out);
+  const String text = out.DataString();
+  TStringStream in(text);
+  other_->Lines().LoadFromStream(in);
+  ExpectLooks(*other_, "ansi text");
+}
+
+TEST_F(RichEditTest, LineSpacingOnALiveControl) {
+  struct Case {
+    BYTE Rule;
+    int Spacing;
+  };
+  const Case cases[] = {{0, 0}, {0, 20}, {1, 30}, {2, 40}};
+  Fill(*editor_, {L"zero", L"single", L"one and a half", L"double"});
+  for (int i = 0; i < 4; ++i) {
+    SelectParagraph(*editor_, i);
+    editor_->Paragraph().SetLineSpacing(cases[i].Rule, cases[i].Spacing);
+  }
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    editor_->SetSelStart(0);
+    SelectParagraph(*editor_, i);
+    EXPECT_EQ(cases[i].Rule, editor_->Paragraph().LineSpacingRule());
+    EXPECT_EQ(cases[i].Spacing, editor_->Paragraph().LineSpacing());
+    // The line spacing leaves the paragraph's other attributes alone.
+    EXPECT_EQ(TParaAlignment::taLeftJustify, editor_->Paragraph().Alignment());
+  }
+  // The control's own paragraph format message sees the same.
+  SelectParagraph(*editor_, 3);
+  PARAFORMAT2 pf{};
+  pf.cbSize = sizeof(pf);
+  pf.dwMask = PFM_LINESPACING;
+  SendMessageW(editor_->Handle(), EM_GETPARAFORMAT, 1, reinterpret_cast<LPARAM>(&pf));
+  EXPECT_EQ(188u, pf.cbSize);
+  EXPECT_EQ(40, pf.dyLineSpacing);
+}
+
+TEST_F(RichEditTest, ParagraphIndentsInPoints) {
+  Fill(*editor_, {L"indented"});
+  editor_->SelectAll();
+  editor_->Paragraph().SetFirstIndent(12);
+  editor_->Paragraph().SetLeftIndent(6);
+  editor_->Paragraph().SetRightIndent(3);
+  EXPECT_EQ(12, editor_->Paragraph().FirstIndent());
+  EXPECT_EQ(6, editor_->Paragraph().LeftIndent());
+  EXPECT_EQ(3, editor_->Paragraph().RightIndent());
+}
+
+TEST_F(RichEditTest, PlainTextStreamsTextAsItIs) {
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+    String Text;
+  };
+  const Case cases[] = {
+      {"ansi", "caf\xE9\r\nsecond", L"caf\u00E9\r\nsecond"},
+      {"utf-8 with a mark", "\xEF\xBB\xBF" "euro \xE2\x82\xAC", L"euro \u20AC"},
+      {"text that looks like rtf", "{\\rtf1 \\b not bold}", L"{\\rtf1 \\b not bold}"},
+  };
+  editor_->SetPlainText(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TMemoryStream in;
+    in.WriteBytes(c.Bytes);
+    in.SetPosition(0);
+    editor_->Lines().LoadFromStream(in);
+    EXPECT_EQ(c.Text, editor_->Text());
+    EXPECT_EQ(0, editor_->SelAttributes().Style());
+  }
+  // Saving writes the text without any formatting, in the encoding the text came in.
+  editor_->SelectAll();
+  editor_->SelAttributes().SetStyle(fsBold);
+  TMemoryStream out;
+  editor_->Lines().SaveToStream(out);
+  EXPECT_EQ("{\\rtf1 \\b not bold}", out.Bytes());
+  editor_->SetPlainText(false);
+  TMemoryStream rtf;
+  editor_->Lines().SaveToStream(rtf);
+  EXPECT_NE(std::string::npos, rtf.Bytes().find("\\b"));
+}
+
+TEST_F(RichEditTest, TextAndLines) {
+  editor_->SetText(L"first\r\nsecond\r\nthird");
+  EXPECT_EQ(L"first\r\nsecond\r\nthird", editor_->Text());
+  TRichEditStrings& lines = editor_->Lines();
+  ASSERT_EQ(3, lines.Count());
+  EXPECT_EQ(L"second", lines.Get(1));
+  // Line edits keep the formatting of the lines they do not touch.
+  SelectParagraph(*editor_, 2);
+  editor_->SelAttributes().SetStyle(fsItalic);
+  lines.Insert(0, L"zero");
+  lines.Delete(2);
+  lines.Add(L"last");
+  EXPECT_EQ(L"zero\r\nfirst\r\nthird\r\nlast", editor_->Text());
+  SelectParagraph(*editor_, 2);
+  EXPECT_EQ(L"third", editor_->SelText());
+  EXPECT_EQ(fsItalic, editor_->SelAttributes().Style());
+  lines.Delete(3);
+  EXPECT_EQ(L"zero\r\nfirst\r\nthird", editor_->Text());
+  EXPECT_THROW(lines.Get(3), EStringListError);
+  EXPECT_THROW(lines.Delete(5), EStringListError);
+  lines.Clear();
+  EXPECT_EQ(0, lines.Count());
+  lines.Add(L"only");
+  EXPECT_EQ(L"only", editor_->Text());
+}
+
+TEST_F(RichEditTest, SelectionPositionsLengthAndText) {
+  editor_->SetText(L"ab\r\ncdef");
+  editor_->SetSelStart(3);
+  editor_->SetSelLength(2);
+  EXPECT_EQ(3, editor_->SelStart());
+  EXPECT_EQ(2, editor_->SelLength());
+  EXPECT_EQ(L"cd", editor_->SelText());
+  editor_->SetSelText(L"XY");
+  EXPECT_EQ(L"ab\r\nXYef", editor_->Text());
+  editor_->SelectAll();
+  EXPECT_EQ(0, editor_->SelStart());
+  EXPECT_GE(editor_->SelLength(), 7);
+}
+
+TEST_F(RichEditTest, TheFontIsTheDefaultFormatOfNewText) {
+  editor_->Font().SetName(L"Courier New");
+  editor_->Font().SetSize(12);
+  editor_->Font().SetStyle(fsItalic);
+  editor_->Font().SetColor(0x336699);
+  editor_->Font().SetCharset(TURKISH_CHARSET);
+  for (wchar_t ch : String(L"typed")) SendMessageW(editor_->Handle(), WM_CHAR, ch, 0);
+  EXPECT_EQ(L"typed", editor_->Text());
+  editor_->SelectAll();
+  TTextAttributes& a = editor_->SelAttributes();
+  EXPECT_EQ(L"Courier New", a.Name());
+  EXPECT_EQ(12, a.Size());
+  EXPECT_EQ(fsItalic, a.Style());
+  EXPECT_EQ(0x336699, a.Color());
+  EXPECT_EQ(TURKISH_CHARSET, a.Charset());
+  EXPECT_EQ(L"Courier New", editor_->DefAttributes().Name());
+  // The attributes hand themselves to a font, as a font dialog wants them.
+  TFont font;
+  a.AssignTo(font);
+  EXPECT_EQ(L"Courier New", font.Name());
+  EXPECT_EQ(12, font.Size());
+  EXPECT_EQ(static_cast<TFontStyles>(fsItalic), font.Style());
+  EXPECT_EQ(0x336699, font.Color());
+}
+
+TEST_F(RichEditTest, ColorIsTheBackground) {
+  editor_->SetColor(0x99FFFF);
+  // The control answers a new background colour with the one it had.
+  LRESULT previous = SendMessageW(editor_->Handle(), EM_SETBKGNDCOLOR, 0, 0x123456);
+  EXPECT_EQ(0x99FFFF, previous);
+  editor_->RecreateWnd();
+  previous = SendMessageW(editor_->Handle(), EM_SETBKGNDCOLOR, 0, 0x123456);
+  EXPECT_EQ(0x99FFFF, previous);
+}
+
+TEST_F(RichEditTest, StylesFromProperties) {
+  auto style = [&] { return GetWindowLongPtrW(editor_->Handle(), GWL_STYLE); };
+  auto exStyle = [&] { return GetWindowLongPtrW(editor_->Handle(), GWL_EXSTYLE); };
+  String tall;
+  for (int i = 0; i < 50; ++i) tall += L"line\r\n";
+  editor_->SetText(tall);
+  EXPECT_TRUE(exStyle() & WS_EX_CLIENTEDGE);
+  EXPECT_FALSE(style() & WS_VSCROLL);
+  editor_->SetBorderStyle(TEditBorderStyle::bsNone);
+  editor_->SetScrollBars(TScrollStyle::ssVertical);
+  editor_->SetHideSelection(false);
+  EXPECT_FALSE(exStyle() & WS_EX_CLIENTEDGE);
+  // The control shows its vertical bar when the text is taller than the window.
+  EXPECT_TRUE(style() & WS_VSCROLL);
+  EXPECT_FALSE(style() & WS_HSCROLL);
+  EXPECT_TRUE(style() & ES_NOHIDESEL);
+  EXPECT_FALSE(style() & ES_AUTOHSCROLL);
+  editor_->SetWordWrap(false);
+  EXPECT_TRUE(style() & ES_AUTOHSCROLL);
+  EXPECT_EQ(tall, editor_->Text());
+}
+
+namespace {
+struct TChangeCounter : TObject {
+  int Count = 0;
+  void Changed(TObject*) { ++Count; }
+};
+}  // namespace
+
+TEST_F(RichEditTest, OnChangeFiresWhileBoundOnly) {
+  TChangeCounter counter;
+  editor_->OnChange = TNotifyEvent(&counter, &TChangeCounter::Changed);
+  SendMessageW(editor_->Handle(), WM_CHAR, L'a', 0);
+  EXPECT_GE(counter.Count, 1);
+  int seen = counter.Count;
+  editor_->SetSelText(L"bc");
+  EXPECT_GT(counter.Count, seen);
+
+  // Unbound around a programmatic change, as the note window does while it saves.
+  TNotifyEvent saved = editor_->OnChange;
+  editor_->OnChange.Clear();
+  seen = counter.Count;
+  editor_->SetSelText(L"quiet");
+  editor_->SetText(L"quiet too");
+  editor_->OnChange = saved;
+  EXPECT_EQ(seen, counter.Count);
+
+  // Recreating the window restores the content without reporting a change.
+  editor_->RecreateWnd();
+  EXPECT_EQ(seen, counter.Count);
+  EXPECT_EQ(L"quiet too", editor_->Text());
+  SendMessageW(editor_->Handle(), WM_CHAR, L'z', 0);
+  EXPECT_GT(counter.Count, seen);
+}
+
+TEST_F(RichEditTest, UndoAndTheClipboard) {
+  editor_->SetText(L"hello world");
+  editor_->ClearUndo();
+  EXPECT_FALSE(editor_->CanUndo());
+
+  editor_->SetSelStart(0);
+  editor_->SetSelLength(5);
+  editor_->CutToClipboard();
+  EXPECT_EQ(L" world", editor_->Text());
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  EXPECT_TRUE(editor_->CanUndo());
+  editor_->Undo();
+  EXPECT_EQ(L"hello world", editor_->Text());
+
+  editor_->SetSelStart(6);
+  editor_->SetSelLength(5);
+  editor_->CopyToClipboard();
+  EXPECT_EQ(L"hello world", editor_->Text());
+  editor_->SetSelStart(0);
+  editor_->SetSelLength(5);
+  editor_->PasteFromClipboard();
+  EXPECT_EQ(L"world world", editor_->Text());
+
+  editor_->SetSelStart(5);
+  editor_->SetSelLength(6);
+  editor_->ClearSelection();
+  EXPECT_EQ(L"world", editor_->Text());
+  editor_->Clear();
+  EXPECT_EQ(L"", editor_->Text());
+}
+
+TEST_F(RichEditTest, RecreatedWindowsKeepTheFormattedText) {
+  ApplyLooks(*editor_);
+  editor_->SetSelStart(3);
+  editor_->SetSelLength(4);
+  HWND before = editor_->Handle();
+  editor_->RecreateWnd();
+  EXPECT_NE(before, editor_->Handle());
+  EXPECT_EQ(3, editor_->SelStart());
+  EXPECT_EQ(4, editor_->SelLength());
+  ExpectLooks(*editor_, "own window recreated");
+  // The form's window goes with its controls' windows (as switching always-on-top does).
+  before = editor_->Handle();
+  form_->RecreateWnd();
+  EXPECT_NE(before, editor_->Handle());
+  ExpectLooks(*editor_, "form recreated");
+}
+
+TEST_F(RichEditTest, SeveralMegabytesStreamOutAndIn) {
+  String line = L"A long body line with some words in it, number ";
+  String text;
+  const int kLines = 60000;
+  text.reserve(kLines * (line.size() + 8));
+  for (int i = 0; i < kLines; ++i) text += line + std::to_wstring(i) + L"\r\n";
+  text += L"end";
+  editor_->SetText(text);
+  editor_->SetSelStart(0);
+  editor_->SetSelLength(6);
+  editor_->SelAttributes().SetStyle(fsBold);
+  TMemoryStream stream;
+  editor_->Lines().SaveToStream(stream);
+  EXPECT_GT(stream.Size(), 3 * 1024 * 1024);
+  stream.SetPosition(0);
+  other_->Lines().LoadFromStream(stream);
+  // (Compared as a whole: a failure report would diff megabytes.)
+  EXPECT_TRUE(text == other_->Text());
+  other_->SetSelStart(0);
+  other_->SetSelLength(6);
+  EXPECT_EQ(fsBold, other_->SelAttributes().Style());
+}
+
+namespace {
+// A stream of 100 bytes that fails on every read and write.
+class TFailingStream : public TStream {
+ public:
+  int64_t Read(void*, int64_t) override { throw EReadError(L"Stream read error"); }
+  int64_t Write(const void*, int64_t) override { throw EWriteError(L"Stream write error"); }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    return origin == TSeekOrigin::soEnd ? 100 : offset;
+  }
+  void SetSize(int64_t) override {}
+};
+}  // namespace
+
+TEST_F(RichEditTest, StreamFailuresReachTheCaller) {
+  editor_->SetText(L"kept");
+  TFailingStream failing;
+  EXPECT_THROW(editor_->Lines().LoadFromStream(failing), EReadError);
+  editor_->SetPlainText(true);
+  EXPECT_THROW(editor_->Lines().LoadFromStream(failing), EReadError);
+  editor_->SetPlainText(false);
+  // Writing goes through the control's callback, which carries the failure back out.
+  EXPECT_THROW(editor_->Lines().SaveToStream(failing), EWriteError);
+  EXPECT_TRUE(testing_support::MessageBoxes().Boxes.empty());
+  EXPECT_EQ(L"kept", editor_->Text());
+}
