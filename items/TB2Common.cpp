@@ -495,6 +495,19 @@ void DropLastChar(String& s) {
   s.resize(s.size() - (pair ? 2 : 1));
 }
 
+// Cuts the text until it fits the height with "..." appended; a marked character cut off is
+// forgotten.
+void ShortenWithEllipsis(HDC dc, String& text, int height, size_t& accel) {
+  if (height < 3) {
+    text.resize(CharUnits(text, 0));
+  } else {
+    DropLastChar(text);
+    while (text.size() >= 2 && ExtentOf(dc, text + L"...") > height) DropLastChar(text);
+  }
+  if (accel > text.size()) accel = 0;
+  text += L"...";
+}
+
 }  // namespace
 
 HFONT CreateRotatedFont(HDC DC) {
@@ -533,16 +546,7 @@ void DrawRotatedText(HDC DC, String Text, const RECT& Rect, UINT Format) {
   const int X = Rect.left + ((Rect.right - Rect.left) - tm.tmHeight) / 2;
   size_t accel = (Format & DT_NOPREFIX) ? 0 : StripAccelCharsMarking(Text);
   const int H = Rect.bottom - Rect.top;
-  if ((Format & DT_END_ELLIPSIS) && Text.size() > 1 && ExtentOf(DC, Text) > H) {
-    if (H < 3) {
-      Text.resize(CharUnits(Text, 0));
-    } else {
-      DropLastChar(Text);
-      while (Text.size() >= 2 && ExtentOf(DC, Text + L"...") > H) DropLastChar(Text);
-    }
-    if (accel > Text.size()) accel = 0;
-    Text += L"...";
-  }
+  if ((Format & DT_END_ELLIPSIS) && Text.size() > 1 && ExtentOf(DC, Text) > H) ShortenWithEllipsis(DC, Text, H, accel);
   int Y = Rect.top;
   if (Format & DT_CENTER) Y = Rect.top + (H - ExtentOf(DC, Text)) / 2;
   int clipState = 0;

@@ -262,3 +262,25 @@ TEST_F(ClickQueue, TheHelpOutcomeGoesToTheInstalledHandler) {
   SetTBHelpContextHandler(nullptr);
   EXPECT_EQ((std::vector<int>{42}), contexts);
 }
+
+TEST_F(ClickQueue, AClickThatFreesTheLastItemsEndsTheQueueFromInsideIt) {
+  other->PostClick();
+  item->PostClick();
+  f.Events.OnClickHook = [this](TObject* s) {
+    if (s != other) return;
+    other->Free();  // the queue's window goes while its own message runs
+    item->Free();
+    other = item = nullptr;
+  };
+  PumpMessages();
+  EXPECT_EQ(1, Clicks("other"));
+  EXPECT_EQ(0, Clicks("item"));
+  EXPECT_EQ(0, tb2item_detail::ItemViewerCount());
+  EXPECT_EQ(nullptr, tb2item_detail::ClickWnd());
+  // The next click starts a new queue.
+  TItemFactory g;
+  auto* fresh = g.Make(L"fresh");
+  fresh->PostClick();
+  PumpMessages();
+  EXPECT_EQ((std::vector<std::string>{"click fresh"}), g.Events.Log);
+}

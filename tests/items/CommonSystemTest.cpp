@@ -405,3 +405,17 @@ TEST(CommonSettings, TheInputLocaleCodePageIsAValidCodePage) {
   EXPECT_TRUE(page == 0 || IsValidCodePage(static_cast<UINT>(page)));
   EXPECT_EQ(1252, page);  // the test run's US English keyboard layout
 }
+
+TEST(CommonPainting, RotatedTextWithEllipsisStaysInAShortRectangle) {
+  TDib dib(40, 120);
+  const RECT r{5, 5, 35, 40};
+  DrawRotatedText(dib.DC(), L"A rather long caption that cannot fit", r, DT_END_ELLIPSIS | DT_NOCLIP);
+  int inked = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 40; ++x)
+      if (dib.At(x, y) != 0xFFFFFFu) {
+        ++inked;
+        EXPECT_LT(y, 42) << x << "," << y;  // shortened to the height, even unclipped
+      }
+  EXPECT_GT(inked, 0);
+}

@@ -81,6 +81,25 @@ TEST_F(ItemLinks, AnOwnClickHandlerWinsOverTheAction) {
   EXPECT_EQ("click item", f.Events.Log.back());
 }
 
+TEST_F(ItemLinks, ALoadedItemTakesOnlyTheValuesItLeftAtTheirDefaults) {
+  auto* action = new TAction(f.Owner());
+  action->SetCaption(L"From action");
+  action->SetHint(L"Action hint");
+  action->SetImageIndex(4);
+  auto* loading = new TComponent(f.Owner());
+  loading->BeginLoading();
+  auto* loaded = new TTBItem(loading);
+  loaded->SetCaption(L"Own caption");
+  loaded->SetAction(action);
+  EXPECT_EQ(L"Own caption", loaded->Caption());
+  EXPECT_EQ(L"Action hint", loaded->Hint());
+  EXPECT_EQ(4, loaded->ImageIndex());
+  loaded->SetHint(L"");
+  loading->EndLoading();  // Loaded takes the defaults over once more
+  EXPECT_EQ(L"Own caption", loaded->Caption());
+  EXPECT_EQ(L"Action hint", loaded->Hint());
+}
+
 TEST_F(ItemLinks, AutoCheckTogglesAlsoWithAPlainAction) {
   auto* action = new TBasicAction(f.Owner());
   item->SetAction(action);

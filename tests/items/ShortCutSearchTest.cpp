@@ -168,3 +168,14 @@ TEST_F(ShortCuts, APopupHandlerThatKeepsChangingTheTreeDoesNotHangTheSearch) {
   EXPECT_GT(popups, 1);
   EXPECT_LT(popups, 100);
 }
+
+TEST_F(ShortCuts, ASplitButtonOnThePathGetsItsPopupEventButNoClick) {
+  auto* combo = f.Make<TTBSubmenuItem>(L"combo", root);
+  combo->SetDropdownCombo(true);
+  auto* save = f.Make(L"save", combo);
+  save->SetShortCut(kCtrlS);
+  TCtrlDown ctrl;
+  TWMKey key = KeyS();
+  EXPECT_TRUE(root->IsShortCut(key));
+  EXPECT_EQ((std::vector<std::string>{"popup root", "click root", "popup combo", "click save"}), f.Events.Log);
+}
