@@ -604,7 +604,11 @@ struct TOwnedSearch {
 
 BOOL CALLBACK CollectOwned(HWND wnd, LPARAM data) {
   auto* search = reinterpret_cast<TOwnedSearch*>(data);
-  if (GetWindow(wnd, GW_OWNER) == search->Owner && IsWindowVisible(wnd)) search->Found.push_back(wnd);
+  try {
+    if (GetWindow(wnd, GW_OWNER) == search->Owner && IsWindowVisible(wnd)) search->Found.push_back(wnd);
+  } catch (...) {
+    return FALSE;  // out of memory: stop the enumeration rather than unwind through it
+  }
   return TRUE;
 }
 

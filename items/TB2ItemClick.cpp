@@ -17,12 +17,13 @@ struct TClickQueueState {
 };
 thread_local TClickQueueState Queue = {nullptr, nullptr, 0};
 
-// The method the hidden window's messages go to.
+// The method the hidden windows' messages go to. It holds nothing, so one serves every thread;
+// it is made before the finaliser below, and so outlives it.
 class TClickWindowTarget : public TObject {
  public:
   void WndProc(TMessage& Message) { TTBCustomItem::ClickWndProc(Message); }
 };
-thread_local TClickWindowTarget ClickWindowTarget;
+TClickWindowTarget ClickWindowTarget;
 
 void TrimClickList() {
   std::vector<TObject*>& list = *Queue.ClickList;
