@@ -322,38 +322,49 @@ TEST(CommonPainting, WMPrintClientRunsThePaintHandlerOnTheGivenDC) {
   EXPECT_EQ(static_cast<UINT>(WM_PAINT), painter.Msg);
 }
 
+namespace {
+
+// Windows that fill their client area with the colour kept in their user data and answer
+// WM_PRINT through HandleWMPrint.
+LRESULT CALLBACK ColouredProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_PRINTCLIENT || m == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = m == WM_PAINT ? BeginPaint(w, &ps) : reinterpret_cast<HDC>(wp);
+    RECT r;
+    GetClientRect(w, &r);
+    HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(w, GWLP_USERDATA)));
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    if (m == WM_PAINT) EndPaint(w, &ps);
+    return 0;
+  }
+  if (m == WM_PRINT) {
+    TMessage msg{m, wp, lp, 0};
+    HandleWMPrint(w, msg, nullptr, nullptr);
+    return msg.Result;
+  }
+  if (m == WM_ERASEBKGND) return 1;
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+HWND CreateColoured(DWORD style, int x, int y, int w, int h, HWND parent, COLORREF colour) {
+  static ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ColouredProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuillnoteTestColoured";
+    return RegisterClassW(&wc);
+  }();
+  HWND wnd = CreateWindowExW(0, MAKEINTATOM(atom), L"", style, x, y, w, h, parent, nullptr, nullptr, nullptr);
+  SetWindowLongPtrW(wnd, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+  return wnd;
+}
+
+}  // namespace
+
 TEST(CommonPainting, WMPrintPaintsTheChildrenAtTheirPlaces) {
-  struct TColoured : TObject {
-    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-      if (m == WM_PRINTCLIENT || m == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = m == WM_PAINT ? BeginPaint(w, &ps) : reinterpret_cast<HDC>(wp);
-        RECT r;
-        GetClientRect(w, &r);
-        HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(w, GWLP_USERDATA)));
-        FillRect(dc, &r, b);
-        DeleteObject(b);
-        if (m == WM_PAINT) EndPaint(w, &ps);
-        return 0;
-      }
-      if (m == WM_PRINT) {
-        TMessage msg{m, wp, lp, 0};
-        HandleWMPrint(w, msg, nullptr, nullptr);
-        return msg.Result;
-      }
-      if (m == WM_ERASEBKGND) return 1;
-      return DefWindowProcW(w, m, wp, lp);
-    }
-  };
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = TColoured::Proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuillnoteTestColoured";
-  RegisterClassW(&wc);
-  HWND parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
-  HWND child = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 10, 5, 8, 6, parent, nullptr, nullptr, nullptr);
-  SetWindowLongPtrW(parent, GWLP_USERDATA, RGB(255, 0, 0));
-  SetWindowLongPtrW(child, GWLP_USERDATA, RGB(0, 0, 255));
+  HWND parent = CreateColoured(WS_POPUP, 0, 0, 40, 30, nullptr, RGB(255, 0, 0));
+  CreateColoured(WS_CHILD | WS_VISIBLE, 10, 5, 8, 6, parent, RGB(0, 0, 255));
   TDib dib(40, 30);
   SendMessageW(parent, WM_PRINT, reinterpret_cast<WPARAM>(dib.DC()), PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN);
   EXPECT_EQ(0xFF0000u, dib.At(2, 2));    // red, as the DIB stores it
@@ -361,6 +372,19 @@ TEST(CommonPainting, WMPrintPaintsTheChildrenAtTheirPlaces) {
   EXPECT_EQ(0x0000FFu, dib.At(17, 10));  // its last pixel
   EXPECT_EQ(0xFF0000u, dib.At(18, 11));  // just beyond it
   DestroyWindow(parent);
+}
+
+TEST(CommonPainting, WMPrintPaintsVisibleOwnedWindowsWithTheSameFlags) {
+  HWND owner = CreateColoured(WS_POPUP | WS_VISIBLE, 300, 300, 40, 30, nullptr, RGB(255, 0, 0));
+  HWND owned = CreateColoured(WS_POPUP | WS_VISIBLE, 320, 310, 6, 6, owner, RGB(0, 255, 0));
+  HWND hidden = CreateColoured(WS_POPUP, 302, 302, 6, 6, owner, RGB(0, 0, 255));
+  TDib dib(40, 30);
+  SendMessageW(owner, WM_PRINT, reinterpret_cast<WPARAM>(dib.DC()), PRF_NONCLIENT | PRF_CLIENT | PRF_OWNED);
+  EXPECT_EQ(0x00FF00u, dib.At(22, 12));  // the owned window at its place relative to the owner
+  EXPECT_EQ(0xFF0000u, dib.At(3, 3));    // not the hidden one
+  DestroyWindow(hidden);
+  DestroyWindow(owned);
+  DestroyWindow(owner);
 }
 
 TEST(CommonMessages, PendingPaintsAreDispatchedAndAQuitSurvives) {
