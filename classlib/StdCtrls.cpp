@@ -115,6 +115,7 @@ int TCustomEdit::SelStart() const {
 }
 
 void TCustomEdit::SetSelStart(int start) {
+  if (!HandleAllocated()) return;
   SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start);
 }
 
@@ -127,6 +128,7 @@ int TCustomEdit::SelLength() const {
 }
 
 void TCustomEdit::SetSelLength(int length) {
+  if (!HandleAllocated()) return;
   int start = SelStart();
   SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + length);
 }

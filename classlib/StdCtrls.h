@@ -33,6 +33,7 @@ class TCustomEdit : public TWinControl {
   bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool value) { autoSelect_ = value; }
 
+  // The selection lives in the window: without one these do nothing and read as empty.
   void SelectAll();
   void ClearSelection();
   void Clear() { SetText(String()); }

@@ -106,6 +106,11 @@ TEST_F(StdCtrls, EditLimitsSelectsAndAnswersItsColours) {
   EXPECT_EQ(0, edit->SelStart());
   EXPECT_EQ(4, edit->SelLength());
   EXPECT_EQ(L"abcd", edit->SelText());
+  edit->SetSelStart(1);
+  edit->SetSelLength(2);
+  EXPECT_EQ(L"bc", edit->SelText());
+  edit->ClearSelection();
+  EXPECT_EQ(L"ad", edit->Text());
 
   // The parent hands the colour request back to the edit, which answers with its own colours.
   edit->SetColor(0x99FFFF);
