@@ -30,6 +30,7 @@ void RunApplication() {
   FR_QNT_MAIN->tiTray->SetVisible(true);
   FR_QNT_MAIN->Version = app::kVersion;
   FR_QNT_MAIN->SetCaption(String(app::kProductName) + app::kVersion);
+  FR_QNT_MAIN->ShowAllNotes(true);
   Application->Run();
   ShowWindow(Application->Handle(), SW_HIDE);
 }
@@ -49,11 +50,11 @@ int QuillnoteMain() {
                                MB_ICONWARNING | MB_OK);
     return 0;
   }
-  InitializeClassLibrary();
   try {
+    InitializeClassLibrary();
     RunApplication();
   } catch (...) {
-    Application->HandleException(Application);
+    if (Application) Application->HandleException(Application);
   }
   FinalizeClassLibrary();
   CloseInstanceMutex();

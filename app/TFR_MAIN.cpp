@@ -1,35 +1,252 @@
 #include "app/TFR_MAIN.h"
 
+#include "app/NoteFile.h"
 #include "app/QuillnoteMain.h"
+#include "app/TFR_NOTE.h"
+#include "classlib/FileUtils.h"
+#include "classlib/Registry.h"
+#include "classlib/Seams.h"
 
 TFR_QNT_MAIN* FR_QNT_MAIN = nullptr;
 
+namespace {
+
+// The program's own icon; a host without it (a test program) gets the system's.
+HICON ProgramIcon() {
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
+
+std::vector<TFR_NOTE*> OpenNotes() {
+  std::vector<TFR_NOTE*> notes;
+  for (TCustomForm* form : Screen->FormsSnapshot())
+    if (auto* note = dynamic_cast<TFR_NOTE*>(form)) notes.push_back(note);
+  return notes;
+}
+
+}  // namespace
+
 TFR_QNT_MAIN::TFR_QNT_MAIN(TComponent* AOwner) : TForm(AOwner) {
   SetWindowClassName(L"TFR_QNT_MAIN");
+  // The entry's form variable names this form while it builds itself: the settings and
+  // notes code reach the defaults through it.
+  FR_QNT_MAIN = this;
   BeginLoading();
   CreateComponents();
   EndLoading();
   DoCreate();
+  LoadSettings();
+  EnsureNotesFolder();
   ShowWindow(Application->Handle(), SW_HIDE);
+  ReadReferrer();
 }
 
-TFR_QNT_MAIN::~TFR_QNT_MAIN() { CloseInstanceMutex(); }
+TFR_QNT_MAIN::~TFR_QNT_MAIN() {
+  CloseInstanceMutex();
+  if (FR_QNT_MAIN == this) FR_QNT_MAIN = nullptr;
+}
 
 void TFR_QNT_MAIN::CreateComponents() {
   SetName(L"FR_QNT_MAIN");
   SetBorderStyle(TFormBorderStyle::bsToolWindow);
   Font().SetName(L"Tahoma");
+
+  flFiles = new TFileListBox(this);
+  flFiles->SetName(L"flFiles");
+  flFiles->SetMask(L"*.qwn");
+  flFiles->SetVisible(false);
+
+  ilImages = new TImageList(this);
+  ilImages->SetName(L"ilImages");
+  ilImages->AddIcon(ProgramIcon());
+
   tiTray = new TTrayIcon(this);
   tiTray->SetName(L"tiTray");
   tiTray->SetHint(L"Quillnote\r\nDouble click for new note!");
   tiTray->SetBalloonHint(L"Double click for new note!");
   tiTray->SetBalloonTitle(L"Quillnote");
   tiTray->SetBalloonFlags(bfInfo);
-  tiTray->SetIcon(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+  tiTray->SetIcon(ProgramIcon());
+  tiTray->SetIcons(ilImages);
+  tiTray->SetIconIndex(0);
+  tiTray->OnClick = TNotifyEvent(this, &TFR_QNT_MAIN::tiTrayClick);
+  tiTray->OnDblClick = TNotifyEvent(this, &TFR_QNT_MAIN::tiTrayDblClick);
+
+  tmDblClick = new TTimer(this);
+  tmDblClick->SetName(L"tmDblClick");
+  tmDblClick->SetEnabled(false);
+  tmDblClick->SetInterval(1500);
+  tmDblClick->SetOnTimer(TNotifyEvent(this, &TFR_QNT_MAIN::tmDblClickTimer));
+
+  tmChecker = new TTimer(this);
+  tmChecker->SetName(L"tmChecker");
+  tmChecker->SetEnabled(false);
+  tmChecker->SetInterval(100);
 }
 
 void TFR_QNT_MAIN::CreateParams(TCreateParams& params) {
   TForm::CreateParams(params);
-  // Not owned by the application window: the hidden form needs no taskbar owner.
+  // Not owned by the application window: a top-level window of its own.
   params.WndParent = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths and the link tag
+
+String TFR_QNT_MAIN::GetNotesFolder() const {
+  return ExtractFilePath(seams::ProgramFolder().ExeName()) + L"\\Notes\\";
+}
+
+String TFR_QNT_MAIN::GetSettingsFileName() const {
+  return ExtractFilePath(seams::ProgramFolder().ExeName()) + L"\\settings.ini";
+}
+
+void TFR_QNT_MAIN::ReportOnce(bool& reported, const String& text) {
+  if (reported) return;
+  reported = true;
+  seams::MessageBoxes().Show(nullptr, text, L"Quillnote", MB_OK | MB_ICONWARNING);
+}
+
+void TFR_QNT_MAIN::EnsureNotesFolder() {
+  String folder = GetNotesFolder();
+  if (DirectoryExists(folder)) return;
+  if (CreateDir(folder) || DirectoryExists(folder)) return;
+  DWORD error = GetLastError();
+  ReportOnce(folderReported_, L"Quillnote cannot create its notes folder\r\n" + folder +
+                                  L"\r\n" + SysErrorMessage(error) +
+                                  L"\r\nNotes cannot be saved until it can be created.");
+}
+
+void TFR_QNT_MAIN::ReadReferrer() {
+  String tag;
+  // Read-only, without creating the key, and in the 32-bit view that the product's own
+  // installer writes on both builds.
+  TRegistry registry(KEY_READ | KEY_WOW64_32KEY);
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  if (registry.OpenKeyReadOnly(L"SOFTWARE\\Orvane\\Quillnote")) tag = registry.ReadString(L"dwnsrc");
+  Referrer = tag.empty() ? L"qnt" : L"qnt-" + tag;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings file: name=value lines in the ANSI code page, no sections.
+
+void TFR_QNT_MAIN::SaveSettings() {
+  TStringList list;
+  list.SetValue(L"Color", IntToStr(DefColor));
+  list.SetValue(L"Opacity", IntToStr(DefOpacity));
+  list.SetValue(L"Title", IntToStr(DefTitle));
+  list.SetValue(L"CheckForUpdates", CheckForUpdates ? L"1" : L"0");
+  list.SetValue(L"DeleteConfirm", DeleteConfirm ? L"-1" : L"0");
+  list.SetValue(L"FontName", DefFontName);
+  list.SetValue(L"FontSize", IntToStr(DefFontSize));
+  list.SetValue(L"FontColor", IntToStr(DefFontColor));
+  list.SetValue(L"FontStyle", IntToStr(DefFontStyle));
+  list.SetValue(L"AlwaysOnTop", DefAlwaysOnTop ? L"-1" : L"0");
+  list.SaveToFile(GetSettingsFileName(), TTextEncoding::Ansi);
+}
+
+bool TFR_QNT_MAIN::HasSetting(const TStrings& list, const String& key) {
+  return !Trim(list.Values(key)).empty();
+}
+
+void TFR_QNT_MAIN::LoadSettings() {
+  String path = GetSettingsFileName();
+  if (!FileExists(path)) {
+    try {
+      SaveSettings();
+    } catch (const Exception& e) {
+      // A read-only program folder: the defaults serve this run, and the user hears of it once.
+      ReportOnce(settingsReported_, L"Quillnote cannot write its settings file; it goes on with "
+                                    L"the default settings.\r\n" + e.Message());
+    }
+    return;
+  }
+  try {
+    TStringList list;
+    list.LoadFromFile(path);
+    if (HasSetting(list, L"Color")) DefColor = StrToInt(list.Values(L"Color"));
+    if (HasSetting(list, L"Opacity")) DefOpacity = StrToInt(list.Values(L"Opacity"));
+    if (HasSetting(list, L"Title")) DefTitle = StrToInt(list.Values(L"Title"));
+    if (HasSetting(list, L"FontName")) DefFontName = list.Values(L"FontName");
+    if (HasSetting(list, L"FontSize")) DefFontSize = StrToInt(list.Values(L"FontSize"));
+    if (HasSetting(list, L"FontColor")) DefFontColor = StrToInt(list.Values(L"FontColor"));
+    if (HasSetting(list, L"FontStyle")) DefFontStyle = StrToInt(list.Values(L"FontStyle"));
+    if (HasSetting(list, L"CheckForUpdates")) CheckForUpdates = StrToInt(list.Values(L"CheckForUpdates")) != 0;
+    DeleteConfirm = HasSetting(list, L"DeleteConfirm") ? StrToBool(list.Values(L"DeleteConfirm")) : true;
+    DefAlwaysOnTop = HasSetting(list, L"AlwaysOnTop") ? StrToBool(list.Values(L"AlwaysOnTop")) : false;
+  } catch (...) {
+    // A value that does not convert ends the reading there; the file stays as it is.
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tray and notes
+
+void TFR_QNT_MAIN::tiTrayClick(TObject*) { ShowAllNotes(false); }
+
+void TFR_QNT_MAIN::tiTrayDblClick(TObject*) {
+  // One note per 1500 ms from the tray, however often it is double-clicked.
+  tiTray->OnDblClick.Clear();
+  mnAddNoteClick(this);
+  tmDblClick->SetEnabled(true);
+}
+
+void TFR_QNT_MAIN::tmDblClickTimer(TObject*) {
+  tiTray->OnDblClick = TNotifyEvent(this, &TFR_QNT_MAIN::tiTrayDblClick);
+  tmDblClick->SetEnabled(false);
+}
+
+void TFR_QNT_MAIN::mnAddNoteClick(TObject*) {
+  auto* note = new TFR_NOTE(Application);
+  note->InitNewNote();
+  note->Show();
+  SetForegroundWindow(Application->Handle());
+  Application->ProcessMessages();
+  if (!note->Destroying() && note->reEdit->CanFocus() && IsWindowVisible(note->Handle()))
+    note->reEdit->SetFocus();
+  ShowWindow(Application->Handle(), SW_HIDE);
+}
+
+void TFR_QNT_MAIN::ShowAllNotes(bool balloon) {
+  SetForegroundWindow(Application->Handle());
+  Application->ProcessMessages();
+  flFiles->ApplyFilePath(GetNotesFolder());
+  const TStringList& names = flFiles->Items();
+  if (names.Count() == 0 && balloon) tiTray->ShowBalloonHint();
+  std::vector<String> list;
+  for (int i = 0; i < names.Count(); ++i) list.push_back(names.Strings(i));
+  for (const String& name : list) {
+    // One guard per file: a bad file is skipped, and the files after it still open.
+    TFR_NOTE* open = nullptr;
+    for (TFR_NOTE* note : OpenNotes())
+      if (note->FileName == name) open = note;
+    if (open) {
+      open->Show();
+      continue;
+    }
+    auto* note = new TFR_NOTE(Application);
+    try {
+      LoadNote(*note, name);
+    } catch (...) {
+      // Never shown, so it never writes or deletes that file, and Exit does not wait for it.
+      note->Free();
+    }
+  }
+  ShowWindow(Application->Handle(), SW_HIDE);
+}
+
+void TFR_QNT_MAIN::mnShowAllNotesClick(TObject*) { ShowAllNotes(true); }
+
+void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) {
+  for (TFR_NOTE* note : OpenNotes()) {
+    note->FadeOnClose = false;
+    note->Close();
+  }
+}
+
+void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
+  // A snapshot first: closing a note processes messages, which frees closed notes and
+  // reorders the screen's list.
+  for (TFR_NOTE* note : OpenNotes()) note->Close();
+  Close();
 }

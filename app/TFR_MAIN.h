@@ -1,6 +1,11 @@
 #pragma once
-// The hidden main form: it owns the tray icon and lives for the whole run.
+// The hidden main form: the tray icon, the defaults for new notes (from the settings file),
+// the notes folder, and opening the saved notes.
+#include "classlib/ExtCtrls.h"
+#include "classlib/FileCtrl.h"
 #include "classlib/Forms.h"
+#include "classlib/ImgList.h"
+#include "classlib/Strings.h"
 #include "classlib/TrayIcon.h"
 
 class TFR_QNT_MAIN : public TForm {
@@ -8,14 +13,55 @@ class TFR_QNT_MAIN : public TForm {
   explicit TFR_QNT_MAIN(TComponent* AOwner);
   ~TFR_QNT_MAIN() override;
 
+  TFileListBox* flFiles = nullptr;
   TTrayIcon* tiTray = nullptr;
+  TImageList* ilImages = nullptr;
+  TTimer* tmDblClick = nullptr;
+  TTimer* tmChecker = nullptr;
+
+  String Referrer;
+  bool DefAlwaysOnTop = false;
+  TColor DefColor = 0x99FFFF;
+  int DefOpacity = 100;
+  int DefTitle = 0;
+  String DefFontName = L"Tahoma";
+  int DefFontSize = 10;
+  int DefFontStyle = 0;
+  TColor DefFontColor = 0;
   String Version;
+  bool CheckForUpdates = true;
+  bool DeleteConfirm = false;
+
+  // The folder of the program, then "\Notes\" (the doubled backslash is kept on purpose:
+  // every path of the notes is built from this same text).
+  String GetNotesFolder() const;
+  String GetSettingsFileName() const;
+  void EnsureNotesFolder();
+  // Opens every note file, or brings up its window when it is open already.
+  void ShowAllNotes(bool balloon);
+
+  void SaveSettings();
+  void LoadSettings();
+  static bool HasSetting(const TStrings& list, const String& key);
+
+  void tiTrayClick(TObject* Sender);
+  void tiTrayDblClick(TObject* Sender);
+  void tmDblClickTimer(TObject* Sender);
+  void mnAddNoteClick(TObject* Sender);
+  void mnShowAllNotesClick(TObject* Sender);
+  void mnHideAllNotesClick(TObject* Sender);
+  void mnCLOSEClick(TObject* Sender);
 
  protected:
   void CreateParams(TCreateParams& params) override;
 
  private:
   void CreateComponents();
+  void ReadReferrer();
+  // Tells the user once per run what cannot be written or created.
+  void ReportOnce(bool& reported, const String& text);
+  bool settingsReported_ = false;
+  bool folderReported_ = false;
 };
 
 extern TFR_QNT_MAIN* FR_QNT_MAIN;

@@ -82,6 +82,13 @@ void TComponent::SetName(const String& name) {
   name_ = name;
 }
 
+void TComponent::SetUniqueName(const String& base) {
+  String name = base;
+  for (int n = 1; owner_ && owner_->FindComponent(name) && owner_->FindComponent(name) != this; ++n)
+    name = base + L"_" + std::to_wstring(n);
+  SetName(name);
+}
+
 TComponent* TComponent::FindComponent(const String& name) const {
   if (name.empty()) return nullptr;
   for (TComponent* c : components_)

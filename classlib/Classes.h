@@ -46,6 +46,9 @@ class TComponent : public TObject {
 
   const String& Name() const { return name_; }
   virtual void SetName(const String& name);
+  // Takes `base` as the name, or base_1, base_2, ... when the owner has a component of that
+  // name already (forms created more than once under one owner).
+  void SetUniqueName(const String& base);
   NativeInt Tag() const { return tag_; }
   void SetTag(NativeInt tag) { tag_ = tag; }
 

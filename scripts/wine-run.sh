@@ -9,7 +9,7 @@ cd "$(dirname "$1")"
 # Wine's helper processes (explorer, services) inherit the standard handles and outlive the
 # test; writing to a file instead of ctest's pipe lets ctest see the end of the test.
 log=$(mktemp)
-timeout --kill-after=10 "$limit" wine "$@" >"$log" 2>&1 </dev/null
+timeout --kill-after=5 "$((limit - 20))" wine "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
 rm -f "$log"

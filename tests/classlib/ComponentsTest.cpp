@@ -59,6 +59,12 @@ TEST(Components, OwnerFreesWhatItOwnsAndFindsByName) {
   EXPECT_EQ(b, owner->FindComponent(L"Second"));
   EXPECT_EQ(nullptr, owner->FindComponent(L"Third"));
   EXPECT_THROW(b->SetName(L"FIRST"), EComponentError);
+  auto* c = new TComponent(owner);
+  c->SetUniqueName(L"First");
+  EXPECT_EQ(L"First_1", c->Name());
+  c->SetUniqueName(L"First_1");  // its own name is no clash
+  EXPECT_EQ(L"First_1", c->Name());
+  c->Free();
   b->Free();
   EXPECT_EQ(1, owner->ComponentCount());
   owner->Free();

@@ -1,0 +1,97 @@
+#pragma once
+// One note on the screen: a borderless, layered window with a coloured title bar, a rich-text
+// editor and a resize grip. It saves itself to its file in the notes folder.
+#include "classlib/Buttons.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Forms.h"
+#include "classlib/Images.h"
+#include "classlib/Panels.h"
+#include "classlib/RichEdit.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/Strings.h"
+
+#include <memory>
+
+class TFR_NOTE : public TForm {
+ public:
+  explicit TFR_NOTE(TComponent* AOwner);
+  ~TFR_NOTE() override;
+
+  // Components, in the order the form creates them.
+  TPanel* pnBar = nullptr;
+  TPanel* pnButtons = nullptr;
+  TSpeedButton* sbPopup = nullptr;
+  TSpeedButton* sbClose = nullptr;
+  TPanel* pnTitlePanel = nullptr;
+  TEdit* edTitle = nullptr;
+  TRichEdit* reEdit = nullptr;
+  TPanel* pnBottom = nullptr;
+  TImage* imSize = nullptr;
+  TTimer* tmSave = nullptr;
+  TTimer* tmCloseTimer = nullptr;
+
+  bool OnTop = false;
+  bool FadeOnClose = true;
+  bool Deleted = false;
+  std::unique_ptr<TStringList> NoteLines;
+  String FileName;
+  int NoteOpacity = 100;
+  bool Resizing = false;
+  int GripOffsetX = 0;
+  int GripOffsetY = 0;
+  int FadeStep = 0;
+  int FadeLevel = 0;
+  // Something of the note changed since it was loaded or last saved.
+  bool NeedsSave = true;
+
+  // A freshly created note with the defaults of the main form, placed near the screen's centre.
+  void InitNewNote();
+  void SetNoteColor(TColor color);
+  TColor NoteColor() const;
+  void SetOpacity(int percent);
+  void ApplyAlwaysOnTop();
+  void FadeAndClose();
+  void PaintSizeGrip(TColor color);
+  // Each of red, green and blue moved by delta and kept within 0..255.
+  static TColor ShiftColor(TColor color, int delta);
+
+  // Starts (or restarts) the autosave countdown.
+  void RestartSaveTimer();
+  // The change handler that the note binds to its editor and title box at run time.
+  void BindChangeHandler();
+  void UnbindChangeHandler();
+
+  // Event handlers.
+  void reEditChange(TObject* Sender);
+  void tmSaveTimer(TObject* Sender);
+  void tmCloseTimerTimer(TObject* Sender);
+  void sbCloseClick(TObject* Sender);
+  void sbPopupClick(TObject* Sender);
+  void pnBarMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void pnTitlePanelDblClick(TObject* Sender);
+  void edTitleExit(TObject* Sender);
+  void edTitleKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  void pnBottomResize(TObject* Sender);
+  void imSizeMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void imSizeMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+  void imSizeMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void FormShow(TObject* Sender);
+  void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void mnDeleteNoteClick(TObject* Sender);
+  void mnExitClick(TObject* Sender);
+  void tbNewNoteClick(TObject* Sender);
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  void CreateComponents();
+  void DrawButtonGlyphs();
+  void EndTitleEdit();
+  void FocusEditor();
+};
+
+// The text of a date-time value: the date alone for a whole day, the time alone below one
+// day, else both, in the user's formats.
+String DateTimeText(TDateTime value);

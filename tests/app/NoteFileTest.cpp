@@ -1,0 +1,238 @@
+#include "AppFixture.h"
+
+#include "classlib/TextConv.h"
+
+#include <algorithm>
+
+using namespace app_testing;
+using testing_support::PumpMessages;
+
+TEST(NoteHeader, EncodesEveryFieldWithinItsWidth) {
+  struct Case {
+    TNoteHeader header;
+    const wchar_t* text;
+  } cases[] = {
+      {{300, 200, 200, 200, 100, 0x99FFFF, false}, L"00012C0000C80000C80000C800006499FFFF00"},
+      {{0, 0, 0, 0, 10, 0, true}, L"00000000000000000000000000000A00000001"},
+      {{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 100, 0xFFFFFF, true}, L"FFFFFFFFFFFFFFFFFFFFFFFF000064FFFFFF01"},
+      // Out of range: clipped, so the header keeps its 38 digits.
+      {{-5, -1, 0x1000000, 0x7FFFFFFF, 150, 0x1FFFFFFF, false}, L"000000000000FFFFFFFFFFFF000064FFFFFF00"},
+      {{1, 2, 3, 4, 5, 0x123456, false}, L"00000100000200000300000400000A12345600"},
+  };
+  for (const Case& c : cases) {
+    String text = EncodeNoteHeader(c.header);
+    EXPECT_EQ(c.text, text);
+    EXPECT_EQ(38u, text.size());
+  }
+  // A system colour is written as its current value.
+  TNoteHeader sys{0, 0, 0, 0, 100, static_cast<int>(clBtnFace), false};
+  EXPECT_EQ(IntToHex(ColorToRGB(clBtnFace), 6), EncodeNoteHeader(sys).substr(30, 6));
+}
+
+TEST(NoteHeader, DecodesFixedPositionsAndRejectsBadFields) {
+  TNoteHeader h = DecodeNoteHeader(L"00012C0000C80000C80000C800006499FFFF01");
+  EXPECT_EQ(300, h.Left);
+  EXPECT_EQ(200, h.Top);
+  EXPECT_EQ(200, h.Width);
+  EXPECT_EQ(200, h.Height);
+  EXPECT_EQ(100, h.Opacity);
+  EXPECT_EQ(0x99FFFF, h.Color);
+  EXPECT_TRUE(h.OnTop);
+  EXPECT_FALSE(DecodeNoteHeader(L"00012C0000C80000C80000C800006499FFFF").OnTop);
+  EXPECT_FALSE(DecodeNoteHeader(L"00012C0000C80000C80000C800006499FFFF  ").OnTop);
+  for (const wchar_t* bad : {L"", L"00012C", L"00012C0000C80000C8", L"00012C0000C80000C80000C8",
+                             L"00012C0000C80000C80000C8000064", L"ZZ012C0000C80000C80000C800006499FFFF00",
+                             L"00012C0000C80000C80000C8000064 9FFFF00"})
+    EXPECT_THROW(DecodeNoteHeader(bad), EConvertError) << testing::PrintToString(String(bad));
+}
+
+class NoteFileTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    CreateMainForm();
+  }
+  String PathOf(const TFR_NOTE& note) const { return NotesFolder() + note.FileName; }
+};
+
+TEST_F(NoteFileTest, TheFileHasTheExactLayout) {
+  TFR_NOTE* note = NewNote(L"Hello");
+  note->SetBounds(300, 200, 200, 200);
+  note->pnTitlePanel->SetCaption(L"  Blank ends  ");
+  SaveNote(*note);
+  std::string bytes = ReadBytes(PathOf(*note));
+  ASSERT_GT(bytes.size(), 50u);
+  EXPECT_EQ(std::string("\xEF\xBB\xBF" "00012C0000C80000C80000C800006499FFFF00\r\n  Blank ends  \r\n{\\rtf1"),
+            bytes.substr(0, 3 + 38 + 2 + 16 + 6));
+  EXPECT_EQ("}\r\n", bytes.substr(bytes.size() - 3));
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      EXPECT_EQ('\r', bytes[i - 1]) << "bare LF at " << i;
+    }
+    if (bytes[i] == '\r') {
+      EXPECT_EQ('\n', bytes[i + 1]) << "bare CR at " << i;
+    }
+  }
+  EXPECT_NE(std::string::npos, bytes.find("Hello"));
+  // Unchanged, the same bytes again.
+  SaveNote(*note);
+  EXPECT_EQ(bytes, ReadBytes(PathOf(*note)));
+  EXPECT_TRUE(note->reEdit->PlainText());
+  EXPECT_TRUE(note->reEdit->OnChange == TNotifyEvent(note, &TFR_NOTE::reEditChange));
+}
+
+TEST_F(NoteFileTest, ANoteComesBackWithItsPlaceColourOpacityAndText) {
+  TFR_NOTE* note = NewNote(L"First line\r\nSecond line");
+  note->SetBounds(120, 130, 240, 180);
+  note->SetNoteColor(0xCCFFCC);
+  note->SetOpacity(70);
+  note->pnTitlePanel->SetCaption(L"Shopping");
+  SaveNote(*note);
+  String name = note->FileName;
+  DropNotes();
+
+  main_->ShowAllNotes(false);
+  auto notes = OpenNotes();
+  ASSERT_EQ(1u, notes.size());
+  TFR_NOTE* back = notes[0];
+  EXPECT_EQ(name, back->FileName);
+  EXPECT_EQ((RECT{120, 130, 360, 310}), back->BoundsRect());
+  EXPECT_EQ(0xCCFFCC, back->NoteColor());
+  EXPECT_EQ(70, back->NoteOpacity);
+  EXPECT_EQ(L"Shopping", back->pnTitlePanel->Caption());
+  EXPECT_EQ(L"First line\r\nSecond line", back->reEdit->Text());
+  EXPECT_TRUE(back->Visible());
+}
+
+TEST_F(NoteFileTest, FormattingSurvivesTheFile) {
+  TFR_NOTE* note = NewNote(L"bold italic under strike font big red bullet centre right");
+  TRichEdit& re = *note->reEdit;
+  auto select = [&](int start, int length) {
+    re.SetSelStart(start);
+    re.SetSelLength(length);
+  };
+  select(0, 4);
+  re.SelAttributes().SetStyle(fsBold);
+  select(5, 6);
+  re.SelAttributes().SetStyle(fsItalic);
+  select(12, 5);
+  re.SelAttributes().SetStyle(fsUnderline);
+  select(18, 6);
+  re.SelAttributes().SetStyle(fsStrikeOut);
+  select(25, 4);
+  re.SelAttributes().SetName(L"Courier New");
+  select(30, 3);
+  re.SelAttributes().SetSize(20);
+  select(34, 3);
+  re.SelAttributes().SetColor(clRed);
+  re.SetSelText(re.SelText());  // keep the text as it is
+  select(0, 1);
+  re.Paragraph().SetNumbering(TNumberingStyle::nsBullet);
+  re.Paragraph().SetAlignment(TParaAlignment::taCenter);
+  SaveNote(*note);
+  DropNotes();
+
+  main_->ShowAllNotes(false);
+  ASSERT_EQ(1u, OpenNotes().size());
+  TRichEdit& back = *OpenNotes()[0]->reEdit;
+  auto at = [&](int start, int length) {
+    back.SetSelStart(start);
+    back.SetSelLength(length);
+    return &back.SelAttributes();
+  };
+  EXPECT_EQ(fsBold, at(0, 4)->Style());
+  EXPECT_EQ(fsItalic, at(5, 6)->Style());
+  EXPECT_EQ(fsUnderline, at(12, 5)->Style());
+  EXPECT_EQ(fsStrikeOut, at(18, 6)->Style());
+  EXPECT_EQ(L"Courier New", at(25, 4)->Name());
+  EXPECT_EQ(20, at(30, 3)->Size());
+  EXPECT_EQ(clRed, at(34, 3)->Color());
+  at(0, 1);
+  EXPECT_EQ(TNumberingStyle::nsBullet, back.Paragraph().Numbering());
+  EXPECT_EQ(TParaAlignment::taCenter, back.Paragraph().Alignment());
+}
+
+TEST_F(NoteFileTest, BadFilesOpenNoWindowAndStayUntouched) {
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string header = "00012C0000C80000C80000C800006499FFFF00\r\n";
+  const std::string body = "{\\rtf1\\ansi Some text}\r\n";
+  // Several megabytes: a megabyte of text in long paragraphs and more in a group that readers
+  // skip (the system's rich-edit control lays out very many paragraphs slowly under Wine).
+  std::string paragraph;
+  while (paragraph.size() < 2000) paragraph += "A line of a long note, written again and again. ";
+  std::string big = "{\\rtf1\\ansi {\\*\\qnskipped " + std::string(2u << 20, 'z') + "}\r\n";
+  while (big.size() < (3u << 20)) big += paragraph + "\\par\r\n";
+  big += "}\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool opens;
+  } cases[] = {
+      {"empty file", "", false},
+      {"one line", bom + header, false},
+      {"short header", bom + "00012C0000C8\r\nTitle\r\n" + body, false},
+      {"non-hexadecimal header", bom + "00012C0000C80000C80000C8000064XXFFFF00\r\nTitle\r\n" + body, false},
+      {"no body text", bom + header + "Title\r\n", false},
+      {"values at the field widths", bom + "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF\r\nTitle\r\n" + body, true},
+      {"values past the field widths", bom + "1000000100000010000001000000100000010000000\r\nTitle\r\n" + body, true},
+      {"no byte-order mark", header + "Titl\xE9\r\n" + body, true},
+      {"invalid UTF-8", bom + header + "Ti\xC3\x28tle \xFF\r\n" + body, true},
+      {"a body of megabytes", bom + header + "Big\r\n" + big, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    main_->EnsureNotesFolder();
+    String path = NotesFolder() + L"1000.qwn";
+    WriteBytes(path, c.bytes);
+    // A good note after the bad one still opens.
+    WriteBytes(NotesFolder() + L"2000.qwn", bom + header + "Good\r\n" + body);
+    main_->ShowAllNotes(false);
+    auto notes = OpenNotes();
+    EXPECT_EQ(c.opens ? 2u : 1u, notes.size());
+    for (TFR_NOTE* note : notes) {
+      EXPECT_TRUE(note->Visible());
+      EXPECT_FALSE(Trim(note->reEdit->Text()).empty());
+    }
+    // Exit closes every open note; the bad file is not rewritten or removed.
+    main_->mnCLOSEClick(main_);
+    PumpMessages(0);
+    EXPECT_TRUE(OpenNotes().empty());
+    ASSERT_TRUE(FileExists(path));
+    EXPECT_TRUE(ReadBytes(path) == c.bytes);
+    DeleteFileW(path);
+    DeleteFileW(NotesFolder() + L"2000.qwn");
+  }
+}
+
+TEST_F(NoteFileTest, AFailedSaveKeepsThePreviousFileWhole) {
+  TFR_NOTE* note = NewNote(L"Version one");
+  SaveNote(*note);
+  std::string before = ReadBytes(PathOf(*note));
+  note->reEdit->SetText(L"Version two");
+  // The program dies between writing the temporary file and replacing the note's file.
+  file_utils_testing::BeforeReplace = [](const String&) { return false; };
+  SaveNote(*note);
+  file_utils_testing::BeforeReplace = nullptr;
+  EXPECT_EQ(before, ReadBytes(PathOf(*note)));
+  EXPECT_EQ(std::vector<String>{note->FileName}, ListFiles(NotesFolder(), L"*"));
+  EXPECT_TRUE(note->reEdit->PlainText());
+  EXPECT_TRUE(note->reEdit->OnChange == TNotifyEvent(note, &TFR_NOTE::reEditChange));
+  EXPECT_TRUE(note->NeedsSave);
+  SaveNote(*note);
+  EXPECT_NE(std::string::npos, ReadBytes(PathOf(*note)).find("Version two"));
+}
+
+TEST_F(NoteFileTest, NamesAreTheDigitsOfNowAndStayApart) {
+  clock_.Value = 46365.0 + (11 * 3600 + 18 * 60 + 40) / 86400.0;  // 12/9/2026 11:18:40 AM
+  TFR_NOTE* a = NewNote();
+  TFR_NOTE* b = NewNote();
+  EXPECT_EQ(L"1292026111840.qwn", a->FileName);
+  EXPECT_NE(a->FileName, b->FileName);
+  EXPECT_TRUE(MatchesMask(b->FileName, L"*.qwn"));
+  // An existing file with the name is kept apart too.
+  DropNotes();
+  WriteBytes(NotesFolder() + L"1292026111840.qwn", "x");
+  EXPECT_NE(L"1292026111840.qwn", NewNote()->FileName);
+  clock_.Value = 46365.0;  // midnight: the date's digits alone
+  EXPECT_EQ(L"1292026.qwn", NewNote()->FileName);
+}
