@@ -7,28 +7,81 @@ namespace {
 
 String g_exe;
 
-struct FoundWindow {
+struct ClassSearch {
   DWORD Process;
+  const wchar_t* Class;
+  bool VisibleOnly;
   HWND Window = nullptr;
 };
 
-BOOL CALLBACK FindMainForm(HWND wnd, LPARAM data) {
-  auto* f = reinterpret_cast<FoundWindow*>(data);
+BOOL CALLBACK FindByClass(HWND wnd, LPARAM data) {
+  auto* f = reinterpret_cast<ClassSearch*>(data);
   DWORD pid = 0;
   GetWindowThreadProcessId(wnd, &pid);
   wchar_t cls[64] = {};
   GetClassNameW(wnd, cls, 64);
-  if (pid == f->Process && String(cls) == L"TFR_QNT_MAIN") {
+  if (pid == f->Process && String(cls) == f->Class && (!f->VisibleOnly || IsWindowVisible(wnd))) {
     f->Window = wnd;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND MainFormOf(DWORD pid) {
-  FoundWindow f{pid};
-  EnumWindows(FindMainForm, reinterpret_cast<LPARAM>(&f));
+// A top-level window of the process with this window class.
+HWND WindowOf(DWORD pid, const wchar_t* cls, bool visibleOnly = false) {
+  ClassSearch f{pid, cls, visibleOnly};
+  EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&f));
   return f.Window;
+}
+
+HWND MainFormOf(DWORD pid) { return WindowOf(pid, L"TFR_QNT_MAIN"); }
+
+BOOL CALLBACK FindEditor(HWND wnd, LPARAM data) {
+  wchar_t cls[64] = {};
+  GetClassNameW(wnd, cls, 64);
+  if (wcsstr(cls, L"RICHEDIT") || wcsstr(cls, L"RichEdit")) {
+    *reinterpret_cast<HWND*>(data) = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+String EditorText(HWND note) {
+  HWND editor = nullptr;
+  EnumChildWindows(note, FindEditor, reinterpret_cast<LPARAM>(&editor));
+  if (!editor) return L"";
+  wchar_t text[256] = {};
+  SendMessageTimeoutW(editor, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+  return text;
+}
+
+void MouseButton(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+void DoubleClickAt(POINT p) {
+  SetCursorPos(p.x, p.y);
+  Sleep(100);
+  for (int i = 0; i < 2; ++i) {
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    Sleep(30);
+  }
+}
+
+void TypeText(const String& text) {
+  for (wchar_t c : text) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = in[1].ki.wScan = c;
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    Sleep(20);
+  }
 }
 
 // With no tray host, Wine shows the notification area as a small window of its own while at
@@ -72,6 +125,11 @@ class Smoke : public testing::Test {
     started_.push_back(pi);
     return pi;
   }
+  // Ends the program through its main form, as Exit does, and waits for it.
+  void EndCleanly(const PROCESS_INFORMATION& pi) {
+    if (HWND main = MainFormOf(pi.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 15000));
+  }
   String folder_, exe_;
   std::vector<PROCESS_INFORMATION> started_;
 };
@@ -99,6 +157,90 @@ TEST_F(Smoke, StartsInTheTrayAndEndsCleanly) {
   HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"quillnote");
   EXPECT_EQ(nullptr, mutex);
   if (mutex) CloseHandle(mutex);
+}
+
+TEST_F(Smoke, ANoteTypedByAUserIsBackAfterTheProgramWasKilled) {
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  PROCESS_INFORMATION pi = Start();
+  ASSERT_TRUE(WaitFor(TrayShowsIcons, 20000));
+  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  POINT icon{10, 10};  // the first icon, near the tray's top left corner
+  ClientToScreen(tray, &icon);
+  HWND note = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    if (!note) DoubleClickAt(icon);
+    return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr;
+  }, 15000)) << "no note after double clicks on the tray icon";
+  RECT placed;
+  GetWindowRect(note, &placed);
+  SetCursorPos((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2);
+  Sleep(200);
+  TypeText(L"Milk and bread");
+  ASSERT_TRUE(WaitFor([&] { return EditorText(note) == L"Milk and bread"; }, 5000))
+      << "typed text did not reach the note";
+  // Past the two seconds of the autosave, the file holds the text.
+  String notes = folder_ + L"Notes\\";
+  auto savedText = [&] {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((notes + L"*.qwn").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    HANDLE file = CreateFileW((notes + fd.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buffer[8192] = {};
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof(buffer) - 1, &read, nullptr);
+    CloseHandle(file);
+    return strstr(buffer, "Milk and bread") != nullptr;
+  };
+  ASSERT_TRUE(WaitFor(savedText, 8000));
+
+  TerminateProcess(pi.hProcess, 9);  // the program ends abruptly
+  WaitForSingleObject(pi.hProcess, 10000);
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+
+  PROCESS_INFORMATION again = Start();
+  HWND back = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (back = WindowOf(again.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000));
+  RECT where;
+  GetWindowRect(back, &where);
+  EXPECT_EQ(placed.left, where.left);
+  EXPECT_EQ(placed.top, where.top);
+  EXPECT_EQ(placed.right, where.right);
+  EXPECT_EQ(placed.bottom, where.bottom);
+  EXPECT_EQ(L"Milk and bread", EditorText(back));
+  EndCleanly(again);
+}
+
+TEST_F(Smoke, TwoCopiesStartedTogetherDoNotBothRun) {
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  PROCESS_INFORMATION a = Start();
+  PROCESS_INFORMATION b = Start();
+  // One of them warns and waits for its box to be closed; the other runs.
+  HWND box = nullptr;
+  DWORD warned = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    for (const PROCESS_INFORMATION* p : {&a, &b})
+      if ((box = WindowOf(p->dwProcessId, L"#32770", true)) != nullptr) {
+        warned = p->dwProcessId;
+        return true;
+      }
+    return false;
+  }, 20000));
+  wchar_t caption[64] = {};
+  GetWindowTextW(box, caption, 64);
+  EXPECT_STREQ(L"Warning", caption);
+  const PROCESS_INFORMATION& second = warned == a.dwProcessId ? a : b;
+  const PROCESS_INFORMATION& first = warned == a.dwProcessId ? b : a;
+  EXPECT_EQ(nullptr, MainFormOf(second.dwProcessId));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, 10000));
+  DWORD code = 1;
+  GetExitCodeProcess(second.hProcess, &code);
+  EXPECT_EQ(0u, code);
+  EXPECT_TRUE(WaitFor([&] { return MainFormOf(first.dwProcessId) != nullptr; }, 20000));
+  EndCleanly(first);
 }
 
 int wmain(int argc, wchar_t** argv) {
