@@ -254,21 +254,21 @@ void TParaAttributes::Set(Format& format) {
   editor_.Send(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
 }
 
-TParaAlignment TParaAttributes::Alignment() const {
+TAlignment TParaAttributes::Alignment() const {
   Format f;
   Get(f);
   switch (f.wAlignment) {
-    case PFA_RIGHT: return TParaAlignment::taRightJustify;
-    case PFA_CENTER: return TParaAlignment::taCenter;
-    default: return TParaAlignment::taLeftJustify;
+    case PFA_RIGHT: return TAlignment::taRightJustify;
+    case PFA_CENTER: return TAlignment::taCenter;
+    default: return TAlignment::taLeftJustify;
   }
 }
 
-void TParaAttributes::SetAlignment(TParaAlignment alignment) {
+void TParaAttributes::SetAlignment(TAlignment alignment) {
   Format f(PFM_ALIGNMENT);
   switch (alignment) {
-    case TParaAlignment::taRightJustify: f.wAlignment = PFA_RIGHT; break;
-    case TParaAlignment::taCenter: f.wAlignment = PFA_CENTER; break;
+    case TAlignment::taRightJustify: f.wAlignment = PFA_RIGHT; break;
+    case TAlignment::taCenter: f.wAlignment = PFA_CENTER; break;
     default: f.wAlignment = PFA_LEFT; break;
   }
   Set(f);
@@ -287,47 +287,37 @@ void TParaAttributes::SetNumbering(TNumberingStyle numbering) {
   Set(f);
 }
 
-int TParaAttributes::FirstIndent() const {
+LONG TParaAttributes::Field(LONG Format::*field) const {
   Format f;
   Get(f);
-  return f.dxStartIndent / kTwipsPerPoint;
+  return f.*field;
 }
+
+void TParaAttributes::SetField(DWORD mask, LONG Format::*field, LONG value) {
+  Format f(mask);
+  f.*field = value;
+  Set(f);
+}
+
+int TParaAttributes::FirstIndent() const { return Field(&Format::dxStartIndent) / kTwipsPerPoint; }
 
 void TParaAttributes::SetFirstIndent(int points) {
-  Format f(PFM_STARTINDENT);
-  f.dxStartIndent = points * kTwipsPerPoint;
-  Set(f);
+  SetField(PFM_STARTINDENT, &Format::dxStartIndent, points * kTwipsPerPoint);
 }
 
-int TParaAttributes::LeftIndent() const {
-  Format f;
-  Get(f);
-  return f.dxOffset / kTwipsPerPoint;
-}
+int TParaAttributes::LeftIndent() const { return Field(&Format::dxOffset) / kTwipsPerPoint; }
 
 void TParaAttributes::SetLeftIndent(int points) {
-  Format f(PFM_OFFSET);
-  f.dxOffset = points * kTwipsPerPoint;
-  Set(f);
+  SetField(PFM_OFFSET, &Format::dxOffset, points * kTwipsPerPoint);
 }
 
-int TParaAttributes::RightIndent() const {
-  Format f;
-  Get(f);
-  return f.dxRightIndent / kTwipsPerPoint;
-}
+int TParaAttributes::RightIndent() const { return Field(&Format::dxRightIndent) / kTwipsPerPoint; }
 
 void TParaAttributes::SetRightIndent(int points) {
-  Format f(PFM_RIGHTINDENT);
-  f.dxRightIndent = points * kTwipsPerPoint;
-  Set(f);
+  SetField(PFM_RIGHTINDENT, &Format::dxRightIndent, points * kTwipsPerPoint);
 }
 
-int TParaAttributes::LineSpacing() const {
-  Format f;
-  Get(f);
-  return f.dyLineSpacing;
-}
+int TParaAttributes::LineSpacing() const { return Field(&Format::dyLineSpacing); }
 
 BYTE TParaAttributes::LineSpacingRule() const {
   Format f;
@@ -422,7 +412,7 @@ void TRichEditStrings::LoadFromStream(TStream& stream) {
 
 void TRichEditStrings::SaveToStream(TStream& stream) const {
   if (!editor_.PlainText()) {
-    editor_.StreamOut(stream, SF_RTF);
+    stream.WriteBytes(editor_.RtfText());
     return;
   }
   stream.WriteBytes(EncodeText(editor_.Text(), Encoding(), WriteBOM()));
@@ -475,7 +465,7 @@ void TRichEdit::CreateParams(TCreateParams& p) {
     p.Style |= WS_VSCROLL;
   if (scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth)
     p.Style |= WS_HSCROLL;
-  if (borderStyle_ == TEditBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
+  if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TRichEdit::InitializeWindow() {
@@ -534,32 +524,22 @@ void TRichEdit::Change() {
 
 String TRichEdit::GetText() const {
   if (!HandleAllocated() && (freeing_ || Destroying())) return text_;
+  return TextWithBreaks(true);
+}
+
+String TRichEdit::TextWithBreaks(bool crlf) const {
   auto* self = const_cast<TRichEdit*>(this);
-  GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+  GETTEXTLENGTHEX length{static_cast<DWORD>(GTL_PRECISE | GTL_NUMCHARS | (crlf ? GTL_USECRLF : 0)),
+                         1200};
   const LRESULT n = self->Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
   if (n <= 0) return String();
   String text(static_cast<size_t>(n) + 1, L'\0');
   GETTEXTEX get{};
   get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  get.flags = GT_USECRLF;
+  get.flags = crlf ? GT_USECRLF : GT_DEFAULT;
   get.codepage = 1200;
   const LRESULT got = self->Send(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
                                  reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, n)));
-  return text;
-}
-
-String TRichEdit::RawText() {
-  GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, 1200};
-  const LRESULT n = Send(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-  if (n <= 0) return String();
-  String text(static_cast<size_t>(n) + 1, L'\0');
-  GETTEXTEX get{};
-  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  get.flags = GT_DEFAULT;
-  get.codepage = 1200;
-  const LRESULT got =
-      Send(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, n)));
   return text;
 }
@@ -586,6 +566,8 @@ void TRichEdit::SetPlainContent(const String& text) {
   StreamIn(bytes, SF_TEXT | SF_UNICODE);
 }
 
+// Wine's control replaces a content of megabytes slowly (each deleted paragraph break costs
+// time in proportion to the whole text); loading into an empty control is fast.
 void TRichEdit::StreamIn(TStream& stream, unsigned format) {
   TStreamCookie cookie{&stream, nullptr};
   EDITSTREAM es{};
@@ -607,7 +589,10 @@ void TRichEdit::StreamOut(TStream& stream, unsigned format) {
 std::string TRichEdit::RtfText() {
   TMemoryStream bytes;
   StreamOut(bytes, SF_RTF);
-  return bytes.Bytes();
+  // The control ends its RTF with a NUL byte, which is no part of the text.
+  std::string rtf = bytes.Bytes();
+  while (!rtf.empty() && rtf.back() == '\0') rtf.pop_back();
+  return rtf;
 }
 
 void TRichEdit::SetRtfText(const std::string& rtf) {
@@ -686,7 +671,7 @@ void TRichEdit::PasteFromClipboard() { Send(WM_PASTE); }
 void TRichEdit::ClearSelection() { Send(WM_CLEAR); }
 void TRichEdit::Clear() { SetPlainContent(String()); }
 
-void TRichEdit::SetBorderStyle(TEditBorderStyle style) {
+void TRichEdit::SetBorderStyle(TBorderStyle style) {
   if (style == borderStyle_) return;
   borderStyle_ = style;
   RecreateWnd();

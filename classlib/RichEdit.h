@@ -3,6 +3,7 @@
 // system folder at first use and kept loaded), with its text as lines, RTF or plain-text
 // streaming, selection, character and paragraph attributes, clipboard and undo.
 #include "classlib/Controls.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
 
 #include <string>
@@ -11,10 +12,9 @@ class TRichEdit;
 class TStream;
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-// The frame of an edit control: none, or the system's sunken edge.
-enum class TEditBorderStyle { bsNone, bsSingle };
-// Paragraph alignment; the values are the ones the editor's menu tags carry.
-enum class TParaAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
+// The rich edit shares the edit boxes' frame and alignment types; these names say the same.
+using TEditBorderStyle = TBorderStyle;
+using TParaAlignment = TAlignment;
 enum class TNumberingStyle { nsNone, nsBullet };
 enum class TAttributeType { atSelected, atDefaultText };
 
@@ -59,8 +59,9 @@ class TParaAttributes : public TObject {
  public:
   explicit TParaAttributes(TRichEdit& editor) : editor_(editor) {}
 
-  TParaAlignment Alignment() const;
-  void SetAlignment(TParaAlignment alignment);
+  // Left, right or centred (taLeftJustify, taRightJustify, taCenter: 0, 1, 2).
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment alignment);
   TNumberingStyle Numbering() const;
   void SetNumbering(TNumberingStyle numbering);
   int FirstIndent() const;
@@ -81,6 +82,8 @@ class TParaAttributes : public TObject {
   struct Format;
   void Get(Format& format) const;
   void Set(Format& format);
+  LONG Field(LONG Format::*field) const;
+  void SetField(DWORD mask, LONG Format::*field, LONG value);
 
   TRichEdit& editor_;
 };
@@ -153,8 +156,8 @@ class TRichEdit : public TWinControl {
   void ClearSelection();
   void Clear();
 
-  TEditBorderStyle BorderStyle() const { return borderStyle_; }
-  void SetBorderStyle(TEditBorderStyle style);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle style);
   TScrollStyle ScrollBars() const { return scrollBars_; }
   void SetScrollBars(TScrollStyle style);
   bool WordWrap() const { return wordWrap_; }
@@ -187,8 +190,10 @@ class TRichEdit : public TWinControl {
   void StreamIn(TStream& stream, unsigned format);
   void StreamOut(TStream& stream, unsigned format);
   void SetPlainContent(const String& text);
-  // The text with a single CR at each paragraph end, as character positions count it.
-  String RawText();
+  // The text with CR LF at each paragraph end, or with a single CR, as character positions
+  // count it.
+  String TextWithBreaks(bool crlf) const;
+  String RawText() const { return TextWithBreaks(false); }
   // Characters, a paragraph break counting one.
   int GetTextLength();
   void SetSelection(int start, int end);
@@ -203,7 +208,7 @@ class TRichEdit : public TWinControl {
   TTextAttributes defAttributes_{*this, TAttributeType::atDefaultText};
   TParaAttributes paragraph_{*this};
   bool plainText_ = false;
-  TEditBorderStyle borderStyle_ = TEditBorderStyle::bsSingle;
+  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
   TScrollStyle scrollBars_ = TScrollStyle::ssNone;
   bool wordWrap_ = true;
   bool hideSelection_ = true;

@@ -72,7 +72,7 @@ struct TParagraphLook {
   TColor Color = clWindowText;
   TFontCharset Charset = DEFAULT_CHARSET;
   TNumberingStyle Numbering = TNumberingStyle::nsNone;
-  TParaAlignment Alignment = TParaAlignment::taLeftJustify;
+  TAlignment Alignment = TAlignment::taLeftJustify;
 };
 
 const std::vector<TParagraphLook>& Looks() {
@@ -96,10 +96,10 @@ const std::vector<TParagraphLook>& Looks() {
     v[6].Numbering = TNumberingStyle::nsBullet;
     v[6].Color = 0x00AA00;
     v[7].Text = L"right aligned Turkish text";
-    v[7].Alignment = TParaAlignment::taRightJustify;
+    v[7].Alignment = TAlignment::taRightJustify;
     v[7].Charset = TURKISH_CHARSET;
     v[8].Text = L"centred";
-    v[8].Alignment = TParaAlignment::taCenter;
+    v[8].Alignment = TAlignment::taCenter;
     v[8].Size = 8;
     return v;
   }();
@@ -167,6 +167,9 @@ TEST_F(RichEditTest, FormattingSurvivesAStreamAndAFile) {
   TMemoryStream stream;
   editor_->Lines().SaveToStream(stream);
   EXPECT_EQ(0, stream.Bytes().rfind("{\\rtf", 0));
+  // RTF text, and nothing after its last brace but line breaks.
+  EXPECT_EQ(stream.Bytes().find_last_not_of("\r\n"), stream.Bytes().rfind('}'));
+  EXPECT_EQ(std::string::npos, stream.Bytes().find('\0'));
   stream.SetPosition(0);
   other_->Lines().LoadFromStream(stream);
   ExpectLooks(*other_, "stream");
@@ -209,7 +212,7 @@ TEST_F(RichEditTest, LineSpacingOnALiveControl) {
     EXPECT_EQ(cases[i].Rule, editor_->Paragraph().LineSpacingRule());
     EXPECT_EQ(cases[i].Spacing, editor_->Paragraph().LineSpacing());
     // The line spacing leaves the paragraph's other attributes alone.
-    EXPECT_EQ(TParaAlignment::taLeftJustify, editor_->Paragraph().Alignment());
+    EXPECT_EQ(TAlignment::taLeftJustify, editor_->Paragraph().Alignment());
   }
   // The control's own paragraph format message sees the same.
   SelectParagraph(*editor_, 3);
@@ -348,7 +351,7 @@ TEST_F(RichEditTest, StylesFromProperties) {
   editor_->SetText(tall);
   EXPECT_TRUE(exStyle() & WS_EX_CLIENTEDGE);
   EXPECT_FALSE(style() & WS_VSCROLL);
-  editor_->SetBorderStyle(TEditBorderStyle::bsNone);
+  editor_->SetBorderStyle(TBorderStyle::bsNone);
   editor_->SetScrollBars(TScrollStyle::ssVertical);
   editor_->SetHideSelection(false);
   EXPECT_FALSE(exStyle() & WS_EX_CLIENTEDGE);
@@ -486,8 +489,39 @@ TEST_F(RichEditTest, StreamFailuresReachTheCaller) {
   editor_->SetPlainText(true);
   EXPECT_THROW(editor_->Lines().LoadFromStream(failing), EReadError);
   editor_->SetPlainText(false);
-  // Writing goes through the control's callback, which carries the failure back out.
   EXPECT_THROW(editor_->Lines().SaveToStream(failing), EWriteError);
   EXPECT_TRUE(testing_support::MessageBoxes().Boxes.empty());
   EXPECT_EQ(L"kept", editor_->Text());
+}
+
+namespace {
+struct TInputSpy : TObject {
+  std::vector<String> Seen;
+  void KeyDown(TObject*, WORD& key, TShiftState) {
+    Seen.push_back(L"key " + std::to_wstring(key));
+  }
+  void MouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
+    Seen.push_back(L"down " + std::to_wstring(x) + L"," + std::to_wstring(y));
+  }
+  void MouseUp(TObject*, TMouseButton, TShiftState, int x, int y) {
+    Seen.push_back(L"up " + std::to_wstring(x) + L"," + std::to_wstring(y));
+  }
+  void Changed(TObject*) { Seen.push_back(L"change"); }
+};
+}  // namespace
+
+TEST_F(RichEditTest, KeyAndMouseEventsReachTheHandlers) {
+  TInputSpy spy;
+  editor_->OnKeyDown = TKeyEvent(&spy, &TInputSpy::KeyDown);
+  editor_->OnMouseDown = TMouseEvent(&spy, &TInputSpy::MouseDown);
+  editor_->OnMouseUp = TMouseEvent(&spy, &TInputSpy::MouseUp);
+  form_->Show();
+  HWND wnd = editor_->Handle();
+  PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9));
+  PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(8, 9));
+  PostMessageW(wnd, WM_KEYDOWN, VK_F2, 0);
+  PostMessageW(wnd, WM_KEYDOWN, VK_HOME, 0);
+  testing_support::PumpUntil([&] { return spy.Seen.size() >= 4; });
+  const std::vector<String> expected{L"down 7,9", L"up 8,9", L"key 113", L"key 36"};
+  EXPECT_EQ(expected, spy.Seen);
 }
