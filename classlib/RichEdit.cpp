@@ -384,9 +384,9 @@ void TRichEditStrings::Delete(int index) {
   const String raw = editor_.RawText();
   int start = ParagraphStart(raw, index);
   int end = ParagraphStart(raw, index + 1);
-  // The last line takes the break before it along.
-  if (index == count - 1 && (end == static_cast<int>(raw.size()) && raw.back() != L'\r') && start > 0)
-    --start;
+  // A last line without a break of its own takes the break before it along.
+  const bool unbroken = end == static_cast<int>(raw.size()) && raw.back() != L'\r';
+  if (index == count - 1 && unbroken && start > 0) --start;
   editor_.SetSelection(start, end);
   editor_.Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }

@@ -89,8 +89,9 @@ class TParaAttributes : public TObject {
 };
 
 // The editor's text as lines (its paragraphs). Loading and saving stream RTF, or plain text
-// when the editor's PlainText is on; the other operations keep the formatting of the lines
-// they do not touch.
+// when the editor's PlainText is on (call them on this class: TStrings' own loading and
+// saving are not virtual and always take plain text). The other operations keep the
+// formatting of the lines they do not touch.
 class TRichEditStrings : public TStrings {
  public:
   explicit TRichEditStrings(TRichEdit& editor) : editor_(editor) {}
@@ -113,6 +114,10 @@ class TRichEditStrings : public TStrings {
   TRichEdit& editor_;
 };
 
+// A multi-line rich-text editor. Its window exists as soon as any of its content is asked
+// for. A recreated window (its own, or its form's) gets the content back, formatting and
+// selection included, without an OnChange. Font is the default character format: text typed
+// into an empty control and plain text loaded take it; formatted text keeps its own.
 class TRichEdit : public TWinControl {
  public:
   explicit TRichEdit(TComponent* AOwner);
@@ -190,8 +195,8 @@ class TRichEdit : public TWinControl {
   void StreamIn(TStream& stream, unsigned format);
   void StreamOut(TStream& stream, unsigned format);
   void SetPlainContent(const String& text);
-  // The text with CR LF at each paragraph end, or with a single CR, as character positions
-  // count it.
+  // The text with CR LF at each paragraph end, or with the single CR that character
+  // positions count.
   String TextWithBreaks(bool crlf) const;
   String RawText() const { return TextWithBreaks(false); }
   // Characters, a paragraph break counting one.

@@ -525,3 +525,16 @@ TEST_F(RichEditTest, KeyAndMouseEventsReachTheHandlers) {
   const std::vector<String> expected{L"down 7,9", L"up 8,9", L"key 113", L"key 36"};
   EXPECT_EQ(expected, spy.Seen);
 }
+
+TEST_F(RichEditTest, WordWrapBreaksLongLinesAtTheWindowEdge) {
+  String words;
+  for (int i = 0; i < 40; ++i) words += L"word ";
+  editor_->SetText(words);
+  auto displayLines = [&] { return SendMessageW(editor_->Handle(), EM_GETLINECOUNT, 0, 0); };
+  EXPECT_GT(displayLines(), 1);
+  editor_->SetWordWrap(false);
+  EXPECT_EQ(1, displayLines());
+  editor_->SetWordWrap(true);
+  EXPECT_GT(displayLines(), 1);
+  EXPECT_EQ(1, editor_->Lines().Count());
+}
