@@ -90,21 +90,23 @@ int ScreenPixelsPerInch() {
 constexpr LONG kTwipsPerPoint = 20;
 constexpr DWORD kStyleMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
 
+constexpr struct {
+  TFontStyles Style;
+  DWORD Effect;
+} kStyleEffects[] = {
+    {fsBold, CFE_BOLD}, {fsItalic, CFE_ITALIC}, {fsUnderline, CFE_UNDERLINE}, {fsStrikeOut, CFE_STRIKEOUT}};
+
 DWORD StyleToEffects(TFontStyles style) {
   DWORD effects = 0;
-  if (style & fsBold) effects |= CFE_BOLD;
-  if (style & fsItalic) effects |= CFE_ITALIC;
-  if (style & fsUnderline) effects |= CFE_UNDERLINE;
-  if (style & fsStrikeOut) effects |= CFE_STRIKEOUT;
+  for (const auto& pair : kStyleEffects)
+    if (style & pair.Style) effects |= pair.Effect;
   return effects;
 }
 
 TFontStyles EffectsToStyle(DWORD effects) {
   TFontStyles style = 0;
-  if (effects & CFE_BOLD) style |= fsBold;
-  if (effects & CFE_ITALIC) style |= fsItalic;
-  if (effects & CFE_UNDERLINE) style |= fsUnderline;
-  if (effects & CFE_STRIKEOUT) style |= fsStrikeOut;
+  for (const auto& pair : kStyleEffects)
+    if (effects & pair.Effect) style |= pair.Style;
   return style;
 }
 
