@@ -407,10 +407,8 @@ void TFR_NOTE::imSizeMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
 // Showing and closing
 
 void TFR_NOTE::FormShow(TObject*) {
-  // Showing happens before the window is visible: focus the editor once it can take it.
-  PostMessageW(Handle(), WM_NULL, 0, 0);
-  if (reEdit->HandleAllocated() && IsWindowVisible(Handle()) && reEdit->CanFocus()) reEdit->SetFocus();
-  else SetActiveControl(reEdit);
+  // The window is not visible yet: the editor takes the focus as the window activates.
+  SetActiveControl(reEdit);
 }
 
 void TFR_NOTE::FormKeyDown(TObject*, WORD& Key, TShiftState) {

@@ -258,6 +258,16 @@ TEST_F(NoteWindowTest, AlwaysOnTopKeepsTheFormattedTextColourAndOpacity) {
   }
 }
 
+TEST_F(NoteWindowTest, MovingByTheTitleBarRestartsTheAutosave) {
+  TFR_NOTE* note = NewNote(L"Move");
+  note->tmSave->SetEnabled(false);
+  // The system's move loop runs until the button is released; the countdown starts after it.
+  PostMessageW(note->Handle(), WM_LBUTTONUP, 0, 0);
+  note->pnTitlePanel->OnMouseDown(note->pnTitlePanel, TMouseButton::mbLeft, 0, 5, 5);
+  EXPECT_TRUE(note->tmSave->Enabled());
+  EXPECT_EQ(note->ActiveControl(), note->reEdit);
+}
+
 TEST_F(NoteWindowTest, TheGripResizesButNeverBelowTheMinimum) {
   TFR_NOTE* note = NewNote(L"Grip");
   note->SetBounds(100, 100, 200, 200);
