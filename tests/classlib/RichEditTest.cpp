@@ -538,3 +538,28 @@ TEST_F(RichEditTest, WordWrapBreaksLongLinesAtTheWindowEdge) {
   EXPECT_GT(displayLines(), 1);
   EXPECT_EQ(1, editor_->Lines().Count());
 }
+
+namespace {
+class TRecordingPopupMenu : public TPopupMenu {
+ public:
+  using TPopupMenu::TPopupMenu;
+  void Popup(int x, int y) override { Points.push_back({x, y}); }
+  std::vector<POINT> Points;
+};
+}  // namespace
+
+TEST_F(RichEditTest, ARightClickOpensThePopupMenu) {
+  auto* menu = new TRecordingPopupMenu(form_);
+  editor_->SetPopupMenu(menu);
+  form_->Show();
+  HWND wnd = editor_->Handle();
+  PostMessageW(wnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 10));
+  PostMessageW(wnd, WM_RBUTTONUP, 0, MAKELPARAM(20, 10));
+  testing_support::PumpUntil([&] { return !menu->Points.empty(); }, 2000);
+  ASSERT_EQ(1u, menu->Points.size());
+  POINT expected{20, 10};
+  ClientToScreen(wnd, &expected);
+  EXPECT_EQ(expected.x, menu->Points[0].x);
+  EXPECT_EQ(expected.y, menu->Points[0].y);
+  EXPECT_EQ(editor_, menu->PopupComponent());
+}
