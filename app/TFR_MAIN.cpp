@@ -7,6 +7,8 @@
 #include "classlib/Registry.h"
 #include "classlib/Seams.h"
 
+#include <algorithm>
+
 TFR_QNT_MAIN* FR_QNT_MAIN = nullptr;
 
 namespace {
@@ -17,11 +19,25 @@ HICON ProgramIcon() {
   return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
+// The notes that are open and not on their way out.
 std::vector<TFR_NOTE*> OpenNotes() {
   std::vector<TFR_NOTE*> notes;
   for (TCustomForm* form : Screen->FormsSnapshot())
-    if (auto* note = dynamic_cast<TFR_NOTE*>(form)) notes.push_back(note);
+    if (auto* note = dynamic_cast<TFR_NOTE*>(form); note && !note->Releasing() && !note->Destroying())
+      notes.push_back(note);
   return notes;
+}
+
+// Closes each note of a snapshot that is still open when its turn comes: closing one
+// processes messages, which may end another (a fade that finishes, a release).
+template <class Fn>
+void CloseEach(const std::vector<TFR_NOTE*>& snapshot, Fn&& beforeClose) {
+  for (TFR_NOTE* note : snapshot) {
+    auto open = OpenNotes();
+    if (std::find(open.begin(), open.end(), note) == open.end()) continue;
+    beforeClose(note);
+    note->Close();
+  }
 }
 
 }  // namespace
@@ -238,15 +254,12 @@ void TFR_QNT_MAIN::ShowAllNotes(bool balloon) {
 void TFR_QNT_MAIN::mnShowAllNotesClick(TObject*) { ShowAllNotes(true); }
 
 void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) {
-  for (TFR_NOTE* note : OpenNotes()) {
-    note->FadeOnClose = false;
-    note->Close();
-  }
+  CloseEach(OpenNotes(), [](TFR_NOTE* note) { note->FadeOnClose = false; });
 }
 
 void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
   // A snapshot first: closing a note processes messages, which frees closed notes and
   // reorders the screen's list.
-  for (TFR_NOTE* note : OpenNotes()) note->Close();
+  CloseEach(OpenNotes(), [](TFR_NOTE*) {});
   Close();
 }

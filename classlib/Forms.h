@@ -63,6 +63,8 @@ class TCustomForm : public TCustomControl {
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r) { modalResult_ = r; }
   bool Modal() const { return modal_; }
+  // Released: it goes once the queued messages are handled.
+  bool Releasing() const { return releasing_; }
   bool Active() const { return active_; }
 
   TWinControl* ActiveControl() const { return activeControl_; }
