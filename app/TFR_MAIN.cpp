@@ -66,6 +66,7 @@ void TFR_QNT_MAIN::CreateComponents() {
   SetName(L"FR_QNT_MAIN");
   SetBorderStyle(TFormBorderStyle::bsToolWindow);
   Font().SetName(L"Tahoma");
+  OnClose = TCloseEvent(this, &TFR_QNT_MAIN::FormClose);
 
   flFiles = new TFileListBox(this);
   flFiles->SetName(L"flFiles");
@@ -257,9 +258,30 @@ void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) {
   CloseEach(OpenNotes(), [](TFR_NOTE* note) { note->FadeOnClose = false; });
 }
 
-void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
+void TFR_QNT_MAIN::CloseAllNotes() {
   // A snapshot first: closing a note processes messages, which frees closed notes and
   // reorders the screen's list.
   CloseEach(OpenNotes(), [](TFR_NOTE*) {});
+}
+
+void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
+  CloseAllNotes();
   Close();
+}
+
+void TFR_QNT_MAIN::FormClose(TObject*, TCloseAction&) {
+  // However the program ends (Exit, a close sent by another program), every note is written
+  // before the loop ends.
+  CloseAllNotes();
+}
+
+void TFR_QNT_MAIN::Dispatch(TMessage& m) {
+  if (m.Msg == WM_ENDSESSION) return WMEndSession(m);
+  TForm::Dispatch(m);
+}
+
+void TFR_QNT_MAIN::WMEndSession(TMessage& m) {
+  // The session ends and the process with it, without a close: the notes are written now.
+  if (m.WParam) CloseAllNotes();
+  m.Result = 0;
 }

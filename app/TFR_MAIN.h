@@ -51,13 +51,18 @@ class TFR_QNT_MAIN : public TForm {
   void mnShowAllNotesClick(TObject* Sender);
   void mnHideAllNotesClick(TObject* Sender);
   void mnCLOSEClick(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void Dispatch(TMessage& Message) override;
 
  private:
   void CreateComponents();
   void ReadReferrer();
+  // Closes every open note, each saving or deleting its file.
+  void CloseAllNotes();
+  void WMEndSession(TMessage& m);
   // Tells the user once per run what cannot be written or created.
   void ReportOnce(bool& reported, const String& text);
   bool settingsReported_ = false;

@@ -117,6 +117,19 @@ TEST_F(MainFormTest, ExitClosesEveryNoteEvenWhileOneFades) {
   EXPECT_FALSE(main_->Visible());
 }
 
+TEST_F(MainFormTest, NotesAreWrittenHoweverTheProgramEnds) {
+  for (UINT how : {UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
+    TFR_NOTE* note = NewNote(L"Typed just now");  // within the autosave's two seconds
+    String path = NotesFolder() + note->FileName;
+    EXPECT_FALSE(FileExists(path));
+    SendMessageW(main_->Handle(), how, TRUE, 0);
+    PumpMessages(0);
+    EXPECT_TRUE(OpenNotes().empty()) << how;
+    ASSERT_TRUE(FileExists(path)) << how;
+    EXPECT_NE(std::string::npos, ReadBytes(path).find("Typed just now"));
+  }
+}
+
 TEST_F(MainFormTest, TheLinkTagComesFromTheMachineKeyInThe32BitView) {
   const wchar_t* key = L"SOFTWARE\\Orvane\\Quillnote";
   auto setTag = [&](const wchar_t* value) {
