@@ -986,7 +986,8 @@ void TWinControl::CNCtlColor(TMessage& m) {
 void TWinControl::WMContextMenu(TMessage& m) {
   if (TPopupMenu* menu = PopupMenu()) {
     POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-    if (m.LParam == -1) p = ClientToScreen(POINT{Width() / 2, Height() / 2});
+    // From the keyboard both halves are -1; a 64-bit lParam need not be -1 as a whole.
+    if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{Width() / 2, Height() / 2});
     menu->SetPopupComponent(this);
     menu->Popup(p.x, p.y);
     m.Result = 1;

@@ -295,3 +295,45 @@ TEST_F(FormsTest, HintShowsAfterThePauseAndGoesOnAButton) {
   EXPECT_EQ(nullptr, Application->HintWindow());
   Application->SetHintPause(500);
 }
+
+namespace {
+
+// A popup menu that records where it was asked to show.
+class TSpyPopupMenu : public TPopupMenu {
+ public:
+  using TPopupMenu::TPopupMenu;
+  void Popup(int X, int Y) override { Shown.push_back(POINT{X, Y}); }
+  std::vector<POINT> Shown;
+};
+
+}  // namespace
+
+TEST_F(FormsTest, ContextMenuShowsAtTheMouseOrAtTheControlsCentreFromTheKeyboard) {
+  auto* form = new TProbeForm(Application);
+  auto* panel = new TCustomControl(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 20, 60, 40);
+  auto* menu = new TSpyPopupMenu(form);
+  panel->SetPopupMenu(menu);
+  form->Show();
+  const POINT centre = panel->ClientToScreen(POINT{30, 20});
+  // Shift+F10 and the menu key give x = y = -1; a 64-bit lParam may carry them sign-extended
+  // or in its low 32 bits only. A point left of or above the primary screen is negative too.
+  struct Case {
+    LPARAM lParam;
+    POINT expected;
+  } cases[] = {
+      {LPARAM(-1), centre},
+      {LPARAM(MAKELPARAM(-1, -1)), centre},
+      {LPARAM(MAKELPARAM(300, 200)), POINT{300, 200}},
+      {LPARAM(MAKELPARAM(-5, 7)), POINT{-5, 7}},
+  };
+  for (const Case& c : cases) {
+    menu->Shown.clear();
+    SendMessageW(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()), c.lParam);
+    ASSERT_EQ(1u, menu->Shown.size()) << c.lParam;
+    EXPECT_EQ(c.expected.x, menu->Shown[0].x) << c.lParam;
+    EXPECT_EQ(c.expected.y, menu->Shown[0].y) << c.lParam;
+  }
+  form->Free();
+}
