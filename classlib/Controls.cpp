@@ -463,6 +463,10 @@ TWinControl::~TWinControl() {
     c->parent_ = nullptr;
     c->Free();
   }
+  // The form forgets the control before its window goes: the focus moves to the parent on
+  // the way, and that must not run the exit handler of a control that is half destroyed.
+  if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
+    form->ControlDestroyed(this);
   DestroyHandle();
 }
 

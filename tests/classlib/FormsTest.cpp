@@ -306,6 +306,15 @@ class TSpyPopupMenu : public TPopupMenu {
   std::vector<POINT> Shown;
 };
 
+// Counts exit events and remembers whether the control was still whole when it ran.
+struct TExitRecorder : TObject {
+  int Exits = 0;
+  void Exit(TObject* sender) {
+    ++Exits;
+    EXPECT_NE(nullptr, dynamic_cast<TCustomControl*>(sender));
+  }
+};
+
 }  // namespace
 
 TEST_F(FormsTest, ContextMenuShowsAtTheMouseOrAtTheControlsCentreFromTheKeyboard) {
@@ -335,5 +344,26 @@ TEST_F(FormsTest, ContextMenuShowsAtTheMouseOrAtTheControlsCentreFromTheKeyboard
     EXPECT_EQ(c.expected.x, menu->Shown[0].x) << c.lParam;
     EXPECT_EQ(c.expected.y, menu->Shown[0].y) << c.lParam;
   }
+  form->Free();
+}
+
+TEST_F(FormsTest, FreeingTheFocusedControlRunsNoExitEventOfItsOwn) {
+  TExitRecorder recorder;
+  auto* form = new TProbeForm(Application);
+  auto* panel = new TCustomControl(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 150, 100);
+  auto* inner = new TCustomControl(form);
+  inner->SetParent(panel);
+  inner->SetBounds(10, 10, 50, 30);
+  inner->OnExit = TNotifyEvent(&recorder, &TExitRecorder::Exit);
+  form->Show();
+  inner->SetFocus();
+  ASSERT_EQ(inner, form->ActiveControl());
+  // Its window going moves the focus to the panel on the way; the dying control must not be
+  // handed to its exit handler half destroyed.
+  inner->Free();
+  EXPECT_EQ(0, recorder.Exits);
+  EXPECT_NE(static_cast<TWinControl*>(inner), form->ActiveControl());
   form->Free();
 }
