@@ -1,5 +1,7 @@
 #include "items/TB2Common.h"
 
+#include "classlib/GdiHandles.h"
+#include "classlib/Registry.h"
 #include "classlib/Seams.h"
 
 #include <atomic>
@@ -16,34 +18,12 @@ F BindProc(HMODULE module, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-class TRegKey {
- public:
-  TRegKey(HKEY root, const wchar_t* subKey) {
-    if (RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~TRegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  TRegKey(const TRegKey&) = delete;
-  TRegKey& operator=(const TRegKey&) = delete;
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-// Restores a DC's saved state when it goes out of scope, also on an exception.
-class TSavedDC {
- public:
-  explicit TSavedDC(HDC dc) : dc_(dc), id_(SaveDC(dc)) {}
-  ~TSavedDC() { RestoreDC(dc_, id_); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
- private:
-  HDC dc_;
-  int id_;
-};
+// The key opened for reading values; empty when it cannot be opened.
+TRegKey OpenKeyForQuery(HKEY root, const wchar_t* subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) key = nullptr;
+  return TRegKey(key);
+}
 
 // The number of UTF-16 units of the character at i: 2 for a surrogate pair, else 1.
 size_t CharUnits(const String& s, size_t i) {
@@ -179,8 +159,8 @@ bool AreKeyboardCuesEnabled() {
 namespace tb2common_detail {
 
 int ReadMenuShowDelayFrom(HKEY Root, const wchar_t* SubKey, const wchar_t* ValueName) {
-  TRegKey key(Root, SubKey);
-  if (!key.Get()) return 400;
+  TRegKey key = OpenKeyForQuery(Root, SubKey);
+  if (!key) return 400;
   // One spare unit beyond the 64 bytes read: REG_SZ data need not end in a NUL.
   wchar_t buffer[33] = {};
   DWORD size = 64;
@@ -194,8 +174,8 @@ int ReadMenuShowDelayFrom(HKEY Root, const wchar_t* SubKey, const wchar_t* Value
 }
 
 bool SchemeHasSound(HKEY Root, const String& SubKey) {
-  TRegKey key(Root, SubKey.c_str());
-  if (!key.Get()) return false;
+  TRegKey key = OpenKeyForQuery(Root, SubKey.c_str());
+  if (!key) return false;
   BYTE buffer[8] = {};
   DWORD size = sizeof(buffer);
   LONG rc = RegQueryValueExW(key.Get(), nullptr, nullptr, nullptr, buffer, &size);
@@ -439,7 +419,7 @@ void DrawInvertRect(HDC DC, const RECT* NewRect, const RECT* OldRect, SIZE NewSi
     }
   }
   {
-    TSavedDC saved(DC);
+    gdi::SavedDCState saved(DC);
     if (Brush != LastBrush && OldRect) InvertClipBox(DC, oldRgn, LastBrush);
     InvertClipBox(DC, updateRgn ? updateRgn : newRgn, Brush);
   }
@@ -582,7 +562,7 @@ namespace {
 void PrintWindowAt(HWND wnd, HDC dc, POINT origin, LPARAM flags) {
   RECT r;
   GetWindowRect(wnd, &r);
-  TSavedDC saved(dc);
+  gdi::SavedDCState saved(dc);
   OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
   SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
@@ -637,9 +617,9 @@ void HandleWMPrint(HWND Wnd, TMessage& Message, TPaintNCProc NCPaintFunc, void* 
     return;
   }
   {
-    TSavedDC whole(dc);
+    gdi::SavedDCState whole(dc);
     if ((flags & PRF_NONCLIENT) && NCPaintFunc) {
-      TSavedDC state(dc);
+      gdi::SavedDCState state(dc);
       NCPaintFunc(Wnd, dc, AppData);
     }
     RECT windowRect;
@@ -650,16 +630,16 @@ void HandleWMPrint(HWND Wnd, TMessage& Message, TPaintNCProc NCPaintFunc, void* 
     if (flags & PRF_NONCLIENT) offset = {clientOrigin.x - windowRect.left, clientOrigin.y - windowRect.top};
     if (flags & PRF_CLIENT) {
       if (flags & PRF_ERASEBKGND) {
-        TSavedDC state(dc);
+        gdi::SavedDCState state(dc);
         OffsetViewportOrgEx(dc, offset.x, offset.y, nullptr);
         SendMessageW(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
       }
       {
-        TSavedDC state(dc);
+        gdi::SavedDCState state(dc);
         OffsetViewportOrgEx(dc, offset.x, offset.y, nullptr);
         SendMessageW(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), 0);
       }
-      TSavedDC state(dc);
+      gdi::SavedDCState state(dc);
       OffsetViewportOrgEx(dc, offset.x, offset.y, nullptr);
       if (flags & PRF_CHILDREN) PrintChildren(Wnd, dc);
       if (flags & PRF_OWNED) PrintOwned(Wnd, dc, flags);
@@ -670,7 +650,7 @@ void HandleWMPrint(HWND Wnd, TMessage& Message, TPaintNCProc NCPaintFunc, void* 
 
 void HandleWMPrintClient(const TWndMethod& PaintHandler, TMessage& Message) {
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
-  TSavedDC saved(dc);
+  gdi::SavedDCState saved(dc);
   TMessage paint{WM_PAINT, Message.WParam, 0, 0};
   PaintHandler(paint);
 }
