@@ -671,7 +671,14 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   bool changed = left != left_ || top != top_ || width != width_ || height != height_;
   if (handle_ && changed && !inSizeMessage_) {
     SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // WM_SIZE and WM_MOVE brought the fields up to date; a window that refused keeps them.
+    // WM_SIZE and WM_MOVE brought the fields up to date. What the window accepted wins over
+    // what was asked: the system keeps a captioned window at least its smallest tracking size.
+    RECT r = WindowBoundsInParent();
+    left = r.left;
+    top = r.top;
+    width = r.right - r.left;
+    height = r.bottom - r.top;
+    changed = left != left_ || top != top_ || width != width_ || height != height_;
   }
   bool resized = width != width_ || height != height_;
   if (changed) {
@@ -836,13 +843,17 @@ void TWinControl::PaintControls(HDC dc) {
   }
 }
 
-void TWinControl::WMSize(TMessage& m) {
-  DefaultHandler(m);
+RECT TWinControl::WindowBoundsInParent() const {
   RECT r;
   GetWindowRect(handle_, &r);
-  HWND parentWnd = GetAncestor(handle_, GA_PARENT);
   if (parent_ || (GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD))
-    MapWindowPoints(nullptr, parentWnd, reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, GetAncestor(handle_, GA_PARENT), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void TWinControl::WMSize(TMessage& m) {
+  DefaultHandler(m);
+  RECT r = WindowBoundsInParent();
   inSizeMessage_ = true;
   try {
     SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);

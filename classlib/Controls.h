@@ -307,6 +307,8 @@ class TWinControl : public TControl {
   static WNDPROC RegisterClassFor(const TCreateParams& params);
   void Bind(HWND wnd);
   void UpdateShowing();
+  // The window's rectangle in its parent's client coordinates (screen ones for a top-level window).
+  RECT WindowBoundsInParent() const;
   void WMPaint(TMessage& m);
   void WMEraseBkgnd(TMessage& m);
   void WMSize(TMessage& m);

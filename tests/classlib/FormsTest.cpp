@@ -367,3 +367,18 @@ TEST_F(FormsTest, FreeingTheFocusedControlRunsNoExitEventOfItsOwn) {
   EXPECT_NE(static_cast<TWinControl*>(inner), form->ActiveControl());
   form->Free();
 }
+
+TEST_F(FormsTest, BoundsFollowWhatTheWindowAccepted) {
+  // A captioned window is kept at least as large as the system's smallest tracking size.
+  for (TFormBorderStyle style : {TFormBorderStyle::bsSizeable, TFormBorderStyle::bsToolWindow}) {
+    auto* form = new TProbeForm(Application);
+    form->SetBorderStyle(style);
+    form->HandleNeeded();
+    form->SetBounds(120, 110, 4, 3);
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_GT(r.right - r.left, 4);
+    EXPECT_EQ(r, form->BoundsRect());
+    form->Free();
+  }
+}
