@@ -192,17 +192,7 @@ TBoundaryHandler SetBoundaryHandler(TBoundaryHandler handler) {
 }
 
 void HandleBoundaryException() noexcept {
-  TBoundaryHandler handler = g_boundaryHandler ? g_boundaryHandler : ShowBoundaryFallback;
-  try {
-    throw;
-  } catch (const EAbort&) {
-  } catch (const Exception& e) {
-    handler(&e, nullptr);
-  } catch (const std::exception& e) {
-    handler(nullptr, e.what());
-  } catch (...) {
-    handler(nullptr, "");
-  }
+  ClassifyCurrentException(g_boundaryHandler ? g_boundaryHandler : ShowBoundaryFallback);
 }
 
 // ---------------------------------------------------------------------------------------------

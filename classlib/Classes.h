@@ -107,6 +107,22 @@ using TBoundaryHandler = void (*)(const Exception* e, const char* foreign) noexc
 // Returns the handler it replaces, so that a test can put it back.
 TBoundaryHandler SetBoundaryHandler(TBoundaryHandler handler);
 
+// Hands the exception being handled (call it from a catch block) to handler(e, foreign): one
+// of ours as itself, any other with its text (empty when it has none); EAbort is silent.
+template <class Fn>
+void ClassifyCurrentException(Fn&& handler) {
+  try {
+    throw;
+  } catch (const EAbort&) {
+  } catch (const Exception& e) {
+    handler(&e, nullptr);
+  } catch (const std::exception& e) {
+    handler(nullptr, e.what());
+  } catch (...) {
+    handler(nullptr, "");
+  }
+}
+
 // Runs fn, catching everything at a system boundary.
 template <class Fn>
 void GuardBoundary(Fn&& fn) noexcept {

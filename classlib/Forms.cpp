@@ -481,16 +481,8 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::HandleException(TObject*) {
-  try {
-    throw;
-  } catch (const EAbort&) {
-  } catch (const Exception& e) {
-    HandleExceptionObject(&e, nullptr);
-  } catch (const std::exception& e) {
-    HandleExceptionObject(nullptr, e.what());
-  } catch (...) {
-    HandleExceptionObject(nullptr, "");
-  }
+  ClassifyCurrentException(
+      [this](const Exception* e, const char* foreign) { HandleExceptionObject(e, foreign); });
 }
 
 void TApplication::HandleExceptionObject(const Exception* e, const char* foreign) {

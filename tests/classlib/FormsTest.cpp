@@ -382,3 +382,35 @@ TEST_F(FormsTest, BoundsFollowWhatTheWindowAccepted) {
     form->Free();
   }
 }
+
+TEST_F(FormsTest, ExceptionsReachTheDialogAlikeFromACatchBlockAndFromASystemBoundary) {
+  struct Case {
+    std::function<void()> raise;
+    const wchar_t* shown;  // null: no dialog
+  } cases[] = {
+      {[] { throw EAbort(L"quiet"); }, nullptr},
+      {[] { throw EConvertError(L"bad number"); }, L"bad number."},
+      {[] { throw std::runtime_error("foreign"); }, L"foreign."},
+      {[] { throw 42; }, L""},
+  };
+  for (const Case& c : cases) {
+    for (bool boundary : {false, true}) {
+      MessageBoxes().Boxes.clear();
+      if (boundary) {
+        GuardBoundary(c.raise);
+      } else {
+        try {
+          c.raise();
+        } catch (...) {
+          Application->HandleException(Application);
+        }
+      }
+      if (!c.shown) {
+        EXPECT_TRUE(MessageBoxes().Boxes.empty()) << boundary;
+        continue;
+      }
+      ASSERT_EQ(1u, MessageBoxes().Boxes.size()) << boundary;
+      EXPECT_EQ(c.shown, MessageBoxes().Boxes[0].Text) << boundary;
+    }
+  }
+}
