@@ -213,7 +213,14 @@ struct DisabledWindows {
 BOOL CALLBACK DisableThreadWindow(HWND wnd, LPARAM data) {
   auto* d = reinterpret_cast<DisabledWindows*>(data);
   if (wnd != d->except && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
-    d->list.push_back(wnd);
+    // Listed first, so that every window disabled is enabled again; a failure to list one
+    // stops the enumeration here instead of unwinding through the system.
+    try {
+      d->list.push_back(wnd);
+    } catch (...) {
+      HandleBoundaryException();
+      return FALSE;
+    }
     EnableWindow(wnd, FALSE);
   }
   return TRUE;
