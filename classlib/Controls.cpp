@@ -456,6 +456,12 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM l
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+  // Marked (also when deleted directly) and forgotten by the form, together with what lies on
+  // it, before any window goes: the focus leaves through the parents on the way, and no
+  // control that is half destroyed may see enter or exit events or stay the active control.
+  MarkDestroying();
+  if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
+    form->ControlDestroyed(this);
   // Child controls go with their parent, whoever owns them.
   while (!controls_.empty()) {
     TControl* c = controls_.back();
@@ -463,10 +469,6 @@ TWinControl::~TWinControl() {
     c->parent_ = nullptr;
     c->Free();
   }
-  // The form forgets the control before its window goes: the focus moves to the parent on
-  // the way, and that must not run the exit handler of a control that is half destroyed.
-  if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
-    form->ControlDestroyed(this);
   DestroyHandle();
 }
 

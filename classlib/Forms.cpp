@@ -276,14 +276,21 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
 
 void TCustomForm::FocusControlChanged(TWinControl* control) {
   if (control == static_cast<TWinControl*>(this) || control == activeControl_) return;
+  // The focus passing through a control on its way out of dying windows changes nothing.
+  if (control->Destroying()) return;
   TWinControl* previous = activeControl_;
   activeControl_ = control;
-  if (previous) previous->DoExit();
+  if (previous && !previous->Destroying()) previous->DoExit();
   if (activeControl_ == control) control->DoEnter();
 }
 
 void TCustomForm::ControlDestroyed(TControl* control) {
-  if (activeControl_ == control) activeControl_ = nullptr;
+  // The active control goes with any control it lies on.
+  for (const TControl* c = activeControl_; c; c = c->Parent())
+    if (c == control) {
+      activeControl_ = nullptr;
+      return;
+    }
 }
 
 void TCustomForm::Paint() { OnPaint(this); }

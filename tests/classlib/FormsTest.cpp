@@ -306,11 +306,11 @@ class TSpyPopupMenu : public TPopupMenu {
   std::vector<POINT> Shown;
 };
 
-// Counts exit events and remembers whether the control was still whole when it ran.
-struct TExitRecorder : TObject {
-  int Exits = 0;
-  void Exit(TObject* sender) {
-    ++Exits;
+// Records the senders of enter and exit events and checks that each was still whole.
+struct TFocusRecorder : TObject {
+  std::vector<TObject*> Senders;
+  void Record(TObject* sender) {
+    Senders.push_back(sender);
     EXPECT_NE(nullptr, dynamic_cast<TCustomControl*>(sender));
   }
 };
@@ -347,25 +347,44 @@ TEST_F(FormsTest, ContextMenuShowsAtTheMouseOrAtTheControlsCentreFromTheKeyboard
   form->Free();
 }
 
-TEST_F(FormsTest, FreeingTheFocusedControlRunsNoExitEventOfItsOwn) {
-  TExitRecorder recorder;
-  auto* form = new TProbeForm(Application);
-  auto* panel = new TCustomControl(form);
-  panel->SetParent(form);
-  panel->SetBounds(0, 0, 150, 100);
-  auto* inner = new TCustomControl(form);
-  inner->SetParent(panel);
-  inner->SetBounds(10, 10, 50, 30);
-  inner->OnExit = TNotifyEvent(&recorder, &TExitRecorder::Exit);
-  form->Show();
-  inner->SetFocus();
-  ASSERT_EQ(inner, form->ActiveControl());
-  // Its window going moves the focus to the panel on the way; the dying control must not be
-  // handed to its exit handler half destroyed.
-  inner->Free();
-  EXPECT_EQ(0, recorder.Exits);
-  EXPECT_NE(static_cast<TWinControl*>(inner), form->ActiveControl());
-  form->Free();
+TEST_F(FormsTest, FreeingTheActiveControlOrWhatHoldsItLeavesNoTraceInTheForm) {
+  // The focus leaves the dying windows through their parents; no dying control may be handed
+  // to an enter or exit handler half destroyed, or stay the form's active control.
+  struct Case {
+    bool freePanel;  // else the inner control alone
+    bool shown;      // else the form never had the focus
+  } cases[] = {{false, true}, {true, true}, {true, false}};
+  for (const Case& c : cases) {
+    TFocusRecorder recorder;
+    auto* form = new TProbeForm(Application);
+    auto* panel = new TCustomControl(form);
+    panel->SetParent(form);
+    panel->SetBounds(0, 0, 150, 100);
+    auto* inner = new TCustomControl(form);  // owned by the form, lying on the panel
+    inner->SetParent(panel);
+    inner->SetBounds(10, 10, 50, 30);
+    for (TWinControl* w : {static_cast<TWinControl*>(panel), static_cast<TWinControl*>(inner)}) {
+      w->OnEnter = TNotifyEvent(&recorder, &TFocusRecorder::Record);
+      w->OnExit = TNotifyEvent(&recorder, &TFocusRecorder::Record);
+    }
+    if (c.shown) {
+      form->Show();
+      inner->SetFocus();
+    } else {
+      form->SetActiveControl(inner);
+    }
+    ASSERT_EQ(inner, form->ActiveControl()) << c.freePanel << c.shown;
+    recorder.Senders.clear();
+    TWinControl* freed = c.freePanel ? static_cast<TWinControl*>(panel) : inner;
+    freed->Free();
+    // Only the panel, when it stays, may hear of the focus coming to it.
+    for (TObject* sender : recorder.Senders) EXPECT_TRUE(!c.freePanel && sender == panel);
+    EXPECT_NE(freed, form->ActiveControl()) << c.freePanel << c.shown;
+    if (c.freePanel) {
+      EXPECT_EQ(nullptr, form->ActiveControl()) << c.shown;
+    }
+    form->Free();
+  }
 }
 
 TEST_F(FormsTest, BoundsFollowWhatTheWindowAccepted) {
