@@ -598,6 +598,8 @@ void TWinControl::RemoveControl(TControl* control) {
   if (control->visible_) control->Invalidate();
   if (captureControl_ == control) captureControl_ = nullptr;
   if (mouseOver_ == control) mouseOver_ = nullptr;
+  // Off the form, the control (or one lying on it) can no longer be the form's active one.
+  if (TCustomForm* form = GetParentForm(this)) form->ControlDestroyed(control);
   controls_.erase(it);
   control->parent_ = nullptr;
   if (control->IsWindowed()) static_cast<TWinControl*>(control)->DestroyHandle();

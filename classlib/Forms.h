@@ -71,8 +71,8 @@ class TCustomForm : public TCustomControl {
   void SetActiveControl(TWinControl* control);
   // Told by a control of the form that it got the focus: the enter and exit events follow.
   void FocusControlChanged(TWinControl* control);
-  // Told by a control of the form that it is going away; the active control is forgotten
-  // when it is that control or lies on it.
+  // Told by a control of the form that it is going away (freed, or taken off the form); the
+  // active control is forgotten when it is that control or lies on it.
   void ControlDestroyed(TControl* control);
 
   TNotifyEvent OnCreate;

@@ -433,3 +433,17 @@ TEST_F(FormsTest, ExceptionsReachTheDialogAlikeFromACatchBlockAndFromASystemBoun
     }
   }
 }
+
+TEST_F(FormsTest, AControlTakenOffTheFormIsNoLongerItsActiveControl) {
+  auto* form = new TProbeForm(Application);
+  auto* panel = new TCustomControl(form);
+  panel->SetParent(form);
+  auto* inner = new TCustomControl(form);
+  inner->SetParent(panel);
+  form->SetActiveControl(inner);  // the form is not shown: nothing has the focus
+  ASSERT_EQ(inner, form->ActiveControl());
+  panel->SetParent(nullptr);
+  EXPECT_EQ(nullptr, form->ActiveControl());
+  panel->Free();  // with the inner control: the form must not be left pointing at it
+  form->Free();
+}
