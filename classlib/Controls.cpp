@@ -75,9 +75,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 
 TControl::~TControl() {
   if (Application) Application->ControlDestroyed(this);
-  // A form being destroyed is no longer a TCustomForm here, so only a living form is told.
-  if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
-    form->ControlDestroyed(this);
+  // Taking the control off its parent tells the form too.
   if (parent_) parent_->RemoveControl(this);
 }
 
