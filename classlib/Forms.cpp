@@ -617,11 +617,11 @@ void THintWindow::CreateParams(TCreateParams& p) {
 void THintWindow::ActivateHint(POINT at, const String& text) {
   SetCaption(text);
   RECT r{0, 0, 300, 0};
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font().Handle());
-  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    gdi::WindowDC screen;
+    gdi::SelectionGuard font(screen.Get(), Font().Handle());
+    DrawTextW(screen.Get(), text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  }
   int width = r.right + 8, height = r.bottom + 4;
   RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (at.x + width > screen.right) at.x = screen.right - width;
