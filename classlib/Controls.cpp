@@ -570,8 +570,9 @@ void TWinControl::UpdateShowing() {
     if (!Showing()) return;
     HandleNeeded();
   }
-  bool show = visible_ && (!parent_ || parent_->Showing());
-  ShowWindow(handle_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+  // The window's own flag only: a hidden parent window hides its children by itself, and
+  // shows them again when it shows.
+  ShowWindow(handle_, visible_ ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void TWinControl::VisibleChanged() {

@@ -447,3 +447,23 @@ TEST_F(FormsTest, AControlTakenOffTheFormIsNoLongerItsActiveControl) {
   panel->Free();  // with the inner control: the form must not be left pointing at it
   form->Free();
 }
+
+TEST_F(FormsTest, ChildWindowsChangedWhileTheirFormIsHiddenShowWithIt) {
+  auto* form = new TProbeForm(Application);
+  auto* toggled = new TCustomControl(form);
+  toggled->SetParent(form);
+  auto* recreated = new TCustomControl(form);
+  recreated->SetParent(form);
+  auto* hidden = new TCustomControl(form);
+  hidden->SetParent(form);
+  form->HandleNeeded();
+  toggled->Hide();
+  toggled->Show();
+  recreated->RecreateWnd();
+  hidden->Hide();
+  form->Show();
+  EXPECT_TRUE(IsWindowVisible(toggled->Handle()));
+  EXPECT_TRUE(IsWindowVisible(recreated->Handle()));
+  EXPECT_FALSE(IsWindowVisible(hidden->Handle()));
+  form->Free();
+}
