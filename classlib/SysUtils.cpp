@@ -652,8 +652,10 @@ SYSTEMTIME DateTimeToSystemTime(TDateTime value) {
 }
 
 TDateTime SystemTimeToDateTime(const SYSTEMTIME& time) {
-  return EncodeDate(time.wYear, time.wMonth, time.wDay) +
-         EncodeTime(time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
+  const TDateTime date = EncodeDate(time.wYear, time.wMonth, time.wDay);
+  const TDateTime clock = EncodeTime(time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
+  // Before day 0 the time of day is the fraction's magnitude (see SplitDateTime).
+  return date < 0 ? date - clock : date + clock;
 }
 
 TDateTime Now() { return seams::Clock().Now(); }

@@ -84,6 +84,17 @@ TEST(Dates, SystemTimeCarriesTheWeekday) {
   EXPECT_EQ(Moment(2026, 12, 9, 11, 18, 40), SystemTimeToDateTime(st));
 }
 
+TEST(Dates, SystemTimesBeforeDayZeroComeBackAsTheyWent) {
+  // 29 December 1899 at 06:00 and 1 June 1850 at 18:00.
+  for (TDateTime value : {-1.25, -18109.75, 0.25, 46000.5}) {
+    const SYSTEMTIME st = DateTimeToSystemTime(value);
+    EXPECT_DOUBLE_EQ(value, SystemTimeToDateTime(st)) << value;
+  }
+  const SYSTEMTIME st = DateTimeToSystemTime(-1.25);
+  EXPECT_EQ(29, st.wDay);
+  EXPECT_EQ(6, st.wHour);
+}
+
 TEST(Dates, NowDateAndTimeComeFromTheClock) {
   const TDateTime moment = Moment(2026, 12, 9, 11, 18, 40);
   TFixedClock clock(moment, kEnglishUS);
