@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <stdexcept>
+
 namespace testing_support {
 
 int TRecordingMessageBoxes::Show(HWND, const String& text, const String& caption, UINT flags) {
@@ -62,6 +64,9 @@ String MakeTempFolder(const String& hint) {
     String path = String(base) + L"qn-" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
                   L"-" + std::to_wstring(++counter);
     if (CreateDirectoryW(path.c_str(), nullptr)) return path + L"\\";
+    // Only a name taken already is worth another try; anything else would loop for ever.
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+      throw std::runtime_error("cannot create a temporary folder");
   }
 }
 
