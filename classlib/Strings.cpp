@@ -87,8 +87,10 @@ int TStrings::Add(const String& s) {
 }
 
 int TStrings::AddObject(const String& s, TObject* object) {
+  const int before = GetCount();
   const int index = Add(s);
-  PutObject(index, object);
+  // A sorted list that ignores a duplicate keeps the item it has, object and all.
+  if (GetCount() > before) PutObject(index, object);
   return index;
 }
 

@@ -82,6 +82,20 @@ TEST(StringList, SortedAddsInPlaceAndHonoursDuplicates) {
   EXPECT_EQ(5, list.Count());
 }
 
+TEST(StringList, AnIgnoredDuplicateLeavesTheObjectOfTheItemThere) {
+  TStringList list;
+  list.SetSorted(true);
+  TObject first, second;
+  list.AddObject(L"fig", &first);
+  EXPECT_EQ(0, list.AddObject(L"FIG", &second));
+  EXPECT_EQ(1, list.Count());
+  EXPECT_EQ(&first, list.Objects(0));
+  list.SetDuplicates(TDuplicates::dupAccept);
+  EXPECT_EQ(0, list.AddObject(L"FIG", &second));
+  EXPECT_EQ(&second, list.Objects(0));
+  EXPECT_EQ(&first, list.Objects(1));
+}
+
 TEST(StringList, SetTextSplitsAtEveryKindOfBreak) {
   struct Case {
     const wchar_t* text;
