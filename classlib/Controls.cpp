@@ -926,8 +926,10 @@ bool TWinControl::RouteMouseToGraphicChild(TMessage& m) {
               m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK;
   bool up = m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP;
   if (down && !captureControl_) target->SetMouseCapture(true);
-  m.Result = target->Perform(m.Msg, m.WParam, OffsetPoint(m.LParam, target->left_, target->top_));
+  // Released before the release is handled: its click handler may free the control or this
+  // window's form, and nothing of either is touched once it has run.
   if (up && captureControl_ == target) target->SetMouseCapture(false);
+  m.Result = target->Perform(m.Msg, m.WParam, OffsetPoint(m.LParam, target->left_, target->top_));
   return true;
 }
 

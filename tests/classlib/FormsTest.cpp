@@ -467,3 +467,32 @@ TEST_F(FormsTest, ChildWindowsChangedWhileTheirFormIsHiddenShowWithIt) {
   EXPECT_FALSE(IsWindowVisible(hidden->Handle()));
   form->Free();
 }
+
+TEST_F(FormsTest, AGraphicControlsClickRunsWithTheCaptureReleasedAndMayFreeTheForm) {
+  struct TClickProbe : TObject {
+    TCustomForm* Form = nullptr;
+    TControl* Control = nullptr;
+    bool CapturedInClick = true;
+    int Clicks = 0;
+    void Click(TObject*) {
+      ++Clicks;
+      CapturedInClick = Control->MouseCapture();
+      Form->Free();  // nothing of the form or the control is touched after this returns
+    }
+  } probe;
+  auto* form = new TProbeForm(Application);
+  auto* button = new TGraphicControl(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 40, 20);
+  button->OnClick = TNotifyEvent(&probe, &TClickProbe::Click);
+  probe.Form = form;
+  probe.Control = button;
+  form->Show();
+  HWND wnd = form->Handle();
+  SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+  ASSERT_TRUE(button->MouseCapture());
+  SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+  EXPECT_EQ(1, probe.Clicks);
+  EXPECT_FALSE(probe.CapturedInClick);
+  EXPECT_FALSE(IsWindow(wnd));
+}
