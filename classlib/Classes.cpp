@@ -138,8 +138,6 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
   EraseOne(component->freeNotifies_, this);
 }
 
-void TComponent::RemoveNotification(TComponent* component) { EraseOne(freeNotifies_, component); }
-
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component) RemoveFreeNotification(component);
   NotifyOwned(component, operation);

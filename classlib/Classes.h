@@ -85,7 +85,6 @@ class TComponent : public TObject {
 
  private:
   void NotifyOwned(TComponent* component, TOperation operation);
-  void RemoveNotification(TComponent* component);
   void TearDown();
 
   TComponent* owner_ = nullptr;

@@ -1045,8 +1045,6 @@ void TGraphicControl::PaintInto(HDC dc) {
   RestoreDC(dc, saved);
 }
 
-void TGraphicControl::Dispatch(TMessage& m) { TControl::Dispatch(m); }
-
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
 void TCustomControl::PaintWindow(HDC dc) {

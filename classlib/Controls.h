@@ -354,7 +354,6 @@ class TGraphicControl : public TControl {
 
  protected:
   virtual void Paint() {}
-  void Dispatch(TMessage& Message) override;
 
  private:
   TCanvas canvas_;
