@@ -1,6 +1,5 @@
 #include "classlib/RichEdit.h"
 
-#include "classlib/FileUtils.h"
 #include "classlib/Streams.h"
 
 #include <richedit.h>
@@ -418,17 +417,6 @@ void TRichEditStrings::SaveToStream(TStream& stream) const {
     return;
   }
   stream.WriteBytes(EncodeText(editor_.Text(), Encoding(), WriteBOM()));
-}
-
-void TRichEditStrings::LoadFromFile(const String& fileName) {
-  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
-  LoadFromStream(file);
-}
-
-void TRichEditStrings::SaveToFile(const String& fileName) const {
-  TMemoryStream bytes;
-  SaveToStream(bytes);
-  ReplaceFileContents(fileName, bytes.Bytes());
 }
 
 // ---------------------------------------------------------------------------------------------

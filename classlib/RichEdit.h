@@ -89,9 +89,9 @@ class TParaAttributes : public TObject {
 };
 
 // The editor's text as lines (its paragraphs). Loading and saving stream RTF, or plain text
-// when the editor's PlainText is on (call them on this class: TStrings' own loading and
-// saving are not virtual and always take plain text). The other operations keep the
-// formatting of the lines they do not touch.
+// when the editor's PlainText is on; the file operations of TStrings go through these stream
+// operations, and a file is replaced in one step. The other operations keep the formatting
+// of the lines they do not touch.
 class TRichEditStrings : public TStrings {
  public:
   explicit TRichEditStrings(TRichEdit& editor) : editor_(editor) {}
@@ -104,11 +104,8 @@ class TRichEditStrings : public TStrings {
   void SetText(const String& text) override;
 
   // Read from the stream's position to its end / write at its position.
-  void LoadFromStream(TStream& stream);
-  void SaveToStream(TStream& stream) const;
-  void LoadFromFile(const String& fileName);
-  // Replaces the file in one step: on failure the old file stays whole.
-  void SaveToFile(const String& fileName) const;
+  void LoadFromStream(TStream& stream) override;
+  void SaveToStream(TStream& stream) const override;
 
  private:
   TRichEdit& editor_;
