@@ -676,12 +676,14 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     // WM_SIZE and WM_MOVE brought the fields up to date. What the window accepted wins over
     // what was asked: the system keeps a captioned window at least its smallest tracking size.
-    RECT r = WindowBoundsInParent();
-    left = r.left;
-    top = r.top;
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-    changed = left != left_ || top != top_ || width != width_ || height != height_;
+    if (!IsIconic(handle_)) {
+      RECT r = WindowBoundsInParent();
+      left = r.left;
+      top = r.top;
+      width = r.right - r.left;
+      height = r.bottom - r.top;
+      changed = left != left_ || top != top_ || width != width_ || height != height_;
+    }
   }
   bool resized = width != width_ || height != height_;
   if (changed) {
@@ -856,6 +858,8 @@ RECT TWinControl::WindowBoundsInParent() const {
 
 void TWinControl::WMSize(TMessage& m) {
   DefaultHandler(m);
+  // A minimised window reports its icon: the bounds stay the normal ones until it is restored.
+  if (IsIconic(handle_)) return;
   RECT r = WindowBoundsInParent();
   inSizeMessage_ = true;
   try {

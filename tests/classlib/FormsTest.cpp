@@ -496,3 +496,23 @@ TEST_F(FormsTest, AGraphicControlsClickRunsWithTheCaptureReleasedAndMayFreeTheFo
   EXPECT_FALSE(probe.CapturedInClick);
   EXPECT_FALSE(IsWindow(wnd));
 }
+
+TEST_F(FormsTest, AMinimisedFormKeepsItsNormalBounds) {
+  auto* form = new TProbeForm(Application);
+  form->SetBounds(150, 140, 300, 200);
+  auto* client = new TCustomControl(form);
+  client->SetParent(form);
+  client->SetAlign(TAlign::alClient);
+  form->Show();
+  const RECT normal = form->BoundsRect();
+  const RECT aligned = client->BoundsRect();
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(form->Handle()));
+  // Neither the form nor what is aligned in it takes the icon's size.
+  EXPECT_EQ(normal, form->BoundsRect());
+  EXPECT_EQ(aligned, client->BoundsRect());
+  ShowWindow(form->Handle(), SW_RESTORE);
+  EXPECT_EQ(normal, form->BoundsRect());
+  EXPECT_EQ(aligned, client->BoundsRect());
+  form->Free();
+}
