@@ -79,6 +79,18 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
   }
 }
 
+// Sends one streaming message with `callback` on `stream`; what the stream raised inside the
+// callback is raised again here, outside the system's frames.
+void RunStream(HWND wnd, UINT message, unsigned format, EDITSTREAMCALLBACK callback,
+               TStream& stream) {
+  TStreamCookie cookie{&stream, nullptr};
+  EDITSTREAM es{};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = callback;
+  SendMessageW(wnd, message, format, reinterpret_cast<LPARAM>(&es));
+  if (cookie.Error) std::rethrow_exception(cookie.Error);
+}
+
 int ScreenPixelsPerInch() {
   HDC dc = GetDC(nullptr);
   int ppi = GetDeviceCaps(dc, LOGPIXELSY);
@@ -559,21 +571,11 @@ void TRichEdit::SetPlainContent(const String& text) {
 // Wine's control replaces a content of megabytes slowly (each deleted paragraph break costs
 // time in proportion to the whole text); loading into an empty control is fast.
 void TRichEdit::StreamIn(TStream& stream, unsigned format) {
-  TStreamCookie cookie{&stream, nullptr};
-  EDITSTREAM es{};
-  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
-  es.pfnCallback = StreamInCallback;
-  Send(EM_STREAMIN, format, reinterpret_cast<LPARAM>(&es));
-  if (cookie.Error) std::rethrow_exception(cookie.Error);
+  RunStream(Handle(), EM_STREAMIN, format, StreamInCallback, stream);
 }
 
 void TRichEdit::StreamOut(TStream& stream, unsigned format) {
-  TStreamCookie cookie{&stream, nullptr};
-  EDITSTREAM es{};
-  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
-  es.pfnCallback = StreamOutCallback;
-  Send(EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&es));
-  if (cookie.Error) std::rethrow_exception(cookie.Error);
+  RunStream(Handle(), EM_STREAMOUT, format, StreamOutCallback, stream);
 }
 
 std::string TRichEdit::RtfText() {
