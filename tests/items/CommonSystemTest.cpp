@@ -391,16 +391,20 @@ TEST(CommonMessages, PendingPaintsAreDispatchedAndAQuitSurvives) {
   static int paints = 0;
   paints = 0;
   WNDCLASSW wc{};
-  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (m == WM_PAINT) {
-      ++paints;
-      PAINTSTRUCT ps;
-      BeginPaint(w, &ps);
-      EndPaint(w, &ps);
-      return 0;
+  // A window procedure needs the system's calling convention, which a lambda lacks on i686.
+  struct Proc {
+    static LRESULT CALLBACK Handle(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+      if (m == WM_PAINT) {
+        ++paints;
+        PAINTSTRUCT ps;
+        BeginPaint(w, &ps);
+        EndPaint(w, &ps);
+        return 0;
+      }
+      return DefWindowProcW(w, m, wp, lp);
     }
-    return DefWindowProcW(w, m, wp, lp);
   };
+  wc.lpfnWndProc = Proc::Handle;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"QuillnoteTestPainted";
   RegisterClassW(&wc);
