@@ -72,12 +72,30 @@ std::string EncodeText(const String& text, TTextEncoding encoding, bool withBOM)
 // ---------------------------------------------------------------------------------------------
 // TStrings
 
+namespace {
+
+// Runs `change` as one update of `list`; the update also ends when the change raises, so that
+// a failed change does not silence the list's notifications for good.
+template <class Fn>
+void InOneUpdate(TStrings& list, Fn&& change) {
+  list.BeginUpdate();
+  try {
+    change();
+  } catch (...) {
+    list.EndUpdate();
+    throw;
+  }
+  list.EndUpdate();
+}
+
+}  // namespace
+
 void TStrings::Put(int index, const String& s) {
   TObject* object = GetObject(index);
-  BeginUpdate();
-  Delete(index);
-  InsertObject(index, s, object);
-  EndUpdate();
+  InOneUpdate(*this, [&] {
+    Delete(index);
+    InsertObject(index, s, object);
+  });
 }
 
 int TStrings::Add(const String& s) {
@@ -117,21 +135,21 @@ void TStrings::Move(int from, int to) {
   if (from == to) return;
   const String s = Get(from);
   TObject* object = GetObject(from);
-  BeginUpdate();
-  Delete(from);
-  InsertObject(to, s, object);
-  EndUpdate();
+  InOneUpdate(*this, [&] {
+    Delete(from);
+    InsertObject(to, s, object);
+  });
 }
 
 void TStrings::Exchange(int a, int b) {
   const String sa = Get(a);
   TObject* oa = GetObject(a);
-  BeginUpdate();
-  Put(a, Get(b));
-  PutObject(a, GetObject(b));
-  Put(b, sa);
-  PutObject(b, oa);
-  EndUpdate();
+  InOneUpdate(*this, [&] {
+    Put(a, Get(b));
+    PutObject(a, GetObject(b));
+    Put(b, sa);
+    PutObject(b, oa);
+  });
 }
 
 void TStrings::BeginUpdate() {
@@ -153,8 +171,7 @@ String TStrings::Text() const {
 }
 
 void TStrings::SetText(const String& text) {
-  BeginUpdate();
-  try {
+  InOneUpdate(*this, [&] {
     Clear();
     size_t start = 0;
     const size_t n = text.size();
@@ -166,11 +183,7 @@ void TStrings::SetText(const String& text) {
       if (start < n && text[start] == L'\r') ++start;
       if (start < n && text[start] == L'\n' && (start == end || text[start - 1] == L'\r')) ++start;
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 String TStrings::Names(int index) const {
@@ -215,28 +228,18 @@ int TStrings::IndexOfName(const String& name) const {
 
 void TStrings::Assign(const TStrings& source) {
   if (&source == this) return;
-  BeginUpdate();
-  try {
+  InOneUpdate(*this, [&] {
     Clear();
     separator_ = source.separator_;
     AddStrings(source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 void TStrings::AddStrings(const TStrings& source) {
-  BeginUpdate();
-  try {
+  InOneUpdate(*this, [&] {
     const int n = source.GetCount();
     for (int i = 0; i < n; ++i) AddObject(source.Get(i), source.GetObject(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  });
 }
 
 bool TStrings::Equals(const TStrings& other) const {

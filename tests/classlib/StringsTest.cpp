@@ -177,6 +177,22 @@ TEST(StringList, ChangeEventsOncePerChangeOrPerUpdate) {
   EXPECT_EQ(3, spy.changing);
 }
 
+TEST(StringList, AChangeThatRaisesEndsItsUpdate) {
+  TStringList list;
+  list.SetText(L"a\r\nb\r\nc");
+  TChangeSpy spy;
+  list.OnChange = TNotifyEvent(&spy, &TChangeSpy::Changed);
+  // A move to no valid place fails after taking the line out.
+  EXPECT_THROW(list.Move(0, 5), EStringListError);
+  EXPECT_EQ(0, list.UpdateCount());
+  list.SetSorted(true);
+  EXPECT_THROW(list.Move(0, 1), EStringListError);
+  EXPECT_EQ(0, list.UpdateCount());
+  const int seen = spy.changed;
+  list.Add(L"d");
+  EXPECT_EQ(seen + 1, spy.changed);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Encodings
 
