@@ -62,6 +62,13 @@ void MouseButton(DWORD flags) {
   SendInput(1, &in, sizeof(INPUT));
 }
 
+void ClickAt(POINT p) {
+  SetCursorPos(p.x, p.y);
+  Sleep(100);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
 void DoubleClickAt(POINT p) {
   SetCursorPos(p.x, p.y);
   Sleep(100);
@@ -173,11 +180,16 @@ TEST_F(Smoke, ANoteTypedByAUserIsBackAfterTheProgramWasKilled) {
   }, 15000)) << "no note after double clicks on the tray icon";
   RECT placed;
   GetWindowRect(note, &placed);
-  SetCursorPos((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2);
+  // As a user would: click into the note's text, then type.
+  POINT inside{(placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2};
+  ASSERT_TRUE(WaitFor([&] {
+    ClickAt(inside);
+    return GetForegroundWindow() == note;
+  }, 5000)) << "the note did not become the active window";
   Sleep(200);
   TypeText(L"Milk and bread");
   ASSERT_TRUE(WaitFor([&] { return EditorText(note) == L"Milk and bread"; }, 5000))
-      << "typed text did not reach the note";
+      << "the note holds " << testing::PrintToString(EditorText(note));
   // Past the two seconds of the autosave, the file holds the text.
   String notes = folder_ + L"Notes\\";
   auto savedText = [&] {
