@@ -141,6 +141,9 @@ bool THelp::WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data
   return ::WinHelpW(owner, file.c_str(), command, data) != FALSE;
 }
 
+bool TCommonDialogs::ChooseFont(CHOOSEFONTW& data) { return ChooseFontW(&data) != FALSE; }
+bool TCommonDialogs::PrintDialog(PRINTDLGW& data) { return PrintDlgW(&data) != FALSE; }
+
 namespace {
 bool SpiBool(UINT action) {
   BOOL value = FALSE;

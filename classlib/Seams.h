@@ -4,6 +4,7 @@
 // test shows a modal box, opens a browser or depends on the host's settings.
 #include "classlib/Types.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include <string>
@@ -85,6 +86,14 @@ class THelp {
   virtual bool WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data);
 };
 
+// The system's modal common dialogs (font, print); a test answers them without showing them.
+class TCommonDialogs {
+ public:
+  virtual ~TCommonDialogs() = default;
+  virtual bool ChooseFont(CHOOSEFONTW& data);
+  virtual bool PrintDialog(PRINTDLGW& data);
+};
+
 // The system settings that menus and themes read.
 class TSystemSettings {
  public:
@@ -134,6 +143,7 @@ inline TRandom& Random() { return Get<TRandom>(); }
 inline TProgramFolder& ProgramFolder() { return Get<TProgramFolder>(); }
 inline TSounds& Sounds() { return Get<TSounds>(); }
 inline THelp& Help() { return Get<THelp>(); }
+inline TCommonDialogs& CommonDialogs() { return Get<TCommonDialogs>(); }
 inline TSystemSettings& SystemSettings() { return Get<TSystemSettings>(); }
 
 }  // namespace seams
