@@ -141,8 +141,8 @@ bool THelp::WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data
   return ::WinHelpW(owner, file.c_str(), command, data) != FALSE;
 }
 
-bool TCommonDialogs::ChooseFont(CHOOSEFONTW& data) { return ChooseFontW(&data) != FALSE; }
-bool TCommonDialogs::PrintDialog(PRINTDLGW& data) { return PrintDlgW(&data) != FALSE; }
+bool TCommonDialogs::ShowFontDialog(CHOOSEFONTW& data) { return ::ChooseFontW(&data) != FALSE; }
+bool TCommonDialogs::ShowPrintDialog(PRINTDLGW& data) { return ::PrintDlgW(&data) != FALSE; }
 
 namespace {
 bool SpiBool(UINT action) {

@@ -90,8 +90,8 @@ class THelp {
 class TCommonDialogs {
  public:
   virtual ~TCommonDialogs() = default;
-  virtual bool ChooseFont(CHOOSEFONTW& data);
-  virtual bool PrintDialog(PRINTDLGW& data);
+  virtual bool ShowFontDialog(CHOOSEFONTW& data);
+  virtual bool ShowPrintDialog(PRINTDLGW& data);
 };
 
 // The system settings that menus and themes read.
