@@ -302,6 +302,7 @@ void TCustomForm::Dispatch(TMessage& m) {
       if (Application) Application->ActivateChanged(m.WParam != 0);
       break;
     case WM_CLOSE: return WMClose(m);
+    case WM_SYSCOMMAND: return WMSysCommand(m);
     case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
     case CM_RELEASE: return CMRelease(m);
   }
@@ -322,6 +323,16 @@ void TCustomForm::WMActivate(TMessage& m) {
 }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMSysCommand(TMessage& m) {
+  // The keyboard's menu command (Alt, Alt+letter, F10) is offered to the application first.
+  if ((m.WParam & 0xFFF0) == SC_KEYMENU && Application &&
+      SendMessageW(Application->Handle(), CM_APPSYSCOMMAND, m.WParam, m.LParam) != 0) {
+    m.Result = 0;
+    return;
+  }
+  DefaultHandler(m);
+}
 
 void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
   DefaultHandler(m);
@@ -430,6 +441,10 @@ constexpr UINT_PTR kHintHideTimer = 2;
 }  // namespace
 
 void TApplication::WndProc(TMessage& m) {
+  // A copy: a hook may unhook itself or others.
+  std::vector<TWindowHook> hooks = hooks_;
+  for (const TWindowHook& hook : hooks)
+    if (hook(m)) return;
   switch (m.Msg) {
     case WM_TIMER:
       if (m.WParam == kHintShowTimer) return HintTimerExpired();
@@ -467,12 +482,29 @@ void TApplication::Terminate() {
   if (!terminated_) PostQuitMessage(0);
 }
 
+void TApplication::HookMainWindow(const TWindowHook& hook) {
+  if (std::find(hooks_.begin(), hooks_.end(), hook) == hooks_.end()) hooks_.push_back(hook);
+}
+
+void TApplication::UnhookMainWindow(const TWindowHook& hook) {
+  auto it = std::find(hooks_.begin(), hooks_.end(), hook);
+  if (it != hooks_.end()) hooks_.erase(it);
+}
+
+bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+  if (helpFile_.empty()) return false;
+  return seams::Help().WinHelp(handle_, helpFile_, command, data);
+}
+
 bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
   }
+  if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && !hooks_.empty() &&
+      SendMessageW(handle_, CM_APPKEYDOWN, msg.wParam, msg.lParam) != 0)
+    return true;
   try {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

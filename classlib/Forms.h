@@ -106,6 +106,7 @@ class TCustomForm : public TCustomControl {
   void ApplyAlpha();
   void WMActivate(TMessage& m);
   void WMClose(TMessage& m);
+  void WMSysCommand(TMessage& m);
   void WMGetMinMaxInfo(TMessage& m);
   void CMRelease(TMessage& m);
   // Closing at the end of a modal loop: false when OnCloseQuery or OnClose refused.
@@ -169,6 +170,8 @@ class THintWindow : public TCustomControl {
 };
 
 using TExceptionEvent = TEvent<void(TObject* Sender, const Exception& E)>;
+// A main-window hook: sees each message of the application window first; true handles it.
+using TWindowHook = TEvent<bool(TMessage& Message)>;
 
 class TApplication : public TComponent {
  public:
@@ -222,6 +225,19 @@ class TApplication : public TComponent {
 
   int ModalLevel() const { return modalLevel_; }
 
+  // Hooks on the application window. It relays every key press of the loop as
+  // CM_APPKEYDOWN (wParam the key code, lParam the key data) and each form's keyboard menu
+  // command as CM_APPSYSCOMMAND (wParam the command type, lParam the key): a hook that takes
+  // one answers non-zero, and the key or command goes no further.
+  void HookMainWindow(const TWindowHook& hook);
+  void UnhookMainWindow(const TWindowHook& hook);
+
+  // Help through the help seam, with the application's help file.
+  const String& HelpFile() const { return helpFile_; }
+  void SetHelpFile(const String& file) { helpFile_ = file; }
+  bool HelpCommand(UINT command, ULONG_PTR data);
+  bool HelpContext(ULONG_PTR context) { return HelpCommand(HELP_CONTEXT, context); }
+
   // Hints: shown HintPause ms after the mouse came to rest on a control whose ShowHint
   // applies, hidden after HintHidePause ms, on a mouse button or when the mouse leaves.
   bool ShowHint() const { return showHint_; }
@@ -263,6 +279,8 @@ class TApplication : public TComponent {
   UINT hintPause_ = 500;
   UINT hintHidePause_ = 2500;
   TControl* hintControl_ = nullptr;
+  std::vector<TWindowHook> hooks_;
+  String helpFile_;
   RECT hintCursorRect_{};  // screen coordinates
   THintWindow* hintWindow_ = nullptr;
 };

@@ -516,3 +516,73 @@ TEST_F(FormsTest, AMinimisedFormKeepsItsNormalBounds) {
   EXPECT_EQ(aligned, client->BoundsRect());
   form->Free();
 }
+
+TEST_F(FormsTest, MainWindowHooksSeeKeysAndKeyboardMenuCommandsFirst) {
+  auto* form = new TProbeForm(Application);
+  auto* child = new TCustomControl(form);
+  child->SetParent(form);
+  child->SetBounds(0, 0, 50, 50);
+  struct THook : TObject {
+    std::vector<UINT> Seen;
+    WPARAM Taken = 'Q';
+    bool Hook(TMessage& m) {
+      if (m.Msg != CM_APPKEYDOWN && m.Msg != CM_APPSYSCOMMAND) return false;
+      Seen.push_back(m.Msg);
+      if (m.Msg == CM_APPSYSCOMMAND || m.WParam == Taken) {
+        m.Result = 1;
+        return true;
+      }
+      return false;
+    }
+    int ChildKeys = 0;
+    void ChildKey(TObject*, WORD&, TShiftState) { ++ChildKeys; }
+  } hook;
+  child->OnKeyDown = TKeyEvent(&hook, &THook::ChildKey);
+  form->Show();
+  TWindowHook bound(&hook, &THook::Hook);
+  Application->HookMainWindow(bound);
+  Application->HookMainWindow(bound);  // once only
+  // The application's own loop relays the keys.
+  auto runLoop = [] {
+    for (int i = 0; i < 20; ++i) {
+      Application->ProcessMessages();
+      Sleep(5);
+    }
+  };
+  PostMessageW(child->Handle(), WM_KEYDOWN, 'Q', 0);  // taken by the hook
+  PostMessageW(child->Handle(), WM_KEYDOWN, 'A', 0);  // passed on
+  runLoop();
+  EXPECT_EQ((std::vector<UINT>{CM_APPKEYDOWN, CM_APPKEYDOWN}), hook.Seen);
+  EXPECT_EQ(1, hook.ChildKeys);
+  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  ASSERT_EQ(3u, hook.Seen.size());
+  EXPECT_EQ(static_cast<UINT>(CM_APPSYSCOMMAND), hook.Seen[2]);
+  Application->UnhookMainWindow(bound);
+  PostMessageW(child->Handle(), WM_KEYDOWN, 'Q', 0);
+  runLoop();
+  EXPECT_EQ(2, hook.ChildKeys);
+  EXPECT_EQ(3u, hook.Seen.size());
+  form->Free();
+}
+
+TEST_F(FormsTest, HelpGoesThroughTheHelpSeamWithTheHelpFile) {
+  struct THelpSpy : seams::THelp {
+    std::vector<std::pair<UINT, ULONG_PTR>> Calls;
+    String File;
+    bool WinHelp(HWND, const String& file, UINT command, ULONG_PTR data) override {
+      File = file;
+      Calls.push_back({command, data});
+      return true;
+    }
+  } spy;
+  seams::Scoped<seams::THelp> useSpy(spy);
+  EXPECT_FALSE(Application->HelpContext(42));  // no help file: nothing to ask
+  Application->SetHelpFile(L"quill.hlp");
+  EXPECT_TRUE(Application->HelpContext(42));
+  EXPECT_TRUE(Application->HelpCommand(HELP_CONTEXTPOPUP, 7));
+  Application->SetHelpFile(L"");
+  ASSERT_EQ(2u, spy.Calls.size());
+  EXPECT_EQ(L"quill.hlp", spy.File);
+  EXPECT_EQ((std::pair<UINT, ULONG_PTR>{HELP_CONTEXT, 42}), spy.Calls[0]);
+  EXPECT_EQ((std::pair<UINT, ULONG_PTR>{HELP_CONTEXTPOPUP, 7}), spy.Calls[1]);
+}
