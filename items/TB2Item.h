@@ -405,8 +405,8 @@ void IncItemViewerCount();
 void DecItemViewerCount();
 void FreeClickQueue();
 
-// Context help for the help outcome: the application object installs its handler (popup help
-// when the active form shows the help border icon, else ordinary context help).
+// Context help for the help outcome. Without a handler of its own it asks the application's
+// help: popup help when the active form shows the help border icon, else the help topic.
 using TTBHelpContextHandler = void (*)(int ContextID);
 void SetTBHelpContextHandler(TTBHelpContextHandler Handler);
 

@@ -3,6 +3,7 @@
 // before its message arrives leaves a marker in its slot.
 #include "items/TB2Item.h"
 
+#include "classlib/Forms.h"
 #include "classlib/Seams.h"
 
 namespace {
@@ -121,7 +122,15 @@ TTBCustomItem* ProcessDoneAction(const TTBDoneActionData& DoneActionData, bool R
       SendMessageW(DoneActionData.SystemMenuWnd, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(DoneActionData.SystemMenuKey));
       return nullptr;
     case tbdaHelpContext:
-      if (HelpContextHandler) HelpContextHandler(DoneActionData.ContextID);
+      if (HelpContextHandler) {
+        HelpContextHandler(DoneActionData.ContextID);
+      } else if (Application) {
+        // Popup help where the active form shows the help button, else the help topic.
+        TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr;
+        ULONG_PTR context = static_cast<ULONG_PTR>(DoneActionData.ContextID);
+        if (form && (form->BorderIcons() & biHelp)) Application->HelpCommand(HELP_CONTEXTPOPUP, context);
+        else Application->HelpContext(context);
+      }
       return nullptr;
     case tbdaNone:
     case tbdaCancel:

@@ -1,5 +1,6 @@
 #include "ItemTestSupport.h"
 
+#include "classlib/Forms.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -261,6 +262,27 @@ TEST_F(ClickQueue, TheHelpOutcomeGoesToTheInstalledHandler) {
   EXPECT_EQ(nullptr, ProcessDoneAction(done, false));
   SetTBHelpContextHandler(nullptr);
   EXPECT_EQ((std::vector<int>{42}), contexts);
+}
+
+TEST_F(ClickQueue, WithoutAHandlerTheHelpOutcomeAsksTheApplicationsHelp) {
+  struct THelpSpy : seams::THelp {
+    std::vector<std::pair<UINT, ULONG_PTR>> Calls;
+    bool WinHelp(HWND, const String&, UINT command, ULONG_PTR data) override {
+      Calls.push_back({command, data});
+      return true;
+    }
+  } spy;
+  seams::Scoped<seams::THelp> useSpy(spy);
+  Application->SetHelpFile(L"quill.hlp");
+  TTBDoneActionData done;
+  done.DoneAction = tbdaHelpContext;
+  done.ContextID = 42;
+  // No form with a help button is active here: the topic itself.
+  EXPECT_EQ(nullptr, ProcessDoneAction(done, false));
+  Application->SetHelpFile(L"");
+  ASSERT_EQ(1u, spy.Calls.size());
+  EXPECT_EQ(static_cast<UINT>(HELP_CONTEXT), spy.Calls[0].first);
+  EXPECT_EQ(42u, spy.Calls[0].second);
 }
 
 TEST_F(ClickQueue, AClickThatFreesTheLastItemsEndsTheQueueFromInsideIt) {
