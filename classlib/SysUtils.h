@@ -43,6 +43,7 @@ QN_DECLARE_EXCEPTION(EOutOfResources, Exception)
 QN_DECLARE_EXCEPTION(EThread, Exception)
 QN_DECLARE_EXCEPTION(ERegistryException, Exception)
 QN_DECLARE_EXCEPTION(EAssertionFailed, Exception)
+QN_DECLARE_EXCEPTION(EAbstractError, Exception)     // an operation a descendant must supply
 
 // A failed system call, with the system's own error code and text.
 class EOSError : public Exception {
