@@ -24,7 +24,7 @@ class TFontDialog : public TComponent {
   TFont& Font() { return font_; }
   TFontDialogOptions Options() const { return options_; }
   void SetOptions(TFontDialogOptions options) { options_ = options; }
-  // Points; they apply with fdLimitSize, 0 meaning no limit on that side.
+  // Points; they apply only with fdLimitSize.
   int MinFontSize() const { return minFontSize_; }
   void SetMinFontSize(int points) { minFontSize_ = points; }
   int MaxFontSize() const { return maxFontSize_; }

@@ -145,3 +145,13 @@ TEST_F(PageControl, FreedPageLeavesItsTabAndTheNextOneTakesOver) {
   pages_->Free();
   EXPECT_EQ(0, form_->ControlCount());
 }
+
+TEST_F(PageControl, RecreatedWindowGetsItsTabsAndActivePageBack) {
+  pages_->SetActivePageIndex(1);
+  HWND before = pages_->Handle();
+  pages_->RecreateWnd();
+  ASSERT_NE(before, pages_->Handle());
+  EXPECT_EQ(2, SendMessageW(pages_->Handle(), TCM_GETITEMCOUNT, 0, 0));
+  ExpectOnlyShown(1);
+  EXPECT_EQ(L"Default Note", pages_->Pages(1)->Caption());
+}
