@@ -144,8 +144,19 @@ void TPageControl::SetActivePageIndex(int index) {
 }
 
 void TPageControl::Dispatch(TMessage& m) {
-  if (m.Msg == CN_NOTIFY) return CNNotify(m);
+  switch (m.Msg) {
+    case CN_NOTIFY: return CNNotify(m);
+    case WM_ERASEBKGND: return WMEraseBkgnd(m);
+  }
   TWinControl::Dispatch(m);
+}
+
+void TPageControl::WMEraseBkgnd(TMessage& m) {
+  // Wine's tab control leaves the strip beside the tabs unpainted; the pages cover the rest.
+  RECT r;
+  GetClientRect(Handle(), &r);
+  FillRect(reinterpret_cast<HDC>(m.WParam), &r, BackgroundBrush());
+  m.Result = 1;
 }
 
 void TPageControl::CNNotify(TMessage& m) {

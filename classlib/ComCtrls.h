@@ -61,6 +61,7 @@ class TPageControl : public TWinControl {
   void InsertTab(int index);
   void UpdateTab(TTabSheet* page);
   void CNNotify(TMessage& m);
+  void WMEraseBkgnd(TMessage& m);
   void TabChangedByUser();
 
   std::vector<TTabSheet*> pages_;

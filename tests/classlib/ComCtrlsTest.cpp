@@ -155,3 +155,12 @@ TEST_F(PageControl, RecreatedWindowGetsItsTabsAndActivePageBack) {
   ExpectOnlyShown(1);
   EXPECT_EQ(L"Default Note", pages_->Pages(1)->Caption());
 }
+
+TEST_F(PageControl, BackgroundBesideTheTabsIsThePageControlsColour) {
+  pages_->SetColor(RGB(10, 200, 30));
+  TBitmap bitmap;
+  bitmap.SetSize(pages_->Width(), pages_->Height());
+  SendMessageW(pages_->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(bitmap.CanvasDC()), 0);
+  GdiFlush();
+  EXPECT_EQ(RGB(10, 200, 30), control_tests::Pixel(bitmap, pages_->Width() - 3, 3));
+}
