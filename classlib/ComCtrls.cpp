@@ -87,22 +87,19 @@ RECT TPageControl::AdjustClientRect() const {
   return r;
 }
 
-void TPageControl::InsertTab(int index) {
+void TPageControl::SendTabText(UINT msg, int index) {
   String text = pages_[static_cast<size_t>(index)]->Caption();
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = text.data();
-  SendMessageW(Handle(), TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(Handle(), msg, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
+
+void TPageControl::InsertTab(int index) { SendTabText(TCM_INSERTITEMW, index); }
 
 void TPageControl::UpdateTab(TTabSheet* page) {
   if (!HandleAllocated()) return;
-  String text = page->Caption();
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
-  SendMessageW(Handle(), TCM_SETITEMW, static_cast<WPARAM>(page->PageIndex()),
-               reinterpret_cast<LPARAM>(&item));
+  SendTabText(TCM_SETITEMW, page->PageIndex());
   // A longer text may wrap the tabs into another row.
   AlignControls();
 }

@@ -58,6 +58,8 @@ class TPageControl : public TWinControl {
   friend class TTabSheet;
   void InsertPage(TTabSheet* page);
   void RemovePage(TTabSheet* page);
+  // Gives the tab at `index` its page's caption (TCM_INSERTITEMW or TCM_SETITEMW).
+  void SendTabText(UINT msg, int index);
   void InsertTab(int index);
   void UpdateTab(TTabSheet* page);
   void CNNotify(TMessage& m);
