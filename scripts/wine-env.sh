@@ -1,6 +1,15 @@
-# Sourced by the scripts that run Windows programs: a Wine prefix of the build's own, a virtual
-# display when there is none (or always, with QN_PRIVATE_DISPLAY=1), and a warm wine server.
-# qn_wine_up <build dir>; qn_wine_down undoes it.
+# Sourced by the scripts that run Windows programs: one Wine prefix for both builds (a 64-bit
+# prefix with its 32-bit side), a virtual display when there is none (or always, with
+# QN_PRIVATE_DISPLAY=1), and a warm wine server.
+# qn_wine_up <build root>; qn_wine_down undoes it; qn_runs_i686 <build root> probes 32-bit Wine.
+
+# Which Wine loaders this machine has; a prefix made without the 32-bit one has no 32-bit side.
+qn_wine_kinds() {
+  local kinds=64
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && kinds="64+32"
+  echo "$kinds"
+}
+
 qn_wine_up() {
   export WINEPREFIX="$1/wineprefix"
   export WINEDEBUG=-all
@@ -14,22 +23,51 @@ qn_wine_up() {
     local n; read -r n <"$fifo"; rm -f "$fifo"
     export DISPLAY=":$n"
   fi
+  local kinds; kinds=$(qn_wine_kinds)
+  if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$WINEPREFIX/.quillnote-wine" 2>/dev/null)" != "$kinds" ]; then
+    echo "The Wine prefix was made by other Wine loaders: making it anew"
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  fi
+  mkdir -p "$1"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX (once)"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
-  fi
-  if [ ! -f "$WINEPREFIX/.quillnote-unmanaged" ]; then
     # With no window manager on the display, Wine waits two seconds for one whenever a window
     # with a caption is hidden; windows that Wine manages itself are hidden at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w
-    touch "$WINEPREFIX/.quillnote-unmanaged"
+    echo "$kinds" >"$WINEPREFIX/.quillnote-wine"
   fi
   # The server stays up for the whole run: each process then starts in a fraction of a second.
   wineserver -p >/dev/null 2>&1 &
 }
+
 qn_wine_down() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "${QN_XVFB_PID:-}" ] && kill "$QN_XVFB_PID" 2>/dev/null || true
+}
+
+# Succeeds when a tiny i686 program runs under Wine here; otherwise sets QN_I686_WHY.
+qn_runs_i686() {
+  QN_I686_WHY=""
+  if [ ! -e /proc/sys/abi/vsyscall32 ] && [ "$(uname -m)" = x86_64 ]; then
+    QN_I686_WHY="the kernel does not run 32-bit programs"
+    return 1
+  fi
+  local probe="$1/probe-i686.exe"
+  if [ ! -f "$probe" ]; then
+    printf '#include <stdio.h>\nint main(void){puts("i686 runs");return 0;}\n' |
+      i686-w64-mingw32-gcc-posix -x c -o "$probe" - 2>/dev/null || {
+      QN_I686_WHY="the i686 cross compiler could not build the probe"
+      return 1
+    }
+  fi
+  local out
+  out=$(timeout 60 wine "$probe" 2>/dev/null </dev/null | tr -d '\r') || true
+  if [ "$out" != "i686 runs" ]; then
+    QN_I686_WHY="32-bit Wine (wine32) cannot start an i686 program"
+    return 1
+  fi
 }
