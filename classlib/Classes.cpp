@@ -7,9 +7,11 @@
 
 namespace {
 
-bool SameNameNoCase(const String& a, const String& b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+// Names compare without case, as the system's ordinal comparison does.
+String NameKey(const String& name) {
+  String key = name;
+  if (!key.empty()) CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return key;
 }
 
 void EraseOne(std::vector<TComponent*>& list, TComponent* item) {
@@ -79,21 +81,35 @@ void TComponent::SetName(const String& name) {
     if (other && other != this)
       throw EComponentError(L"A component named " + name + L" already exists");
   }
+  if (owner_) owner_->UnindexName(this);
   name_ = name;
+  if (owner_) owner_->IndexName(this);
 }
 
 void TComponent::SetUniqueName(const String& base) {
   String name = base;
-  for (int n = 1; owner_ && owner_->FindComponent(name) && owner_->FindComponent(name) != this; ++n)
+  for (int n = 1; owner_; ++n) {
+    TComponent* other = owner_->FindComponent(name);
+    if (!other || other == this) break;
     name = base + L"_" + std::to_wstring(n);
+  }
   SetName(name);
 }
 
 TComponent* TComponent::FindComponent(const String& name) const {
   if (name.empty()) return nullptr;
-  for (TComponent* c : components_)
-    if (SameNameNoCase(c->name_, name)) return c;
-  return nullptr;
+  auto it = byName_.find(NameKey(name));
+  return it == byName_.end() ? nullptr : it->second;
+}
+
+void TComponent::IndexName(TComponent* component) {
+  if (!component->name_.empty()) byName_.emplace(NameKey(component->name_), component);
+}
+
+void TComponent::UnindexName(TComponent* component) {
+  if (component->name_.empty()) return;
+  auto it = byName_.find(NameKey(component->name_));
+  if (it != byName_.end() && it->second == component) byName_.erase(it);
 }
 
 void TComponent::InsertComponent(TComponent* component) {
@@ -102,6 +118,7 @@ void TComponent::InsertComponent(TComponent* component) {
   if (!component->name_.empty() && FindComponent(component->name_))
     throw EComponentError(L"A component named " + component->name_ + L" already exists");
   components_.push_back(component);
+  IndexName(component);
   component->owner_ = this;
   Notification(component, TOperation::opInsert);
 }
@@ -110,6 +127,7 @@ void TComponent::RemoveComponent(TComponent* component) {
   if (!component || component->owner_ != this) return;
   Notification(component, TOperation::opRemove);
   EraseOne(components_, component);
+  UnindexName(component);
   component->owner_ = nullptr;
 }
 
@@ -117,6 +135,7 @@ void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* c = components_.back();
     components_.pop_back();
+    UnindexName(c);
     c->owner_ = nullptr;
     c->Free();
   }

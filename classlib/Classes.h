@@ -4,6 +4,7 @@
 #include "classlib/SysUtils.h"
 #include "classlib/Types.h"
 
+#include <unordered_map>
 #include <vector>
 
 enum TComponentStateFlag : unsigned {
@@ -87,8 +88,14 @@ class TComponent : public TObject {
   void NotifyOwned(TComponent* component, TOperation operation);
   void TearDown();
 
+  void IndexName(TComponent* component);
+  void UnindexName(TComponent* component);
+
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
+  // The owned components by name (upper-cased): a form owning hundreds of forms finds a free
+  // name without comparing against each of them.
+  std::unordered_map<String, TComponent*> byName_;
   std::vector<TComponent*> freeNotifies_;
   String name_;
   NativeInt tag_ = 0;

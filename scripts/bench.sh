@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the benchmarks of a built tree under Wine on a private display and prints their figures
+# (the product's i686 build where 32-bit programs run here, else the x86_64 one). Judges nothing.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+builds="${QN_BUILD_ROOT:-$root/build}"
+# shellcheck source=wine-env.sh
+. "$root/scripts/wine-env.sh"
+QN_PRIVATE_DISPLAY=1 qn_wine_up "$builds"
+trap qn_wine_down EXIT
+arch=i686
+if ! qn_runs_i686 "$builds"; then
+  echo "Benchmarks of the x86_64 build: $QN_I686_WHY."
+  arch=x86_64
+fi
+export LC_ALL=C.UTF-8
+for bench in "$builds/$arch/bin"/bench_*.exe; do
+  echo "== $(basename "$bench" .exe) ($arch) =="
+  (cd "$(dirname "$bench")" && timeout 1200 wine "$bench" </dev/null 2>&1 | tr -d '\r') || echo "(the benchmark failed)"
+done

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Fails when a library folder includes a header of a folder that stands after it in the order
+# classlib, items, tbx, docking, app.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+order=(classlib items tbx docking app)
+bad=0
+for ((i = 0; i < ${#order[@]}; i++)); do
+  folder=${order[i]}
+  [ -d "$root/$folder" ] || continue
+  forbidden=("${order[@]:i+1}")
+  ((${#forbidden[@]})) || continue
+  pattern="^[[:space:]]*#[[:space:]]*include[[:space:]]*\"($(IFS='|'; echo "${forbidden[*]}"))/"
+  while IFS= read -r hit; do
+    echo "layering: $hit (a $folder file includes a folder that builds on $folder)" >&2
+    bad=1
+  done < <(grep -rnE "$pattern" "$root/$folder" --include='*.h' --include='*.cpp' --include='*.rc' | sed "s|^$root/||" || true)
+done
+exit $bad
