@@ -16,5 +16,5 @@ fi
 export LC_ALL=C.UTF-8
 for bench in "$builds/$arch/bin"/bench_*.exe; do
   echo "== $(basename "$bench" .exe) ($arch) =="
-  (cd "$(dirname "$bench")" && timeout 1200 wine "$bench" </dev/null 2>&1 | tr -d '\r') || echo "(the benchmark failed)"
+  (cd "$(dirname "$bench")" && timeout 1200 "$QN_WINE" "$bench" </dev/null 2>&1 | tr -d '\r') || echo "(the benchmark failed)"
 done

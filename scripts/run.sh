@@ -17,4 +17,4 @@ if ! qn_runs_i686 "$builds"; then
   arch=x86_64
 fi
 echo "Quillnote runs on display $DISPLAY; it lives in the notification area."
-wine "$builds/$arch/bin/Quillnote.exe"
+"$QN_WINE" "$builds/$arch/bin/Quillnote.exe"

@@ -2,11 +2,27 @@
 # prefix with its 32-bit side), a virtual display when there is none (or always, with
 # QN_PRIVATE_DISPLAY=1), and a warm wine server.
 # qn_wine_up <build root>; qn_wine_down undoes it; qn_runs_i686 <build root> probes 32-bit Wine.
+# Windows programs are started with "$QN_WINE" (set by qn_wine_up, or by qn_wine_pick).
 
-# Which Wine loaders this machine has; a prefix made without the 32-bit one has no 32-bit side.
+# Whether the 32-bit Wine loader starts at all. Debian's `wine` goes through it whenever wine32 is
+# installed, and a kernel built or booted without 32-bit support refuses it ("Exec format error"),
+# even where /proc/sys/abi/vsyscall32 exists.
+qn_wine32_starts() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The command that starts Windows programs here: `wine`, or the 64-bit loader itself where the
+# 32-bit one cannot start (then only x86_64 programs run).
+qn_wine_pick() {
+  QN_WINE=wine
+  if ! qn_wine32_starts && [ -x /usr/lib/wine/wine64 ]; then QN_WINE=/usr/lib/wine/wine64; fi
+  export QN_WINE
+}
+
+# Which Wine loaders run on this machine; a prefix made without the 32-bit one has no 32-bit side.
 qn_wine_kinds() {
   local kinds=64
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" && kinds="64+32"
+  qn_wine32_starts && kinds="64+32"
   echo "$kinds"
 }
 
@@ -15,6 +31,7 @@ qn_wine_up() {
   export WINEDEBUG=-all
   # No Gecko or Mono installer dialogs when the prefix is made.
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  qn_wine_pick
   QN_XVFB_PID=""
   if [ -z "${DISPLAY:-}" ] || [ "${QN_PRIVATE_DISPLAY:-0}" = 1 ]; then
     local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
@@ -29,14 +46,14 @@ qn_wine_up() {
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
   fi
-  mkdir -p "$1"
+  mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX (once)"
-    wineboot -i >/dev/null 2>&1 || true
+    "$QN_WINE" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     # With no window manager on the display, Wine waits two seconds for one whenever a window
     # with a caption is hidden; windows that Wine manages itself are hidden at once.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    "$QN_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w
     echo "$kinds" >"$WINEPREFIX/.quillnote-wine"
   fi
@@ -64,8 +81,13 @@ qn_runs_i686() {
       return 1
     }
   fi
+  if ! qn_wine32_starts; then
+    QN_I686_WHY="this kernel does not start 32-bit programs (the 32-bit Wine loader gives \"Exec format error\")"
+    [ -x /usr/lib/wine/wine ] || QN_I686_WHY="32-bit Wine (wine32) is not installed"
+    return 1
+  fi
   local out
-  out=$(timeout 60 wine "$probe" 2>/dev/null </dev/null | tr -d '\r') || true
+  out=$(timeout 60 "$QN_WINE" "$probe" 2>/dev/null </dev/null | tr -d '\r') || true
   if [ "$out" != "i686 runs" ]; then
     QN_I686_WHY="32-bit Wine (wine32) cannot start an i686 program"
     return 1

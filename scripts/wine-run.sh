@@ -5,11 +5,16 @@ set -uo pipefail
 limit=$1; shift
 export LC_ALL=${QN_TEST_LOCALE:-C.UTF-8}
 export WINEDEBUG=-all
+if [ -z "${QN_WINE:-}" ]; then
+  # shellcheck source=wine-env.sh
+  . "$(dirname "$0")/wine-env.sh"
+  qn_wine_pick
+fi
 cd "$(dirname "$1")"
 # Wine's helper processes (explorer, services) inherit the standard handles and outlive the
 # test; writing to a file instead of ctest's pipe lets ctest see the end of the test.
 log=$(mktemp)
-timeout --kill-after=5 "$((limit - 20))" wine "$@" >"$log" 2>&1 </dev/null
+timeout --kill-after=5 "$((limit - 20))" "$QN_WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
 rm -f "$log"
