@@ -60,33 +60,93 @@ String NewNoteFileName(const String& notesFolder) {
   return name;
 }
 
-void SaveNote(TFR_NOTE& note) {
-  note.UnbindChangeHandler();
+bool IsSaveLeftover(const String& name) {
+  const String tail = L".tmp";
+  if (name.size() < 2 + tail.size() || name[0] != L'~' || !MatchesMask(name, L"~*.qwn.*.tmp"))
+    return false;
+  const size_t end = name.size() - tail.size();
+  const size_t dot = name.rfind(L'.', end - 1);
+  if (dot == String::npos || dot + 1 == end) return false;
+  return std::all_of(name.begin() + static_cast<ptrdiff_t>(dot + 1), name.begin() + static_cast<ptrdiff_t>(end),
+                     [](wchar_t c) { return std::iswxdigit(c) != 0; });
+}
+
+std::string NoteFileBytes(TFR_NOTE& note) {
+  TStringList& lines = *note.NoteLines;
+  lines.Clear();
+  TNoteHeader header{note.Left(), note.Top(), note.Width(), note.Height(),
+                     note.NoteOpacity, note.NoteColor(), note.OnTop};
+  lines.Add(EncodeNoteHeader(header));
+  lines.Add(note.pnTitlePanel->Caption());
+  note.reEdit->SetPlainText(false);
   try {
-    note.NoteLines->Clear();
+    lines.Add(AnsiToWide(note.reEdit->RtfText()));
+  } catch (...) {
+    note.reEdit->SetPlainText(true);
+    throw;
+  }
+  note.reEdit->SetPlainText(true);
+  TMemoryStream bytes;
+  lines.SaveToStream(bytes, TTextEncoding::Utf8);
+  lines.Clear();
+  return bytes.Bytes();
+}
+
+namespace {
+
+// Whether the file already holds what a save would write, so that it can stay untouched.
+bool FileHolds(const TFR_NOTE& note, const String& path, const std::string& bytes) {
+  if (!FileExists(path)) return false;
+  std::string onDisk;
+  try {
+    onDisk = ReadFileBytes(path);
+  } catch (const Exception&) {
+    return false;  // unreadable now: written anew
+  }
+  if (onDisk == bytes) return true;
+  // An odd but readable file that the note was read from and that neither side has changed
+  // since: writing it would only drop what the editor does not keep.
+  return !note.KeptFileBytes.empty() && onDisk == note.KeptFileBytes && bytes == note.KeptNoteBytes;
+}
+
+}  // namespace
+
+bool SaveNote(TFR_NOTE& note, String* failure) {
+  note.UnbindChangeHandler();
+  bool saved = false;
+  try {
     if (note.Left() < 0 || note.Top() < 0)
       note.SetBounds(std::max(note.Left(), 0), std::max(note.Top(), 0), note.Width(), note.Height());
-    TNoteHeader header{note.Left(), note.Top(), note.Width(), note.Height(),
-                       note.NoteOpacity, note.NoteColor(), note.OnTop};
-    note.NoteLines->Add(EncodeNoteHeader(header));
-    note.NoteLines->Add(note.pnTitlePanel->Caption());
-    note.reEdit->SetPlainText(false);
-    note.NoteLines->Add(AnsiToWide(note.reEdit->RtfText()));
-    TMemoryStream bytes;
-    note.NoteLines->SaveToStream(bytes, TTextEncoding::Utf8);
-    ReplaceFileContents(FR_QNT_MAIN->GetNotesFolder() + note.FileName, bytes.Bytes());
-    note.NeedsSave = false;
+    const std::string bytes = NoteFileBytes(note);
+    const String path = FR_QNT_MAIN->GetNotesFolder() + note.FileName;
+    if (!FileHolds(note, path, bytes)) {
+      ReplaceFileContents(path, bytes);
+      // The file is the note's own from now on.
+      note.KeptFileBytes.clear();
+      note.KeptNoteBytes.clear();
+    }
+    saved = true;
+  } catch (const Exception& e) {
+    // The previous file stays as it was; the caller decides whether the user hears of it.
+    if (failure) *failure = e.Message();
   } catch (...) {
-    // A failed save leaves the previous file as it was; the note stays open and dirty.
+    if (failure) *failure = L"The note could not be written.";
   }
   note.reEdit->SetPlainText(true);
   note.BindChangeHandler();
+  return saved;
 }
 
 void LoadNote(TFR_NOTE& note, const String& name) {
   note.FileName = name;
+  const std::string fileBytes = ReadFileBytes(FR_QNT_MAIN->GetNotesFolder() + name);
   TStringList& lines = *note.NoteLines;
-  lines.LoadFromFile(FR_QNT_MAIN->GetNotesFolder() + name);
+  {
+    TMemoryStream stream;
+    stream.WriteBytes(fileBytes);
+    stream.SetPosition(0);
+    lines.LoadFromStream(stream);
+  }
   if (lines.Count() < 2) throw EConvertError(L"Not a note file: " + name);
   TNoteHeader h = DecodeNoteHeader(lines.Strings(0));
   note.pnTitlePanel->SetCaption(lines.Strings(1));
@@ -99,29 +159,39 @@ void LoadNote(TFR_NOTE& note, const String& name) {
   if (h.Left >= virtualWidth) h.Left = virtualWidth - h.Width;
   if (h.Top >= virtualHeight) h.Top = virtualHeight - h.Height;
 
+  lines.Delete(0);
+  lines.Delete(0);
+  String body;
+  for (int i = 0; i < lines.Count(); ++i) body += lines.Strings(i) + L"\r\n";
+  lines.Clear();
+  const std::string rtf = WideToAnsi(body);
+  // Checked before anything reaches the control: what it cannot read takes the whole
+  // program down with it.
+  if (!IsReadableRtf(rtf)) throw EConvertError(L"The note's text cannot be read safely: " + name);
+
   note.SetNoteColor(h.Color);
   note.OnTop = h.OnTop;
   note.SetOpacity(h.Opacity);
   if (note.OnTop) note.ApplyAlwaysOnTop();
 
-  lines.Delete(0);
-  lines.Delete(0);
-  String body;
-  for (int i = 0; i < lines.Count(); ++i) body += lines.Strings(i) + L"\r\n";
   note.reEdit->SetPlainText(false);
   try {
-    note.reEdit->SetRtfText(WideToAnsi(body));
+    note.reEdit->SetRtfText(rtf);
   } catch (...) {
     note.reEdit->SetPlainText(true);
     throw;
   }
   note.reEdit->SetPlainText(true);
-  lines.Clear();
   // A body that gives no text is no note: it is not shown, and its file is left alone.
   if (Trim(note.reEdit->Text()).empty()) throw EConvertError(L"The note has no text: " + name);
 
   note.SetBounds(h.Left, h.Top, h.Width, h.Height);
+  // A file that the note would write otherwise is kept as it is until the note changes.
+  std::string noteBytes = NoteFileBytes(note);
+  if (noteBytes != fileBytes) {
+    note.KeptFileBytes = fileBytes;
+    note.KeptNoteBytes = std::move(noteBytes);
+  }
   note.Show();
-  note.NeedsSave = false;
   note.BindChangeHandler();
 }

@@ -4,6 +4,8 @@
 // two for always-on-top), line 2 the title, the rest the note as RTF.
 #include "classlib/Types.h"
 
+#include <string>
+
 class TFR_NOTE;
 
 struct TNoteHeader {
@@ -23,9 +25,18 @@ TNoteHeader DecodeNoteHeader(const String& line);
 // it apart from the files in the folder and the names of the open notes.
 String NewNoteFileName(const String& notesFolder);
 
-// Writes the note's file in one step (the old file stays whole when anything fails); reports
-// nothing. The editor is back in plain-text streaming and the change handler bound afterwards.
-void SaveNote(TFR_NOTE& note);
+// A temporary file that a save left in the notes folder when it was cut off before its
+// replace ("~" + note file name + "." + hexadecimal number + ".tmp").
+bool IsSaveLeftover(const String& name);
+
+// The bytes of the note's file for the note as it stands.
+std::string NoteFileBytes(TFR_NOTE& note);
+
+// Writes the note's file in one step (the old file stays whole when anything fails) when its
+// bytes differ from the file's; a file that already holds them is left untouched. Never
+// raises: false when the file could not be written, with the reason in `failure`. The editor
+// is back in plain-text streaming and the change handler bound afterwards.
+bool SaveNote(TFR_NOTE& note, String* failure = nullptr);
 // Fills a fresh note window from its file and shows it; raises on a bad file, leaving the
 // window hidden.
 void LoadNote(TFR_NOTE& note, const String& name);

@@ -5,6 +5,7 @@
 #include "app/TFR_NOTE.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Registry.h"
+#include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 
 #include <algorithm>
@@ -28,18 +29,6 @@ std::vector<TFR_NOTE*> OpenNotes() {
   return notes;
 }
 
-// Closes each note of a snapshot that is still open when its turn comes: closing one
-// processes messages, which may end another (a fade that finishes, a release).
-template <class Fn>
-void CloseEach(const std::vector<TFR_NOTE*>& snapshot, Fn&& beforeClose) {
-  for (TFR_NOTE* note : snapshot) {
-    auto open = OpenNotes();
-    if (std::find(open.begin(), open.end(), note) == open.end()) continue;
-    beforeClose(note);
-    note->Close();
-  }
-}
-
 }  // namespace
 
 TFR_QNT_MAIN::TFR_QNT_MAIN(TComponent* AOwner) : TForm(AOwner) {
@@ -53,6 +42,7 @@ TFR_QNT_MAIN::TFR_QNT_MAIN(TComponent* AOwner) : TForm(AOwner) {
   DoCreate();
   LoadSettings();
   EnsureNotesFolder();
+  RemoveSaveLeftovers();
   ShowWindow(Application->Handle(), SW_HIDE);
   ReadReferrer();
 }
@@ -127,11 +117,20 @@ void TFR_QNT_MAIN::ReportOnce(bool& reported, const String& text) {
 void TFR_QNT_MAIN::EnsureNotesFolder() {
   String folder = GetNotesFolder();
   if (DirectoryExists(folder)) return;
-  if (CreateDir(folder) || DirectoryExists(folder)) return;
-  DWORD error = GetLastError();
+  if (CreateDir(folder)) return;
+  // The reason of the failed create itself: the check below sets a reason of its own.
+  const DWORD error = GetLastError();
+  if (DirectoryExists(folder)) return;
   ReportOnce(folderReported_, L"Quillnote cannot create its notes folder\r\n" + folder +
                                   L"\r\n" + SysErrorMessage(error) +
                                   L"\r\nNotes cannot be saved until it can be created.");
+}
+
+void TFR_QNT_MAIN::RemoveSaveLeftovers() {
+  // The note's file is whole beside such a leftover: the save replaces it only at its end.
+  const String folder = GetNotesFolder();
+  for (const String& name : ListFiles(folder, L"~*.tmp"))
+    if (IsSaveLeftover(name)) DeleteFileW(folder + name);
 }
 
 void TFR_QNT_MAIN::ReadReferrer() {
@@ -254,25 +253,58 @@ void TFR_QNT_MAIN::ShowAllNotes(bool balloon) {
 
 void TFR_QNT_MAIN::mnShowAllNotesClick(TObject*) { ShowAllNotes(true); }
 
-void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) {
-  CloseEach(OpenNotes(), [](TFR_NOTE* note) { note->FadeOnClose = false; });
+void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) { CloseNotes(false); }
+
+void TFR_QNT_MAIN::CloseNotes(bool ending) {
+  {
+    TScopeGuard endPass([this, was = ending_] {
+      --closingPass_;
+      ending_ = was;
+    });
+    ++closingPass_;
+    ending_ = ending_ || ending;
+    // A snapshot first: closing a note processes messages, which frees closed notes and
+    // reorders the screen's list, and may end another note (a fade that finishes).
+    for (TFR_NOTE* note : OpenNotes()) {
+      auto open = OpenNotes();
+      if (std::find(open.begin(), open.end(), note) == open.end()) continue;
+      if (!ending) note->FadeOnClose = false;
+      note->Close();
+    }
+  }
+  ShowUnsavedReport();
 }
 
-void TFR_QNT_MAIN::CloseAllNotes() {
-  // A snapshot first: closing a note processes messages, which frees closed notes and
-  // reorders the screen's list.
-  CloseEach(OpenNotes(), [](TFR_NOTE*) {});
+void TFR_QNT_MAIN::ReportUnsavedNote(const String& path, const String& reason, bool staysOpen) {
+  // The reason names the file as a rule; where it does not, the path goes first.
+  unsaved_.push_back(reason.find(path) == String::npos ? path + L"\r\n" + reason : reason);
+  unsavedStayOpen_ = unsavedStayOpen_ || staysOpen;
+  ShowUnsavedReport();
+}
+
+void TFR_QNT_MAIN::ShowUnsavedReport() {
+  if (closingPass_ > 0 || unsaved_.empty()) return;
+  const bool one = unsaved_.size() == 1;
+  String text = one ? L"Quillnote could not save a note:" : L"Quillnote could not save these notes:";
+  for (const String& line : unsaved_) text += L"\r\n\r\n" + line;
+  text += one ? L"\r\n\r\nIts last changes are not in its file." : L"\r\n\r\nTheir last changes are not in their files.";
+  if (unsavedStayOpen_)
+    text += one ? L" The note stays open, so that its text can still be copied."
+                : L" The notes stay open, so that their text can still be copied.";
+  unsaved_.clear();
+  unsavedStayOpen_ = false;
+  seams::MessageBoxes().Show(nullptr, text, L"Quillnote", MB_OK | MB_ICONWARNING);
 }
 
 void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
-  CloseAllNotes();
+  CloseNotes(true);
   Close();
 }
 
 void TFR_QNT_MAIN::FormClose(TObject*, TCloseAction&) {
   // However the program ends (Exit, a close sent by another program), every note is written
   // before the loop ends.
-  CloseAllNotes();
+  CloseNotes(true);
 }
 
 void TFR_QNT_MAIN::Dispatch(TMessage& m) {
@@ -282,6 +314,6 @@ void TFR_QNT_MAIN::Dispatch(TMessage& m) {
 
 void TFR_QNT_MAIN::WMEndSession(TMessage& m) {
   // The session ends and the process with it, without a close: the notes are written now.
-  if (m.WParam) CloseAllNotes();
+  if (m.WParam) CloseNotes(true);
   m.Result = 0;
 }

@@ -8,6 +8,10 @@
 #include "classlib/Strings.h"
 #include "classlib/TrayIcon.h"
 
+#include <vector>
+
+class TFR_NOTE;
+
 class TFR_QNT_MAIN : public TForm {
  public:
   explicit TFR_QNT_MAIN(TComponent* AOwner);
@@ -40,6 +44,13 @@ class TFR_QNT_MAIN : public TForm {
   // Opens every note file, or brings up its window when it is open already.
   void ShowAllNotes(bool balloon);
 
+  // The program is ending (Exit, the main form closing, the end of the session): notes close
+  // whatever becomes of their files.
+  bool Ending() const { return ending_; }
+  // A note whose file could not be written as it closed. The user hears of it at once, or,
+  // while several notes are being closed, once at the end for all of them.
+  void ReportUnsavedNote(const String& path, const String& reason, bool staysOpen);
+
   void SaveSettings();
   void LoadSettings();
   static bool HasSetting(const TStrings& list, const String& key);
@@ -60,13 +71,23 @@ class TFR_QNT_MAIN : public TForm {
  private:
   void CreateComponents();
   void ReadReferrer();
-  // Closes every open note, each saving or deleting its file.
-  void CloseAllNotes();
+  // Removes what saves cut off before their replace left in the notes folder.
+  void RemoveSaveLeftovers();
+  // Closes every open note, each saving or deleting its file; for the program's end, or to
+  // hide them all (without fading). Notes that cannot be written are reported once for the
+  // whole pass.
+  void CloseNotes(bool ending);
+  void ShowUnsavedReport();
   void WMEndSession(TMessage& m);
   // Tells the user once per run what cannot be written or created.
   void ReportOnce(bool& reported, const String& text);
   bool settingsReported_ = false;
   bool folderReported_ = false;
+  bool ending_ = false;
+  // While notes are being closed together, unsaved ones wait here to be reported at once.
+  int closingPass_ = 0;
+  std::vector<String> unsaved_;
+  bool unsavedStayOpen_ = false;
 };
 
 extern TFR_QNT_MAIN* FR_QNT_MAIN;

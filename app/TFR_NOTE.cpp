@@ -231,7 +231,6 @@ void TFR_NOTE::SetNoteColor(TColor color) {
   pnBottom->SetColor(color);
   SetColor(pnBar->Color());
   PaintSizeGrip(color);
-  NeedsSave = true;
 }
 
 TColor TFR_NOTE::NoteColor() const { return reEdit->Color(); }
@@ -254,11 +253,13 @@ void TFR_NOTE::SetOpacity(int percent) {
   if (percent < 10) percent = 10;
   if (percent > 100) percent = 100;
   NoteOpacity = percent;
-  NeedsSave = true;
   SetAlphaBlendValue(static_cast<BYTE>(percent * 255 / 100));
 }
 
 void TFR_NOTE::ApplyAlwaysOnTop() {
+  // The form's own style says it too: showing the window again re-applies the style's
+  // z-order band, and a note that is not stay-on-top would drop out of the topmost band.
+  SetFormStyle(OnTop ? TFormStyle::fsStayOnTop : TFormStyle::fsNormal);
   reEdit->SetPlainText(false);
   try {
     RecreateWnd();
@@ -330,7 +331,6 @@ void TFR_NOTE::UnbindChangeHandler() {
 }
 
 void TFR_NOTE::RestartSaveTimer() {
-  NeedsSave = true;
   tmSave->SetEnabled(false);
   tmSave->SetEnabled(true);
 }
@@ -350,6 +350,9 @@ void TFR_NOTE::pnTitlePanelDblClick(TObject*) {
   edTitle->SetText(pnTitlePanel->Caption());
   edTitle->SetVisible(true);
   if (edTitle->CanFocus()) edTitle->SetFocus();
+  // The box selects its text on focus only while no mouse button is down, and this runs
+  // inside the double-click: the whole title is selected here, so that typing replaces it.
+  edTitle->SelectAll();
 }
 
 void TFR_NOTE::EndTitleEdit() {
@@ -457,14 +460,32 @@ void TFR_NOTE::FormClose(TObject*, TCloseAction& Action) {
   EndTitleEdit();
   const String path = FR_QNT_MAIN->GetNotesFolder() + FileName;
   if (!Deleted && !Trim(reEdit->Text()).empty()) {
-    // A note that is as it was loaded keeps its file byte for byte.
-    if (NeedsSave || !FileExists(path)) SaveNote(*this);
+    // Written every time: formatting and moves made in code raise no change event. A file
+    // that already holds the note stays untouched.
+    String failure;
+    if (!SaveNote(*this, &failure) && KeepOpenAfterFailedSave(path, failure)) {
+      Action = TCloseAction::caNone;
+      return;
+    }
   } else if (!FileName.empty() && FileExists(path)) {
     DeleteFileW(path);
   }
   SetForegroundWindow(Application->Handle());
   Application->ProcessMessages();
   Action = TCloseAction::caFree;
+}
+
+bool TFR_NOTE::KeepOpenAfterFailedSave(const String& path, const String& failure) {
+  const bool stays = !FR_QNT_MAIN->Ending();
+  FR_QNT_MAIN->ReportUnsavedNote(path, failure, stays);
+  if (!stays) return false;
+  // Closed by the user: the text stays on the screen to be copied, and a later autosave
+  // tries again.
+  FadeOnClose = true;
+  SetAlphaBlendValue(static_cast<BYTE>(NoteOpacity * 255 / 100));
+  if (!Visible()) Show();
+  RestartSaveTimer();
+  return true;
 }
 
 void TFR_NOTE::mnDeleteNoteClick(TObject*) {

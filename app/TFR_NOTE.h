@@ -11,6 +11,7 @@
 #include "classlib/Strings.h"
 
 #include <memory>
+#include <string>
 
 class TFR_NOTE : public TForm {
  public:
@@ -41,8 +42,11 @@ class TFR_NOTE : public TForm {
   int GripOffsetY = 0;
   int FadeStep = 0;
   int FadeLevel = 0;
-  // Something of the note changed since it was loaded or last saved.
-  bool NeedsSave = true;
+  // For a note read from a file that it would not write byte for byte (an odd but readable
+  // file): that file's bytes and the note's own bytes as read. While both stay so, saving
+  // leaves that file as it is.
+  std::string KeptFileBytes;
+  std::string KeptNoteBytes;
 
   // A freshly created note with the defaults of the main form, placed near the screen's centre.
   void InitNewNote();
@@ -90,6 +94,8 @@ class TFR_NOTE : public TForm {
   void DrawButtonGlyphs();
   void EndTitleEdit();
   void FocusEditor();
+  // After a save that failed as the note closed: true when the note stays open.
+  bool KeepOpenAfterFailedSave(const String& path, const String& failure);
 };
 
 // The text of a date-time value: the date alone for a whole day, the time alone below one

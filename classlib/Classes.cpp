@@ -2,6 +2,7 @@
 
 #include "classlib/Seams.h"
 #include "classlib/TextConv.h"
+#include "classlib/WindowBinding.h"
 
 #include <algorithm>
 
@@ -218,43 +219,45 @@ namespace {
 
 const wchar_t kUtilWindowClass[] = L"QuillnoteUtilWindow";
 
-LRESULT CALLBACK UtilWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY && method) {
-    SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
-    delete method;
-    return DefWindowProcW(wnd, msg, wp, lp);
-  }
-  if (!method || !*method) return DefWindowProcW(wnd, msg, wp, lp);
-  TMessage m{msg, wp, lp, 0};
-  try {
-    (*method)(m);
-  } catch (...) {
-    HandleBoundaryException();
-  }
-  return m.Result;
-}
+// What a utility window is bound to: its method. It belongs to the window and goes with it.
+class TMethodWindow final : public TWindowTarget {
+ public:
+  explicit TMethodWindow(const TWndMethod& method) : method_(method) {}
+  // AllocateHWnd has returned: the owner knows its window.
+  void Created() { created_ = true; }
 
-ATOM RegisterUtilClass() {
-  static ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = UtilWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kUtilWindowClass;
-    return RegisterClassExW(&wc);
-  }();
-  return atom;
-}
+ private:
+  void WindowBound(HWND wnd) noexcept override { wnd_ = wnd; }
+  void WindowMessage(TMessage& m) override {
+    if (!method_) return DefaultHandler(m);
+    method_(m);
+    // While AllocateHWnd runs, the owner has no handle yet for its default processing: the
+    // method sees the creation messages, and the default answer is made here.
+    if (!created_) DefaultHandler(m);
+  }
+  void WindowUnbound(HWND) noexcept override { delete this; }
+  void DefaultHandler(TMessage& m) { m.Result = DefWindowProcW(wnd_, m.Msg, m.WParam, m.LParam); }
+
+  TWndMethod method_;
+  HWND wnd_ = nullptr;
+  bool created_ = false;
+};
 
 }  // namespace
 
 HWND AllocateHWnd(const TWndMethod& method) {
-  RegisterUtilClass();
-  HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  static const WNDPROC registered = [] {
+    WNDCLASSEXW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kUtilWindowClass;
+    return RegisterBoundWindowClass(wc, DefWindowProcW);
+  }();
+  (void)registered;
+  auto* target = new TMethodWindow(method);  // freed when unbound, also when no window is made
+  HWND wnd = CreateBoundWindow(*target, WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
+                               nullptr);
   if (!wnd) RaiseLastOSError();
-  if (method) SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(method)));
+  target->Created();
   return wnd;
 }
 

@@ -140,6 +140,8 @@ void GuardBoundary(Fn&& fn) noexcept {
 }
 
 // A hidden top-level window whose messages go to a method. It is an ordinary top-level window
-// (not a message-only one), so that it hears broadcasts such as WM_SYSCOLORCHANGE.
+// (not a message-only one), so that it hears broadcasts such as WM_SYSCOLORCHANGE. The method
+// sees the creation messages too, before AllocateHWnd has returned the handle; their default
+// processing is done for it then, whatever it answers.
 HWND AllocateHWnd(const TWndMethod& method);
 void DeallocateHWnd(HWND wnd);

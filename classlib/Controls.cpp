@@ -1,11 +1,11 @@
 #include "classlib/Controls.h"
 
 #include "classlib/Forms.h"
+#include "classlib/ScopeGuard.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
-#include <map>
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
@@ -367,27 +367,8 @@ void TControl::MouseLeave() { OnMouseLeave(this); }
 // ---------------------------------------------------------------------------------------------
 // TWinControl: window classes and binding
 
-namespace {
-
-thread_local TWinControl* t_creatingControl = nullptr;
-
-std::map<ATOM, WNDPROC>& ClassProcs() {
-  static std::map<ATOM, WNDPROC> procs;
-  return procs;
-}
-
-const wchar_t kControlProp[] = L"Quillnote.Control";
-
-}  // namespace
-
 WNDPROC TWinControl::RegisterClassFor(const TCreateParams& params) {
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (ATOM atom = static_cast<ATOM>(GetClassInfoExW(inst, params.WinClassName.c_str(), &existing))) {
-    auto it = ClassProcs().find(atom);
-    return it != ClassProcs().end() ? it->second : DefWindowProcW;
-  }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   WNDPROC base = DefWindowProcW;
@@ -406,46 +387,22 @@ WNDPROC TWinControl::RegisterClassFor(const TCreateParams& params) {
     wc.style = params.WindowClassStyle;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   }
-  wc.lpfnWndProc = StdWndProc;
   wc.hInstance = inst;
   wc.lpszClassName = params.WinClassName.c_str();
   wc.lpszMenuName = nullptr;
   wc.hbrBackground = nullptr;
-  ATOM atom = RegisterClassExW(&wc);
-  if (!atom) RaiseLastOSError();
-  ClassProcs()[atom] = base;
-  return base;
+  return RegisterBoundWindowClass(wc, base);
 }
 
 TWinControl* TWinControl::FindControl(HWND wnd) {
-  if (!wnd) return nullptr;
-  return static_cast<TWinControl*>(GetPropW(wnd, kControlProp));
+  return dynamic_cast<TWinControl*>(BoundWindowTarget(wnd));
 }
 
-void TWinControl::Bind(HWND wnd) {
-  handle_ = wnd;
-  SetPropW(wnd, kControlProp, this);
-}
-
-LRESULT CALLBACK TWinControl::StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TWinControl* control = FindControl(wnd);
-  if (!control && t_creatingControl) {
-    control = t_creatingControl;
-    t_creatingControl = nullptr;
-    control->Bind(wnd);
-  }
-  if (!control) {
-    auto it = ClassProcs().find(static_cast<ATOM>(GetClassWord(wnd, GCW_ATOM)));
-    WNDPROC proc = it != ClassProcs().end() ? it->second : DefWindowProcW;
-    return CallWindowProcW(proc, wnd, msg, wp, lp);
-  }
-  TMessage m{msg, wp, lp, 0};
-  try {
-    control->WndProc(m);
-  } catch (...) {
-    HandleBoundaryException();
-  }
-  return m.Result;
+void TWinControl::WindowUnbound(HWND wnd) noexcept {
+  if (handle_ != wnd) return;
+  handle_ = nullptr;
+  mouseOver_ = nullptr;
+  captureControl_ = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -506,23 +463,14 @@ void TWinControl::CreateWnd() {
   if (!p.SystemClassName.empty() && p.WinClassName == L"QuillnoteControl")
     p.WinClassName = L"Quillnote." + p.SystemClassName;
   defWndProc_ = RegisterClassFor(p);
-  t_creatingControl = this;
-  try {
-    CreateWindowHandle(p);
-  } catch (...) {
-    t_creatingControl = nullptr;
-    throw;
-  }
-  t_creatingControl = nullptr;
+  CreateWindowHandle(p);
   if (!handle_) RaiseLastOSError();
   InitializeWindow();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
-  HWND wnd = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X,
-                             p.Y, p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleW(nullptr),
-                             p.Param);
-  if (wnd && !handle_) Bind(wnd);
+  CreateBoundWindow(*this, p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                    p.Width, p.Height, p.WndParent);
 }
 
 void TWinControl::InitializeWindow() {
@@ -541,8 +489,8 @@ void TWinControl::DestroyWindowHandle() {
   if (!handle_) return;
   HWND wnd = handle_;
   DestroyWindow(wnd);
-  if (handle_ == wnd) {  // not seen WM_NCDESTROY (another thread's window): unbind anyway
-    RemovePropW(wnd, kControlProp);
+  if (handle_ == wnd) {  // not destroyed (another thread's window): forget it anyway
+    UnbindWindow(wnd);
     handle_ = nullptr;
   }
 }
@@ -805,7 +753,6 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_CTLCOLORLISTBOX: return CNCtlColor(m);
     case WM_CONTEXTMENU: return WMContextMenu(m);
     case WM_CAPTURECHANGED: captureControl_ = nullptr; break;
-    case WM_NCDESTROY: return WMNCDestroy(m);
   }
   TControl::Dispatch(m);
 }
@@ -862,13 +809,8 @@ void TWinControl::WMSize(TMessage& m) {
   if (IsIconic(handle_)) return;
   RECT r = WindowBoundsInParent();
   inSizeMessage_ = true;
-  try {
-    SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-  } catch (...) {
-    inSizeMessage_ = false;
-    throw;
-  }
-  inSizeMessage_ = false;
+  TScopeGuard sized([this] { inSizeMessage_ = false; });
+  SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void TWinControl::WMMove(TMessage& m) { WMSize(m); }
@@ -1020,14 +962,6 @@ void TWinControl::WMContextMenu(TMessage& m) {
   DefaultHandler(m);
 }
 
-void TWinControl::WMNCDestroy(TMessage& m) {
-  DefaultHandler(m);
-  RemovePropW(handle_, kControlProp);
-  handle_ = nullptr;
-  mouseOver_ = nullptr;
-  captureControl_ = nullptr;
-}
-
 // ---------------------------------------------------------------------------------------------
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
@@ -1038,26 +972,17 @@ void TGraphicControl::PaintInto(HDC dc) {
   OffsetViewportOrgEx(dc, Left(), Top(), &origin);
   IntersectClipRect(dc, 0, 0, Width(), Height());
   canvas_.SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
+  TScopeGuard restore([&] {
     canvas_.SetHandle(nullptr);
     RestoreDC(dc, saved);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
-  RestoreDC(dc, saved);
+  });
+  Paint();
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
 void TCustomControl::PaintWindow(HDC dc) {
   canvas_.SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_.SetHandle(nullptr);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
+  TScopeGuard release([this] { canvas_.SetHandle(nullptr); });
+  Paint();
 }

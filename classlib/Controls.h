@@ -5,6 +5,7 @@
 #include "classlib/Graphics.h"
 #include "classlib/Menus.h"
 #include "classlib/Messages.h"
+#include "classlib/WindowBinding.h"
 
 #include <vector>
 
@@ -50,7 +51,6 @@ struct TCreateParams {
   DWORD ExStyle = 0;
   int X = 0, Y = 0, Width = 0, Height = 0;
   HWND WndParent = nullptr;
-  void* Param = nullptr;
   UINT WindowClassStyle = CS_DBLCLKS;
   String WinClassName;
   // A system class to build on ("EDIT", "BUTTON", ...); empty for our own windows.
@@ -220,8 +220,8 @@ class TControl : public TComponent {
   bool clickPending_ = false;
 };
 
-// A control with a window of its own.
-class TWinControl : public TControl {
+// A control with a window of its own, bound to it (WindowBinding.h) while the window exists.
+class TWinControl : public TControl, public TWindowTarget {
  public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
@@ -303,9 +303,10 @@ class TWinControl : public TControl {
   WNDPROC DefWndProc() const { return defWndProc_; }
 
  private:
-  static LRESULT CALLBACK StdWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
   static WNDPROC RegisterClassFor(const TCreateParams& params);
-  void Bind(HWND wnd);
+  void WindowBound(HWND wnd) noexcept override { handle_ = wnd; }
+  void WindowMessage(TMessage& m) override { WndProc(m); }
+  void WindowUnbound(HWND wnd) noexcept override;
   void UpdateShowing();
   // The window's rectangle in its parent's client coordinates (screen ones for a top-level window).
   RECT WindowBoundsInParent() const;
@@ -323,7 +324,6 @@ class TWinControl : public TControl {
   void WMCtlColor(TMessage& m);
   void CNCtlColor(TMessage& m);
   void WMContextMenu(TMessage& m);
-  void WMNCDestroy(TMessage& m);
   // Routes a mouse message to the graphic child control under the mouse or with capture.
   bool RouteMouseToGraphicChild(TMessage& m);
   void TrackMouseHover(TControl* over);

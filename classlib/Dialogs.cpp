@@ -1,5 +1,6 @@
 #include "classlib/Dialogs.h"
 
+#include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 
 namespace {
@@ -52,20 +53,16 @@ bool TPrintDialog::Execute(HWND owner) {
   // the record is ours again, also when it raises.
   data.hDevMode = devMode_.Release();
   data.hDevNames = devNames_.Release();
-  auto takeBack = [&] {
-    devMode_.Reset(data.hDevMode);
-    devNames_.Reset(data.hDevNames);
-  };
   bool ok = false;
-  try {
+  {
+    TScopeGuard takeBack([&] {
+      devMode_.Reset(data.hDevMode);
+      devNames_.Reset(data.hDevNames);
+    });
     ok = seams::CommonDialogs().ShowPrintDialog(data);
-  } catch (...) {
-    takeBack();
-    throw;
   }
-  takeBack();
   if (!ok) {
-    if (data.hDC) DeleteDC(data.hDC);
+    gdi::MemoryDC unused(data.hDC);  // a DC the dialog made for a cancelled run
     return false;
   }
   printerDC_.Reset(data.hDC);

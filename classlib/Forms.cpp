@@ -1,5 +1,6 @@
 #include "classlib/Forms.h"
 
+#include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 #include "classlib/TextConv.h"
 #include "classlib/TrayIcon.h"
@@ -241,25 +242,21 @@ TModalResult TCustomForm::ShowModal() {
   modalResult_ = mrNone;
   if (Application) ++Application->modalLevel_;
   TCloseAction action = TCloseAction::caHide;
-  auto restore = [&] {
-    modal_ = false;
-    if (Application) --Application->modalLevel_;
-    for (HWND w : disabled.list)
-      if (IsWindow(w)) EnableWindow(w, TRUE);
-    if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
-  };
-  try {
+  {
+    TScopeGuard restore([&] {
+      modal_ = false;
+      if (Application) --Application->modalLevel_;
+      for (HWND w : disabled.list)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
+      if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
+    });
     Show();
     while (Application && !Application->Terminated()) {
       Application->HandleMessage();
       if (modalResult_ != mrNone && CloseModal(action)) break;
     }
     Hide();
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
   TModalResult result = modalResult_;
   if (action == TCloseAction::caFree) Release();
   return result;
@@ -393,41 +390,23 @@ void TApplication::AddInitProc(void (*proc)()) { InitProcs().push_back(proc); }
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   title_ = L"";
-  static ATOM atom = [] {
+  static const WNDPROC registered = [] {
     WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
     wc.lpszClassName = kApplicationClass;
-    return RegisterClassExW(&wc);
+    return RegisterBoundWindowClass(wc, DefWindowProcW);
   }();
-  (void)atom;
-  handle_ = CreateWindowExW(0, kApplicationClass, title_.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                            0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!handle_) RaiseLastOSError();
-  // The window procedure becomes a method of ours once the window exists.
-  auto* method = new TWndMethod(this, &TApplication::WndProc);
-  SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(method));
-  SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-    auto* fn = reinterpret_cast<TWndMethod*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-    if (msg == WM_NCDESTROY && fn) {
-      SetWindowLongPtrW(w, GWLP_USERDATA, 0);
-      delete fn;
-      return DefWindowProcW(w, msg, wp, lp);
-    }
-    if (!fn) return DefWindowProcW(w, msg, wp, lp);
-    TMessage m{msg, wp, lp, 0};
-    try {
-      (*fn)(m);
-      return m.Result;
-    } catch (...) {
-      HandleBoundaryException();
-      return 0;
-    }
-  }));
+  (void)registered;
+  if (!CreateBoundWindow(*this, 0, kApplicationClass, title_.c_str(),
+                         WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
+                         0, nullptr))
+    RaiseLastOSError();
   SetBoundaryHandler(&TApplication::BoundaryHandler);
+}
+
+void TApplication::WindowUnbound(HWND wnd) noexcept {
+  if (handle_ == wnd) handle_ = nullptr;
 }
 
 TApplication::~TApplication() {

@@ -173,7 +173,8 @@ using TExceptionEvent = TEvent<void(TObject* Sender, const Exception& E)>;
 // A main-window hook: sees each message of the application window first; true handles it.
 using TWindowHook = TEvent<bool(TMessage& Message)>;
 
-class TApplication : public TComponent {
+// The application window is bound to the application object (WindowBinding.h).
+class TApplication : public TComponent, private TWindowTarget {
  public:
   explicit TApplication(TComponent* AOwner);
   ~TApplication() override;
@@ -263,6 +264,9 @@ class TApplication : public TComponent {
   void HandleExceptionObject(const Exception* e, const char* foreign);
   static void BoundaryHandler(const Exception* e, const char* foreign) noexcept;
   void WndProc(TMessage& m);
+  void WindowBound(HWND wnd) noexcept override { handle_ = wnd; }
+  void WindowMessage(TMessage& m) override { WndProc(m); }
+  void WindowUnbound(HWND wnd) noexcept override;
   void FormDestroyed(TCustomForm* form);
 
   HWND handle_ = nullptr;

@@ -1,44 +1,64 @@
 #pragma once
-// Owning wrappers for GDI and user handles. Each deletes its handle once: copying is deleted,
-// moving hands the handle over. The wrappers count the objects they own, so that tests can
-// check for leaks (Wine's GetGuiResources always answers 0).
+// Owning wrappers for GDI and user handles: one family, UniqueHandle<H, Free>, where Free says
+// how the handle is given back. Each wrapper frees its handle once: copying is deleted, moving
+// hands the handle over. The wrappers count the GDI objects they own, so that tests can check
+// for leaks and costs (Wine's GetGuiResources always answers 0). Fonts, brushes and pens that
+// many objects use alike are shared instead (GdiCache.h); a shared one counts once.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <utility>
 
 namespace gdi {
 
-// Objects currently owned by any wrapper of this header (fonts, brushes, pens, bitmaps,
-// regions, memory DCs, icons).
+// GDI objects currently owned by the wrappers of this family (fonts, brushes, pens, bitmaps,
+// regions, memory DCs, icons, image lists).
 long LiveObjects();
 
 namespace detail {
 extern std::atomic<long> liveObjects;
 
+// How each kind is freed. kCounted: whether LiveObjects counts it (a window's DC is the
+// system's, only lent to us).
 struct DeleteGdiObject {
-  static void Free(HGDIOBJ h) { ::DeleteObject(h); }
+  static constexpr bool kCounted = true;
+  void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
 };
-struct DeleteMemoryDC {
-  static void Free(HDC h) { ::DeleteDC(h); }
+struct DeleteDCHandle {
+  static constexpr bool kCounted = true;
+  void operator()(HDC h) const { ::DeleteDC(h); }
 };
 struct DestroyIconHandle {
-  static void Free(HICON h) { ::DestroyIcon(h); }
+  static constexpr bool kCounted = true;
+  void operator()(HICON h) const { ::DestroyIcon(h); }
+};
+struct DestroyImageList {
+  static constexpr bool kCounted = true;
+  void operator()(HIMAGELIST h) const { ::ImageList_Destroy(h); }
+};
+struct ReleaseWindowDC {
+  static constexpr bool kCounted = false;
+  HWND wnd = nullptr;
+  void operator()(HDC h) const { ::ReleaseDC(wnd, h); }
 };
 }  // namespace detail
 
-template <class H, class Deleter>
+template <class H, class Free>
 class UniqueHandle {
  public:
   UniqueHandle() = default;
-  explicit UniqueHandle(H h) : h_(h) {
-    if (h_) ++detail::liveObjects;
-  }
+  explicit UniqueHandle(H h, Free free = Free()) : h_(h), free_(free) { Count(h_, +1); }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+  UniqueHandle(UniqueHandle&& other) noexcept
+      : h_(std::exchange(other.h_, nullptr)), free_(other.free_) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) Reset(other.Release());
+    if (this != &other) {
+      Reset();
+      h_ = std::exchange(other.h_, nullptr);
+      free_ = other.free_;
+    }
     return *this;
   }
   ~UniqueHandle() { Reset(); }
@@ -46,24 +66,31 @@ class UniqueHandle {
   H Get() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
 
-  // Deletes the current handle and owns h (which may be null).
+  // Frees the current handle and owns h (which may be null).
   void Reset(H h = nullptr) {
     if (h == h_) return;
     if (h_) {
-      Deleter::Free(h_);
-      --detail::liveObjects;
+      free_(h_);
+      Count(h_, -1);
     }
     h_ = h;
-    if (h_) ++detail::liveObjects;
+    Count(h_, +1);
   }
-  // Gives up ownership without deleting.
+  // Gives up ownership without freeing.
   H Release() {
-    if (h_) --detail::liveObjects;
+    Count(h_, -1);
     return std::exchange(h_, nullptr);
   }
 
  private:
+  static void Count(H h, long delta) {
+    if constexpr (Free::kCounted) {
+      if (h) detail::liveObjects += delta;
+    }
+  }
+
   H h_ = nullptr;
+  [[no_unique_address]] Free free_{};
 };
 
 using FontHandle = UniqueHandle<HFONT, detail::DeleteGdiObject>;
@@ -71,38 +98,21 @@ using BrushHandle = UniqueHandle<HBRUSH, detail::DeleteGdiObject>;
 using PenHandle = UniqueHandle<HPEN, detail::DeleteGdiObject>;
 using BitmapHandle = UniqueHandle<HBITMAP, detail::DeleteGdiObject>;
 using RegionHandle = UniqueHandle<HRGN, detail::DeleteGdiObject>;
-using MemoryDC = UniqueHandle<HDC, detail::DeleteMemoryDC>;
+// A DC of our own (CreateCompatibleDC, a printer's CreateDC), freed with DeleteDC.
+using MemoryDC = UniqueHandle<HDC, detail::DeleteDCHandle>;
 using IconHandle = UniqueHandle<HICON, detail::DestroyIconHandle>;
+using ImageListHandle = UniqueHandle<HIMAGELIST, detail::DestroyImageList>;
 
 // A DC from GetDC / GetWindowDC, given back with ReleaseDC. Null window = the screen.
-class WindowDC {
+class WindowDC : public UniqueHandle<HDC, detail::ReleaseWindowDC> {
  public:
   explicit WindowDC(HWND wnd = nullptr, bool wholeWindow = false)
-      : wnd_(wnd), dc_(wholeWindow ? ::GetWindowDC(wnd) : ::GetDC(wnd)) {}
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  WindowDC(WindowDC&& other) noexcept
-      : wnd_(other.wnd_), dc_(std::exchange(other.dc_, nullptr)) {}
-  WindowDC& operator=(WindowDC&& other) noexcept {
-    if (this != &other) {
-      ReleaseNow();
-      wnd_ = other.wnd_;
-      dc_ = std::exchange(other.dc_, nullptr);
-    }
-    return *this;
-  }
-  ~WindowDC() { ReleaseNow(); }
-  HDC Get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  void ReleaseNow() {
-    if (dc_) ::ReleaseDC(wnd_, dc_);
-    dc_ = nullptr;
-  }
-  HWND wnd_;
-  HDC dc_;
+      : UniqueHandle(wholeWindow ? ::GetWindowDC(wnd) : ::GetDC(wnd),
+                     detail::ReleaseWindowDC{wnd}) {}
 };
+
+// A memory DC compatible with `dc` (null: the screen); empty when the system refuses.
+inline MemoryDC NewMemoryDC(HDC dc = nullptr) { return MemoryDC(::CreateCompatibleDC(dc)); }
 
 // Selects an object into a DC for a scope and selects the previous one back.
 class SelectionGuard {

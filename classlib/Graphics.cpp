@@ -5,13 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace gdi {
-namespace detail {
-std::atomic<long> liveObjects{0};
-}
-long LiveObjects() { return detail::liveObjects.load(); }
-}  // namespace gdi
-
 // ---------------------------------------------------------------------------------------------
 // Colours
 
@@ -50,8 +43,8 @@ TFont::~TFont() = default;
 
 void TFont::Changed() {
   // The old handle may still be selected into a canvas that listens: let the listeners
-  // deselect it before it is deleted.
-  gdi::FontHandle old = std::move(handle_);
+  // deselect it before the reference (perhaps the last) goes.
+  gdi::SharedFont old = std::move(handle_);
   OnChange(this);
 }
 
@@ -89,8 +82,7 @@ HFONT TFont::Handle() const {
   if (!handle_) {
     LOGFONTW lf;
     GetLogFont(lf);
-    handle_.Reset(CreateFontIndirectW(&lf));
-    if (!handle_) RaiseLastOSError();
+    handle_ = gdi::ShareFont(lf);
   }
   return handle_.Get();
 }
@@ -141,7 +133,8 @@ void TFont::Assign(const TFont& source) {
 // Brush
 
 void TBrush::Changed() {
-  gdi::BrushHandle old = std::move(handle_);
+  gdi::SharedBrush old = std::move(handle_);
+  gdi::BrushHandle oldPattern = std::move(pattern_);
   OnChange(this);
 }
 
@@ -156,22 +149,22 @@ void TBrush::SetColor(TColor color) {
 
 HBRUSH TBrush::Handle() const {
   if (handle_) return handle_.Get();
-  HBRUSH made = nullptr;
+  if (pattern_) return pattern_.Get();
   if (bitmap_ && !bitmap_->Empty()) {
-    made = CreatePatternBrush(bitmap_->Handle());
-  } else if (style_ == bsClear || color_ == clNone) {
-    LOGBRUSH lb{BS_NULL, 0, 0};
-    made = CreateBrushIndirect(&lb);
-  } else if (style_ == bsSolid) {
-    made = CreateSolidBrush(ColorToGdi(color_));
-  } else {
+    pattern_.Reset(CreatePatternBrush(bitmap_->Handle()));
+    if (!pattern_) RaiseLastOSError();
+    return pattern_.Get();
+  }
+  LOGBRUSH lb{BS_NULL, 0, 0};
+  if (style_ == bsSolid && color_ != clNone) {
+    lb = {BS_SOLID, ColorToGdi(color_), 0};
+  } else if (style_ != bsClear && color_ != clNone) {
     static const int hatches[] = {HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL,
                                   HS_CROSS, HS_DIAGCROSS};
-    made = CreateHatchBrush(hatches[style_ - bsHorizontal], ColorToGdi(color_));
+    lb = {BS_HATCHED, ColorToGdi(color_), static_cast<ULONG_PTR>(hatches[style_ - bsHorizontal])};
   }
-  if (!made) RaiseLastOSError();
-  handle_.Reset(made);
-  return made;
+  handle_ = gdi::ShareBrush(lb);
+  return handle_.Get();
 }
 
 void TBrush::Assign(const TBrush& source) {
@@ -187,19 +180,17 @@ void TBrush::Assign(const TBrush& source) {
 // Pen
 
 void TPen::Changed() {
-  gdi::PenHandle old = std::move(handle_);
+  gdi::SharedPen old = std::move(handle_);
   OnChange(this);
 }
 
 HPEN TPen::Handle() const {
   if (handle_) return handle_.Get();
-  static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL,
-                               PS_INSIDEFRAME};
-  int style = color_ == clNone ? PS_NULL : styles[style_];
-  HPEN made = CreatePen(style, width_, ColorToGdi(color_));
-  if (!made) RaiseLastOSError();
-  handle_.Reset(made);
-  return made;
+  static const UINT styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL,
+                                PS_INSIDEFRAME};
+  LOGPEN lp{color_ == clNone ? PS_NULL : styles[style_], {width_, 0}, ColorToGdi(color_)};
+  handle_ = gdi::SharePen(lp);
+  return handle_.Get();
 }
 
 void TPen::Assign(const TPen& source) {
@@ -409,25 +400,27 @@ void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
     if (t != clNone) {
       RECT all{0, 0, bitmap.Width(), bitmap.Height()};
       RECT to{x, y, x + bitmap.Width(), y + bitmap.Height()};
-      CopyTransparent(dc_, to, bitmap.CanvasDC(), all, ColorToGdi(t));
+      CopyTransparent(dc_, to, TBitmapDC(bitmap).Get(), all, ColorToGdi(t));
       return;
     }
   }
-  BitBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), bitmap.CanvasDC(), 0, 0, copyMode_);
+  BitBlt(dc_, x, y, bitmap.Width(), bitmap.Height(), TBitmapDC(bitmap).Get(), 0, 0, copyMode_);
 }
 
 void TCanvas::StretchDraw(const RECT& r, const TBitmap& bitmap) {
   if (bitmap.Empty()) return;
   Require(0);
   int oldMode = SetStretchBltMode(dc_, COLORONCOLOR);
-  StretchBlt(dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, bitmap.CanvasDC(), 0, 0,
-             bitmap.Width(), bitmap.Height(), copyMode_);
+  StretchBlt(dc_, r.left, r.top, r.right - r.left, r.bottom - r.top, TBitmapDC(bitmap).Get(), 0,
+             0, bitmap.Width(), bitmap.Height(), copyMode_);
   SetStretchBltMode(dc_, oldMode);
 }
 
 void TCanvas::CopyRect(const RECT& dest, TCanvas& source, const RECT& sourceRect) {
   Require(kBrush);
-  HDC src = source.Handle();
+  TCanvasLock reading(source);  // a bitmap's canvas ends its drawing afterwards
+  source.Require(0);  // its font, brush and pen play no part in a copy
+  HDC src = source.dc_;
   int oldMode = SetStretchBltMode(dc_, COLORONCOLOR);
   StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src,
              sourceRect.left, sourceRect.top, sourceRect.right - sourceRect.left,
@@ -439,7 +432,7 @@ void TCanvas::BrushCopy(const RECT& dest, const TBitmap& bitmap, const RECT& sou
                         TColor color) {
   if (bitmap.Empty()) return;
   FillRect(dest);
-  CopyTransparent(dc_, dest, bitmap.CanvasDC(), source, ColorToGdi(color));
+  CopyTransparent(dc_, dest, TBitmapDC(bitmap).Get(), source, ColorToGdi(color));
 }
 
 TColor TCanvas::Pixels(int x, int y) {
@@ -471,27 +464,29 @@ bool TCanvas::TryLock() {
 }
 
 void TCanvas::Unlock() {
-  --lockCount_;
+  if (--lockCount_ == 0) EndDrawing();
   LeaveCriticalSection(&lock_);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Bitmap
 
-// The canvas of a bitmap: a memory DC with the bitmap selected, made on first use and kept
-// until the bitmap's handle changes.
+// The canvas of a bitmap: a memory DC with the bitmap selected, made when a drawing starts and
+// deleted when it ends (see TBitmap).
 class TBitmapCanvas : public TCanvas {
  public:
   explicit TBitmapCanvas(const TBitmap& owner) : owner_(owner) {}
   ~TBitmapCanvas() override { FreeContext(); }
 
   HDC Context() {
-    if (!memDC_) CreateHandle();
+    CreateHandle();
     return memDC_.Get();
   }
 
+  // Selects back what the DC came with and deletes it; the pen position waits for the next DC.
   void FreeContext() {
     if (!memDC_) return;
+    GetCurrentPositionEx(memDC_.Get(), &penPos_);
     InstallHandle(nullptr);
     if (oldBitmap_) SelectObject(memDC_.Get(), oldBitmap_);
     oldBitmap_ = nullptr;
@@ -501,37 +496,59 @@ class TBitmapCanvas : public TCanvas {
  protected:
   void CreateHandle() override {
     if (memDC_) return;
-    memDC_.Reset(CreateCompatibleDC(nullptr));
-    if (!memDC_) RaiseLastOSError();
-    oldBitmap_ = owner_.Handle() ? SelectObject(memDC_.Get(), owner_.Handle()) : nullptr;
+    gdi::MemoryDC dc = gdi::NewMemoryDC();
+    if (!dc) RaiseLastOSError();
+    oldBitmap_ = owner_.Handle() ? SelectObject(dc.Get(), owner_.Handle()) : nullptr;
+    MoveToEx(dc.Get(), penPos_.x, penPos_.y, nullptr);
+    memDC_ = std::move(dc);
     InstallHandle(memDC_.Get());
   }
+
+  void EndDrawing() override { FreeContext(); }
 
  private:
   const TBitmap& owner_;
   gdi::MemoryDC memDC_;
   HGDIOBJ oldBitmap_ = nullptr;
+  POINT penPos_{0, 0};
 };
+
+TBitmapDC::TBitmapDC(const TBitmap& bitmap) : canvas_(bitmap.CanvasObject()) {
+  canvas_.Lock();
+  try {
+    dc_ = canvas_.Context();
+  } catch (...) {
+    canvas_.Unlock();
+    throw;
+  }
+}
+
+TBitmapDC::~TBitmapDC() { canvas_.Unlock(); }
 
 TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap() { canvas_.reset(); }
 
-TCanvas& TBitmap::Canvas() {
+TBitmapCanvas& TBitmap::CanvasObject() const {
   if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(*this);
   return *canvas_;
 }
 
-HDC TBitmap::CanvasDC() const {
-  if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(*this);
-  return canvas_->Context();
+TCanvas& TBitmap::Canvas() { return CanvasObject(); }
+
+HDC TBitmap::CanvasDC() const { return CanvasObject().Context(); }
+
+// Taking and dropping the lock ends the drawing, unless someone holds the lock.
+void TBitmap::EndDrawing() const {
+  if (canvas_ && canvas_->HandleAllocated() && canvas_->TryLock()) canvas_->Unlock();
 }
 
-void TBitmap::Changed() { OnChange(this); }
-
-void TBitmap::Dormant() {
-  if (canvas_) canvas_->FreeContext();
+void TBitmap::Changed() {
+  EndDrawing();
+  OnChange(this);
 }
+
+void TBitmap::Dormant() { EndDrawing(); }
 
 namespace {
 
@@ -568,12 +585,13 @@ void TBitmap::Recreate(int width, int height, TPixelFormat format, bool keepPixe
   uint32_t* bits = nullptr;
   if (width > 0 && height > 0) {
     made = MakeBitmap(width, height, format, &bits);
-    gdi::MemoryDC dc(CreateCompatibleDC(nullptr));
+    gdi::MemoryDC dc = gdi::NewMemoryDC();
+    if (!dc) RaiseLastOSError();
     gdi::SelectionGuard select(dc.Get(), made.Get());
     PatBlt(dc.Get(), 0, 0, width, height, WHITENESS);
     if (keepPixels && bitmap_)
-      BitBlt(dc.Get(), 0, 0, std::min(width, width_), std::min(height, height_), CanvasDC(), 0, 0,
-             SRCCOPY);
+      BitBlt(dc.Get(), 0, 0, std::min(width, width_), std::min(height, height_),
+             TBitmapDC(*this).Get(), 0, 0, SRCCOPY);
   }
   if (canvas_) canvas_->FreeContext();
   bitmap_ = std::move(made);
@@ -607,12 +625,14 @@ void TBitmap::CheckRow(int y) const {
 
 uint32_t* TBitmap::ScanLine(int y) {
   CheckRow(y);
+  EndDrawing();
   GdiFlush();
   return bits_ + size_t(y) * size_t(width_);
 }
 
 const uint32_t* TBitmap::ScanLine(int y) const {
   CheckRow(y);
+  EndDrawing();
   GdiFlush();
   return bits_ + size_t(y) * size_t(width_);
 }
@@ -623,9 +643,11 @@ void TBitmap::LoadFromHandle(HBITMAP bitmap) {
     throw EInvalidOperation(L"Not a bitmap handle");
   Recreate(info.bmWidth, std::abs(info.bmHeight), pf32bit, false);
   if (!Empty()) {
-    gdi::MemoryDC dc(CreateCompatibleDC(nullptr));
+    gdi::MemoryDC dc = gdi::NewMemoryDC();
+    if (!dc) RaiseLastOSError();
     gdi::SelectionGuard select(dc.Get(), bitmap);
-    HDC target = CanvasDC();
+    TBitmapDC drawing(*this);
+    HDC target = drawing.Get();
     // A monochrome source takes black and white from the target's text and background.
     COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
     COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
@@ -660,7 +682,8 @@ void TBitmap::Assign(const TBitmap& source) {
       GdiFlush();
       std::copy_n(source.bits_, size_t(width_) * size_t(height_), bits_);
     } else {
-      BitBlt(CanvasDC(), 0, 0, width_, height_, source.CanvasDC(), 0, 0, SRCCOPY);
+      BitBlt(TBitmapDC(*this).Get(), 0, 0, width_, height_, TBitmapDC(source).Get(), 0, 0,
+             SRCCOPY);
     }
   }
   transparent_ = source.transparent_;
@@ -681,7 +704,7 @@ TColor TBitmap::TransparentColor() const {
     GdiFlush();
     return static_cast<TColor>(PixelToRGB(bits_[size_t(height_ - 1) * size_t(width_)]));
   }
-  return static_cast<TColor>(GetPixel(CanvasDC(), 0, height_ - 1));
+  return static_cast<TColor>(GetPixel(TBitmapDC(*this).Get(), 0, height_ - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor color) {

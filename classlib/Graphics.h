@@ -1,6 +1,7 @@
 #pragma once
 // Colours, fonts, brushes, pens, the canvas over a device context and 32-bit bitmaps.
 #include "classlib/Classes.h"
+#include "classlib/GdiCache.h"
 #include "classlib/GdiHandles.h"
 
 #include <cstdint>
@@ -82,8 +83,10 @@ COLORREF ColorToGdi(TColor color, COLORREF fallback = 0);
 // ---------------------------------------------------------------------------------------------
 // Font, brush, pen
 
-// The base of fonts, brushes and pens: every real change drops the GDI handle (made again on
-// next use) and fires OnChange; setting a property to its current value fires nothing.
+// The base of fonts, brushes and pens. The GDI object is the one shared by every user of the
+// same description (GdiCache.h), taken on first use. Every real change lets go of it (the one
+// for the new description is taken on next use) and fires OnChange; setting a property to its
+// current value fires nothing.
 class TGraphicsObject : public TObject {
  public:
   TNotifyEvent OnChange;
@@ -102,9 +105,8 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 using TFontStyles = unsigned;
 using TFontCharset = BYTE;
 
-// A logical font. Its handle is made on first use and owned; every real change of a property
-// drops the handle and fires OnChange (setting a property to its current value fires nothing).
-// The default font is "Tahoma" 8 pt in clWindowText, so that drawing never depends on the
+// A logical font. Its handle is the shared one of its LOGFONT, valid while the font keeps that
+// description. The default font is "Tahoma" 8 pt in clWindowText, so that drawing never depends on the
 // host's settings.
 class TFont : public TGraphicsObject {
  public:
@@ -153,7 +155,7 @@ class TFont : public TGraphicsObject {
   TFontCharset charset_ = DEFAULT_CHARSET;
   int orientation_ = 0;
   int pixelsPerInch_;
-  mutable gdi::FontHandle handle_;
+  mutable gdi::SharedFont handle_;
 };
 
 class TBitmap;
@@ -162,7 +164,8 @@ enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBD
                    bsCross, bsDiagCross };
 
 // A brush: a colour and a style, or a pattern bitmap (not owned) that wins over both.
-// clNone as the colour makes the brush hollow.
+// clNone as the colour makes the brush hollow. A pattern brush is the brush's own (it copies
+// the bitmap as it is when the handle is made); the others are shared by colour and style.
 class TBrush : public TGraphicsObject {
  public:
   TBrush() = default;
@@ -176,7 +179,7 @@ class TBrush : public TGraphicsObject {
   void SetBitmap(TBitmap* pattern) { Set(bitmap_, pattern); }
 
   HBRUSH Handle() const;
-  bool HandleAllocated() const { return static_cast<bool>(handle_); }
+  bool HandleAllocated() const { return handle_ || pattern_; }
   void Assign(const TBrush& source);
 
  protected:
@@ -187,7 +190,8 @@ class TBrush : public TGraphicsObject {
   TColor color_ = clWhite;
   TBrushStyle style_ = bsSolid;
   TBitmap* bitmap_ = nullptr;
-  mutable gdi::BrushHandle handle_;
+  mutable gdi::SharedBrush handle_;
+  mutable gdi::BrushHandle pattern_;
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
@@ -225,16 +229,17 @@ class TPen : public TGraphicsObject {
   int width_ = 1;
   TPenStyle style_ = psSolid;
   TPenMode mode_ = pmCopy;
-  mutable gdi::PenHandle handle_;
+  mutable gdi::SharedPen handle_;
 };
 
 // ---------------------------------------------------------------------------------------------
 // Canvas
 
 // Drawing on a device context. The DC is borrowed (SetHandle: never deleted) or made on demand
-// by a descendant (CreateHandle). The font, brush and pen are selected lazily before each
-// drawing call and deselected (the DC's own objects selected back) before the DC is given
-// back or replaced, and whenever one of them changes.
+// by a descendant (CreateHandle) and given back when its drawing ends (EndDrawing). The font,
+// brush and pen are selected lazily before each drawing call and deselected (the DC's own
+// objects selected back) before the DC is given back or replaced, and whenever one of them
+// changes.
 class TCanvas : public TObject {
  public:
   TCanvas();
@@ -296,6 +301,7 @@ class TCanvas : public TObject {
   RECT ClipRect();
 
   // Serialises drawing between threads (the menu animation thread draws on its own canvas).
+  // A lock also keeps a drawing going: the last Unlock ends it (EndDrawing).
   void Lock();
   bool TryLock();
   void Unlock();
@@ -307,6 +313,8 @@ class TCanvas : public TObject {
  protected:
   // Makes a DC for a canvas that owns one (a bitmap's memory DC); the base has none.
   virtual void CreateHandle() {}
+  // Called by the last Unlock, under the lock: a canvas that owns its DC gives it back.
+  virtual void EndDrawing() {}
   // Called before the DC is dropped; descendants free what CreateHandle made after calling it.
   void DeselectObjects();
   // Installs the DC; owned DCs are freed by the descendant after SetHandle(nullptr).
@@ -346,6 +354,13 @@ class TBitmapCanvas;
 
 // A bitmap with a canvas on a memory DC. The default format is pf32bit; its pixels are 32-bit
 // words 0x00RRGGBB (blue in the low byte), as the DIB stores them. New pixels are white.
+//
+// The memory DC exists only while a drawing goes on: the first canvas call (or CanvasDC) makes
+// it, and the drawing ends, selecting the old objects back and deleting the DC, at Changed,
+// ScanLine, a new image (size, format, Assign, Load...), Dormant, the end of a TBitmapDC that
+// reads the bitmap (drawing it elsewhere does), and the canvas's last Unlock. While the canvas
+// is locked, on this thread or another, none of these ends it. The pen position survives; other
+// DC state set through the canvas's Handle lasts until the drawing ends (hold Lock to keep it).
 class TBitmap : public TObject {
  public:
   TBitmap();
@@ -372,9 +387,9 @@ class TBitmap : public TObject {
   const uint32_t* ScanLine(int y) const;
 
   TCanvas& Canvas();
-  // Canvas DC of the bitmap, made on demand (for BitBlt from a const bitmap).
+  // The canvas's DC, made on demand and valid until the drawing ends (prefer TBitmapDC).
   HDC CanvasDC() const;
-  // Frees the canvas DC (the pixels stay); the next drawing makes it again.
+  // Ends the drawing (the pixels stay); the next drawing makes the DC again.
   void Dormant();
   // Our formats have no palette: always null.
   HPALETTE Palette() const { return nullptr; }
@@ -395,13 +410,16 @@ class TBitmap : public TObject {
   TColor TransparentColor() const;
   void SetTransparentColor(TColor color);
 
-  // Tells OnChange; call it after changing pixels through ScanLine or the canvas when the
-  // users of the bitmap must know.
+  // Ends the drawing and tells OnChange; call it after changing pixels through ScanLine or the
+  // canvas when the users of the bitmap must know.
   void Changed();
   TNotifyEvent OnChange;
 
  private:
   friend class TBitmapCanvas;
+  friend class TBitmapDC;
+  TBitmapCanvas& CanvasObject() const;
+  void EndDrawing() const;
   void Recreate(int width, int height, TPixelFormat format, bool keepPixels);
   void CheckRow(int y) const;
 
@@ -413,6 +431,33 @@ class TBitmap : public TObject {
   bool transparent_ = false;
   TColor transparentColor_ = clDefault;
   mutable std::unique_ptr<TBitmapCanvas> canvas_;
+};
+
+// Holds a canvas's lock for a scope (and so keeps its drawing going until the scope ends).
+class TCanvasLock {
+ public:
+  explicit TCanvasLock(TCanvas& canvas) : canvas_(canvas) { canvas_.Lock(); }
+  ~TCanvasLock() { canvas_.Unlock(); }
+  TCanvasLock(const TCanvasLock&) = delete;
+  TCanvasLock& operator=(const TCanvasLock&) = delete;
+
+ private:
+  TCanvas& canvas_;
+};
+
+// A bitmap's memory DC for a scope, with its canvas locked: made when there is none, and given
+// back when the outermost lock ends. For reading a bitmap with GDI (BitBlt from it).
+class TBitmapDC {
+ public:
+  explicit TBitmapDC(const TBitmap& bitmap);
+  ~TBitmapDC();
+  TBitmapDC(const TBitmapDC&) = delete;
+  TBitmapDC& operator=(const TBitmapDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  TBitmapCanvas& canvas_;
+  HDC dc_;
 };
 
 // The 8 x 8 bitmap of a two-colour checker pattern (colour1 where x + y is even), shared by

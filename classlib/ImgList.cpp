@@ -19,8 +19,8 @@ void TChangeLink::Change() { OnChange(Sender); }
 
 namespace {
 
-HIMAGELIST CreateList(int width, int height) {
-  HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 0, 4);
+gdi::ImageListHandle CreateList(int width, int height) {
+  gdi::ImageListHandle list(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 0, 4));
   if (!list) throw EOutOfResources(L"Cannot create an image list");
   return list;
 }
@@ -39,8 +39,8 @@ MaskedImages CutImages(const TBitmap& source, int width, int height, int count,
   const TBitmap* pixels = &source;
   if (source.PixelFormat() != pf32bit) {
     converted.SetSize(source.Width(), source.Height());
-    BitBlt(converted.CanvasDC(), 0, 0, source.Width(), source.Height(), source.CanvasDC(), 0, 0,
-           SRCCOPY);
+    BitBlt(TBitmapDC(converted).Get(), 0, 0, source.Width(), source.Height(),
+           TBitmapDC(source).Get(), 0, 0, SRCCOPY);
     pixels = &converted;
   }
   const int total = width * count;
@@ -74,11 +74,12 @@ MaskedImages CutImages(const TBitmap& source, int width, int height, int count,
 gdi::BitmapHandle Silhouette(HIMAGELIST list, int index, int width, int height) {
   TBitmap colour;
   colour.SetSize(width, height);  // white
-  ImageList_Draw(list, index, colour.CanvasDC(), 0, 0, ILD_TRANSPARENT);
+  TBitmapDC colourDC(colour);
+  HDC src = colourDC.Get();
+  ImageList_Draw(list, index, src, 0, 0, ILD_TRANSPARENT);
   gdi::BitmapHandle mono(CreateBitmap(width, height, 1, 1, nullptr));
-  gdi::MemoryDC dc(CreateCompatibleDC(nullptr));
+  gdi::MemoryDC dc = gdi::NewMemoryDC();
   gdi::SelectionGuard select(dc.Get(), mono.Get());
-  HDC src = colour.CanvasDC();
   COLORREF oldBk = SetBkColor(src, RGB(255, 255, 255));
   BitBlt(dc.Get(), 0, 0, width, height, src, 0, 0, SRCCOPY);
   SetBkColor(src, oldBk);
@@ -109,21 +110,18 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {
 TCustomImageList::~TCustomImageList() {
   for (TChangeLink* link : links_) link->Sender = nullptr;
   links_.clear();
-  if (handle_) ImageList_Destroy(handle_);
 }
 
 int TCustomImageList::Width() const { return width_; }
 int TCustomImageList::Height() const { return height_; }
-HIMAGELIST TCustomImageList::Handle() const { return handle_; }
-int TCustomImageList::Count() const { return ImageList_GetImageCount(handle_); }
+HIMAGELIST TCustomImageList::Handle() const { return handle_.Get(); }
+int TCustomImageList::Count() const { return ImageList_GetImageCount(handle_.Get()); }
 
 void TCustomImageList::SetSize(int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
   if (width == width_ && height == height_) return;
-  HIMAGELIST made = CreateList(width, height);
-  ImageList_Destroy(handle_);
-  handle_ = made;
+  handle_ = CreateList(width, height);
   width_ = width;
   height_ = height;
   Change();
@@ -133,14 +131,14 @@ int TCustomImageList::AddMasked(const TBitmap& bitmap, COLORREF maskColor) {
   if (bitmap.Empty()) return -1;
   int count = std::max(bitmap.Width() / width_, 1);
   MaskedImages images = CutImages(bitmap, width_, height_, count, maskColor);
-  int first = ImageList_Add(handle_, images.image.Get(), images.mask.Get());
+  int first = ImageList_Add(handle_.Get(), images.image.Get(), images.mask.Get());
   if (first < 0) throw EInvalidOperation(L"Cannot add the images to the image list");
   Change();
   return first;
 }
 
 int TCustomImageList::AddIcon(HICON icon) {
-  int index = ImageList_ReplaceIcon(handle_, -1, icon);
+  int index = ImageList_ReplaceIcon(handle_.Get(), -1, icon);
   if (index < 0) throw EInvalidOperation(L"Cannot add the icon to the image list");
   Change();
   return index;
@@ -148,29 +146,30 @@ int TCustomImageList::AddIcon(HICON icon) {
 
 void TCustomImageList::Clear() {
   if (Count() == 0) return;
-  ImageList_Remove(handle_, -1);
+  ImageList_Remove(handle_.Get(), -1);
   Change();
 }
 
 void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) const {
   if (index < 0 || index >= Count()) return;
+  TCanvasLock drawing(canvas);  // one drawing: a bitmap's canvas gives its DC back afterwards
   HDC dc = canvas.Handle();
   if (enabled) {
-    ImageList_DrawEx(handle_, index, dc, x, y, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
+    ImageList_DrawEx(handle_.Get(), index, dc, x, y, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_NORMAL);
     return;
   }
   // Disabled: the image's shape embossed, a highlight copy one pixel down and right under a
   // shadow copy in place.
-  gdi::BitmapHandle mono = Silhouette(handle_, index, width_, height_);
-  gdi::MemoryDC monoDC(CreateCompatibleDC(dc));
+  gdi::BitmapHandle mono = Silhouette(handle_.Get(), index, width_, height_);
+  gdi::MemoryDC monoDC = gdi::NewMemoryDC(dc);
   gdi::SelectionGuard select(monoDC.Get(), mono.Get());
   PaintSilhouette(dc, x + 1, y + 1, width_, height_, monoDC.Get(), ColorToGdi(clBtnHighlight));
   PaintSilhouette(dc, x, y, width_, height_, monoDC.Get(), ColorToGdi(clBtnShadow));
 }
 
-HICON TCustomImageList::GetIcon(int index) const {
-  if (index < 0 || index >= Count()) return nullptr;
-  return ImageList_GetIcon(handle_, index, ILD_NORMAL);
+gdi::IconHandle TCustomImageList::GetIcon(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  return gdi::IconHandle(ImageList_GetIcon(handle_.Get(), index, ILD_NORMAL));
 }
 
 void TCustomImageList::RegisterChanges(TChangeLink* link) {

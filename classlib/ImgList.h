@@ -2,6 +2,7 @@
 // Image lists: a row of equally sized images with a mask, and change links that tell their
 // clients (menus, buttons) when the images change.
 #include "classlib/Classes.h"
+#include "classlib/GdiHandles.h"
 
 #include <commctrl.h>
 
@@ -39,8 +40,8 @@ class TCustomImageList : public TComponent {
   void Clear();
   // Draws one image; a disabled image is drawn embossed in the system's shadow colours.
   void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
-  // A new icon of the image; the caller destroys it (DestroyIcon).
-  HICON GetIcon(int index) const;
+  // A new icon of the image (empty for an index outside the list).
+  gdi::IconHandle GetIcon(int index) const;
 
   void RegisterChanges(TChangeLink* link);
   void UnRegisterChanges(TChangeLink* link);
@@ -50,7 +51,7 @@ class TCustomImageList : public TComponent {
   void Change();
 
  private:
-  HIMAGELIST handle_ = nullptr;
+  gdi::ImageListHandle handle_;
   int width_ = 16;
   int height_ = 16;
   std::vector<TChangeLink*> links_;

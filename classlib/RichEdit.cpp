@@ -92,9 +92,8 @@ void RunStream(HWND wnd, UINT message, unsigned format, EDITSTREAMCALLBACK callb
 }
 
 int ScreenPixelsPerInch() {
-  HDC dc = GetDC(nullptr);
-  int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  gdi::WindowDC screen;
+  int ppi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   return ppi > 0 ? ppi : 96;
 }
 
@@ -685,4 +684,39 @@ void TRichEdit::SetHideSelection(bool value) {
   if (value == hideSelection_) return;
   hideSelection_ = value;
   RecreateWnd();
+}
+
+bool IsReadableRtf(const std::string& rtf) {
+  int depth = 0;
+  const size_t n = rtf.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char c = rtf[i];
+    if (c == '{') {
+      if (++depth > kMaxRtfGroupDepth) return false;
+    } else if (c == '}') {
+      if (depth > 0) --depth;
+    } else if (c == '\\' && i + 1 < n) {
+      if (rtf.compare(i + 1, 3, "bin") != 0) {
+        ++i;  // an escaped character (\{, \}, \\) or the first letter of a control word
+        continue;
+      }
+      // \binN: N raw bytes follow the word and its one delimiting space.
+      size_t j = i + 4;
+      size_t count = 0;
+      bool digits = false;
+      while (j < n && rtf[j] >= '0' && rtf[j] <= '9' && count <= n) {
+        count = count * 10 + static_cast<size_t>(rtf[j] - '0');
+        digits = true;
+        ++j;
+      }
+      if (!digits) {
+        i += 3;
+        continue;
+      }
+      if (j < n && rtf[j] == ' ') ++j;
+      if (count > n - std::min(j, n)) return true;  // the run reaches past the end: no more groups
+      i = j + count - 1;
+    }
+  }
+  return true;
 }

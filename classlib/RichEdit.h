@@ -221,3 +221,28 @@ class TRichEdit : public TWinControl {
   bool freeing_ = false;
   int changeLock_ = 0;
 };
+
+// Rich-text streaming (PlainText off) for the life of the scope; the editor's setting before it
+// comes back however the scope ends. An editor kept in plain-text streaming at rest is switched
+// this way around each stream operation that must move its formatting (saving, loading,
+// recreating its window).
+class TRichTextStreaming {
+ public:
+  explicit TRichTextStreaming(TRichEdit& editor) : editor_(editor), plainBefore_(editor.PlainText()) {
+    editor_.SetPlainText(false);
+  }
+  ~TRichTextStreaming() { editor_.SetPlainText(plainBefore_); }
+  TRichTextStreaming(const TRichTextStreaming&) = delete;
+  TRichTextStreaming& operator=(const TRichTextStreaming&) = delete;
+
+ private:
+  TRichEdit& editor_;
+  bool plainBefore_;
+};
+
+// Whether RTF can be handed to the control without taking the process down: the control faults
+// on groups nested deeper than kMaxRtfGroupDepth. Escaped braces (\{ \}) and the bytes of a
+// \binN run are no groups. Text that is not RTF at all passes: the control reads it as plain
+// text.
+constexpr int kMaxRtfGroupDepth = 32;
+bool IsReadableRtf(const std::string& rtf);

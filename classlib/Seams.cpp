@@ -1,5 +1,6 @@
 #include "classlib/Seams.h"
 
+#include "classlib/GdiHandles.h"
 #include "classlib/TextConv.h"
 
 #include <mmsystem.h>
@@ -133,9 +134,7 @@ String TProgramFolder::ExeName() {
   }
 }
 
-void TSounds::PlayAlias(const String& alias) {
-  PlaySoundW(alias.c_str(), nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
-}
+void TSounds::PlayAlias(const String& alias, DWORD flags) { PlaySoundW(alias.c_str(), nullptr, flags); }
 
 bool THelp::WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data) {
   return ::WinHelpW(owner, file.c_str(), command, data) != FALSE;
@@ -167,9 +166,8 @@ UINT TSystemSettings::WheelScrollLines() {
 }
 COLORREF TSystemSettings::SysColor(int index) { return GetSysColor(index); }
 int TSystemSettings::ColorDepth() {
-  HDC dc = GetDC(nullptr);
-  int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-  ReleaseDC(nullptr, dc);
+  gdi::WindowDC screen;
+  int bits = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
   return bits;
 }
 bool TSystemSettings::MenuDropAlignmentRight() { return GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0; }

@@ -76,8 +76,8 @@ class TProgramFolder {
 class TSounds {
  public:
   virtual ~TSounds() = default;
-  // Plays a system sound alias asynchronously, without a default sound.
-  virtual void PlayAlias(const String& alias);
+  // Plays a system sound alias with PlaySound's flags (SND_ALIAS and the caller's others).
+  virtual void PlayAlias(const String& alias, DWORD flags);
 };
 
 class THelp {

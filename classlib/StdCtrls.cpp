@@ -195,12 +195,11 @@ SIZE TCustomLabel::MeasureText() {
   String text = Caption();
   // An empty caption still has the height of one line.
   if (text.empty()) text = L" ";
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font().Handle());
+  gdi::WindowDC screen;
+  gdi::SelectionGuard font(screen.Get(), Font().Handle());
   RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DrawTextFlags() | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+            DrawTextFlags() | DT_CALCRECT);
   return {r.right - r.left, r.bottom - r.top};
 }
 

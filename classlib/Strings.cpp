@@ -1,6 +1,7 @@
 #include "classlib/Strings.h"
 
 #include "classlib/FileUtils.h"
+#include "classlib/ScopeGuard.h"
 #include "classlib/Streams.h"
 #include "classlib/TextConv.h"
 
@@ -79,13 +80,8 @@ namespace {
 template <class Fn>
 void InOneUpdate(TStrings& list, Fn&& change) {
   list.BeginUpdate();
-  try {
-    change();
-  } catch (...) {
-    list.EndUpdate();
-    throw;
-  }
-  list.EndUpdate();
+  TScopeGuard endUpdate([&] { list.EndUpdate(); });
+  change();
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ void TTrayIcon::Loaded() {
 }
 
 void TTrayIcon::SetIcon(HICON value) {
-  icon_.reset(value ? CopyIcon(value) : nullptr);
+  icon_.Reset(value ? CopyIcon(value) : nullptr);
   Update();
 }
 
@@ -93,10 +93,10 @@ void TTrayIcon::ImagesChanged(TObject*) {
 
 void TTrayIcon::RefreshListIcon() {
   const bool chosen = icons_ && iconIndex_ >= 0 && iconIndex_ < icons_->Count();
-  listIcon_.reset(chosen ? icons_->GetIcon(iconIndex_) : nullptr);
+  listIcon_ = chosen ? icons_->GetIcon(iconIndex_) : gdi::IconHandle();
 }
 
-HICON TTrayIcon::ShownIcon() const { return listIcon_ ? listIcon_.get() : icon_.get(); }
+HICON TTrayIcon::ShownIcon() const { return listIcon_ ? listIcon_.Get() : icon_.Get(); }
 
 void TTrayIcon::SetHint(const String& value) {
   if (value == hint_) return;

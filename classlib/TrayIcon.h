@@ -41,7 +41,7 @@ class TTrayIcon : public TComponent {
   void SetVisible(bool value);
 
   // The icon shown when no image of Icons is chosen; the tray icon keeps a copy of its own.
-  HICON Icon() const { return icon_.get(); }
+  HICON Icon() const { return icon_.Get(); }
   void SetIcon(HICON value);
   TCustomImageList* Icons() const { return icons_; }
   void SetIcons(TCustomImageList* value);
@@ -81,11 +81,6 @@ class TTrayIcon : public TComponent {
   void Loaded() override;
 
  private:
-  struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-  };
-  using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
   void WndProc(TMessage& Message);
   void MouseMessage(UINT mouseMessage);
   void MouseButton(const TMouseEvent& event, TMouseButton button);
@@ -106,8 +101,8 @@ class TTrayIcon : public TComponent {
 
   HWND wnd_ = nullptr;
   bool visible_ = false;
-  IconHandle icon_;
-  IconHandle listIcon_;  // the chosen image of Icons
+  gdi::IconHandle icon_;
+  gdi::IconHandle listIcon_;  // the chosen image of Icons
   TCustomImageList* icons_ = nullptr;
   TChangeLink imagesLink_;
   int iconIndex_ = 0;

@@ -4,9 +4,13 @@
 #include "classlib/Registry.h"
 #include "classlib/Seams.h"
 
+#include <mmsystem.h>
+
 #include <atomic>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <optional>
 
 namespace {
 
@@ -161,16 +165,23 @@ namespace tb2common_detail {
 int ReadMenuShowDelayFrom(HKEY Root, const wchar_t* SubKey, const wchar_t* ValueName) {
   TRegKey key = OpenKeyForQuery(Root, SubKey);
   if (!key) return 400;
-  // One spare unit beyond the 64 bytes read: REG_SZ data need not end in a NUL.
-  wchar_t buffer[33] = {};
-  DWORD size = 64;
+  BYTE data[64] = {};
+  DWORD size = sizeof(data);
   DWORD type = 0;
-  LONG rc = RegQueryValueExW(key.Get(), ValueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  LONG rc = RegQueryValueExW(key.Get(), ValueName, nullptr, &type, data, &size);
   if (rc == ERROR_FILE_NOT_FOUND) return 400;
   if (rc != ERROR_SUCCESS || type != REG_SZ) return 0;
-  buffer[size / sizeof(wchar_t) < 32 ? size / sizeof(wchar_t) : 32] = L'\0';
+  return ParseMenuShowDelay(data, size);
+}
+
+int ParseMenuShowDelay(const BYTE* Data, DWORD Size) {
+  // REG_SZ data need not end in a NUL (and a registry may terminate it or not): the text is the
+  // whole units of the data that were read, in a zeroed buffer with one spare unit.
+  wchar_t text[33] = {};
+  const size_t units = (Size < 64 ? Size : 64) / sizeof(wchar_t);
+  memcpy(text, Data, units * sizeof(wchar_t));
   int value = 0;
-  return ParseInteger(buffer, value) ? value : 0;
+  return ParseInteger(text, value) ? value : 0;
 }
 
 bool SchemeHasSound(HKEY Root, const String& SubKey) {
@@ -222,6 +233,10 @@ bool NeedToPlaySound(const String& Alias) {
   if (MajorVersion() < 5 || !IsNTPlatform()) return true;
   return tb2common_detail::SchemeHasSound(HKEY_CURRENT_USER,
                                           L"AppEvents\\Schemes\\Apps\\.Default\\" + Alias + L"\\.Current");
+}
+
+void PlayMenuSound(const String& Alias) {
+  seams::Sounds().PlayAlias(Alias, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP);
 }
 
 int GetInputLocaleCodePage() {
@@ -360,37 +375,33 @@ void SelectNCUpdateRgn(HWND Wnd, HDC DC, HRGN Rgn) {
   RECT r;
   GetWindowRect(Wnd, &r);
   if (SelectClipRgn(DC, Rgn) == ERROR) {
-    HRGN whole = CreateRectRgnIndirect(&r);
-    SelectClipRgn(DC, whole);
-    DeleteObject(whole);
+    gdi::RegionHandle whole(CreateRectRgnIndirect(&r));
+    SelectClipRgn(DC, whole.Get());
   }
   OffsetClipRgn(DC, -r.left, -r.top);
 }
 
-HRGN CreateNullRegion() { return CreateRectRgn(0, 0, 0, 0); }
+gdi::RegionHandle CreateNullRegion() { return gdi::RegionHandle(CreateRectRgn(0, 0, 0, 0)); }
 
-HBRUSH CreateHalftoneBrush() {
+gdi::BrushHandle CreateHalftoneBrush() {
   WORD pattern[8];
   for (int i = 0; i < 8; ++i) pattern[i] = (i % 2 == 0) ? 0x5555 : 0xAAAA;
-  HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
-  HBRUSH brush = CreatePatternBrush(bitmap);
-  DeleteObject(bitmap);
-  return brush;
+  // The brush keeps its own copy of the pattern: the bitmap goes at once.
+  gdi::BitmapHandle bitmap(CreateBitmap(8, 8, 1, 1, pattern));
+  return gdi::BrushHandle(CreatePatternBrush(bitmap.Get()));
 }
 
 namespace {
 
-HRGN CreateFrameRegion(const RECT* rect, SIZE size) {
-  HRGN frame = CreateNullRegion();
+gdi::RegionHandle CreateFrameRegion(const RECT* rect, SIZE size) {
+  gdi::RegionHandle frame = CreateNullRegion();
   if (!rect) return frame;
   RECT inner = *rect;
   InflateRect(&inner, -size.cx, -size.cy);
   IntersectRect(&inner, &inner, rect);
-  HRGN outerRgn = CreateRectRgnIndirect(rect);
-  HRGN innerRgn = CreateRectRgnIndirect(&inner);
-  CombineRgn(frame, outerRgn, innerRgn, RGN_XOR);
-  DeleteObject(outerRgn);
-  DeleteObject(innerRgn);
+  gdi::RegionHandle outerRgn(CreateRectRgnIndirect(rect));
+  gdi::RegionHandle innerRgn(CreateRectRgnIndirect(&inner));
+  CombineRgn(frame.Get(), outerRgn.Get(), innerRgn.Get(), RGN_XOR);
   return frame;
 }
 
@@ -398,41 +409,34 @@ void InvertClipBox(HDC dc, HRGN clip, HBRUSH brush) {
   SelectClipRgn(dc, clip);
   RECT box;
   if (GetClipBox(dc, &box) == NULLREGION) return;
-  HGDIOBJ old = SelectObject(dc, brush);
+  gdi::SelectionGuard select(dc, brush);
   PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
-  SelectObject(dc, old);
 }
 
 }  // namespace
 
 void DrawInvertRect(HDC DC, const RECT* NewRect, const RECT* OldRect, SIZE NewSize, SIZE OldSize,
                     HBRUSH Brush, HBRUSH LastBrush) {
-  HRGN newRgn = CreateFrameRegion(NewRect, NewSize);
+  gdi::RegionHandle newRgn = CreateFrameRegion(NewRect, NewSize);
   if (!LastBrush) LastBrush = Brush;
-  HRGN oldRgn = nullptr;
-  HRGN updateRgn = nullptr;
+  gdi::RegionHandle oldRgn;
+  gdi::RegionHandle updateRgn;
   if (OldRect) {
     oldRgn = CreateFrameRegion(OldRect, OldSize);
     if (Brush == LastBrush) {
       updateRgn = CreateNullRegion();
-      CombineRgn(updateRgn, oldRgn, newRgn, RGN_XOR);
+      CombineRgn(updateRgn.Get(), oldRgn.Get(), newRgn.Get(), RGN_XOR);
     }
   }
-  {
-    gdi::SavedDCState saved(DC);
-    if (Brush != LastBrush && OldRect) InvertClipBox(DC, oldRgn, LastBrush);
-    InvertClipBox(DC, updateRgn ? updateRgn : newRgn, Brush);
-  }
-  DeleteObject(newRgn);
-  if (oldRgn) DeleteObject(oldRgn);
-  if (updateRgn) DeleteObject(updateRgn);
+  gdi::SavedDCState saved(DC);
+  if (Brush != LastBrush && OldRect) InvertClipBox(DC, oldRgn.Get(), LastBrush);
+  InvertClipBox(DC, updateRgn ? updateRgn.Get() : newRgn.Get(), Brush);
 }
 
 void DrawHalftoneInvertRect(HDC DC, const RECT* NewRect, const RECT* OldRect, SIZE NewSize,
                             SIZE OldSize) {
-  HBRUSH brush = CreateHalftoneBrush();
-  DrawInvertRect(DC, NewRect, OldRect, NewSize, OldSize, brush, brush);
-  DeleteObject(brush);
+  gdi::BrushHandle brush = CreateHalftoneBrush();
+  DrawInvertRect(DC, NewRect, OldRect, NewSize, OldSize, brush.Get(), brush.Get());
 }
 
 // --- rotated text ---------------------------------------------------------------------------
@@ -490,9 +494,9 @@ void ShortenWithEllipsis(HDC dc, String& text, int height, size_t& accel) {
 
 }  // namespace
 
-HFONT CreateRotatedFont(HDC DC) {
+gdi::FontHandle CreateRotatedFont(HDC DC) {
   LOGFONTW lf{};
-  if (!GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof(lf), &lf)) return nullptr;
+  if (!GetObjectW(GetCurrentObject(DC, OBJ_FONT), sizeof(lf), &lf)) return {};
   lf.lfEscapement = 2700;
   lf.lfOrientation = 2700;
   lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
@@ -503,24 +507,29 @@ HFONT CreateRotatedFont(HDC DC) {
     if (GetTextMetricsW(DC, &tm))
       lf.lfHeight = lf.lfHeight > 0 ? tm.tmHeight : -(tm.tmHeight - tm.tmInternalLeading);
   }
-  // "@" + face must still fit the face-name field with its terminator.
-  size_t length = wcslen(lf.lfFaceName);
-  if (length <= LF_FACESIZE - 2) {
+  const String vertical = VerticalFaceName(lf.lfFaceName);
+  if (!vertical.empty()) {
     LOGFONTW query{};
     query.lfCharSet = DEFAULT_CHARSET;
-    query.lfFaceName[0] = L'@';
-    wcscpy(query.lfFaceName + 1, lf.lfFaceName);
+    wcscpy(query.lfFaceName, vertical.c_str());
     bool found = false;
     EnumFontFamiliesExW(DC, &query, FoundFontProc, reinterpret_cast<LPARAM>(&found), 0);
     if (found) wcscpy(lf.lfFaceName, query.lfFaceName);
   }
-  return CreateFontIndirectW(&lf);
+  return gdi::FontHandle(CreateFontIndirectW(&lf));
+}
+
+String VerticalFaceName(const String& Face) {
+  // "@" + face must still fit the face-name field with its terminator.
+  if (Face.size() > LF_FACESIZE - 2) return L"";
+  return L"@" + Face;
 }
 
 void DrawRotatedText(HDC DC, String Text, const RECT& Rect, UINT Format) {
   if (Text.empty()) return;
-  HFONT font = CreateRotatedFont(DC);
-  HGDIOBJ oldFont = font ? SelectObject(DC, font) : nullptr;
+  gdi::FontHandle font = CreateRotatedFont(DC);
+  std::optional<gdi::SelectionGuard> selectFont;
+  if (font) selectFont.emplace(DC, font.Get());
   TEXTMETRICW tm{};
   GetTextMetricsW(DC, &tm);
   const int X = Rect.left + ((Rect.right - Rect.left) - tm.tmHeight) / 2;
@@ -529,9 +538,9 @@ void DrawRotatedText(HDC DC, String Text, const RECT& Rect, UINT Format) {
   if ((Format & DT_END_ELLIPSIS) && Text.size() > 1 && ExtentOf(DC, Text) > H) ShortenWithEllipsis(DC, Text, H, accel);
   int Y = Rect.top;
   if (Format & DT_CENTER) Y = Rect.top + (H - ExtentOf(DC, Text)) / 2;
-  int clipState = 0;
+  std::optional<gdi::SavedDCState> clipState;
   if (!(Format & DT_NOCLIP)) {
-    clipState = SaveDC(DC);
+    clipState.emplace(DC);
     IntersectClipRect(DC, Rect.left, Rect.top, Rect.right, Rect.bottom);
   }
   UINT oldAlign = SetTextAlign(DC, TA_BOTTOM);
@@ -540,18 +549,11 @@ void DrawRotatedText(HDC DC, String Text, const RECT& Rect, UINT Format) {
   if (accel && !(Format & DT_HIDEPREFIX)) {
     int w1 = ExtentOf(DC, Text.substr(0, accel - 1));
     int w2 = w1 + ExtentOf(DC, Text.substr(accel - 1, CharUnits(Text, accel - 1)));
-    HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(DC));
-    HGDIOBJ oldPen = SelectObject(DC, pen);
+    gdi::PenHandle pen(CreatePen(PS_SOLID, 1, GetTextColor(DC)));
+    gdi::SelectionGuard selectPen(DC, pen.Get());
     const int lineX = X + tm.tmDescent - 2;
     MoveToEx(DC, lineX, Y + w1, nullptr);
     LineTo(DC, lineX, Y + w2);
-    SelectObject(DC, oldPen);
-    DeleteObject(pen);
-  }
-  if (clipState) RestoreDC(DC, clipState);
-  if (font) {
-    SelectObject(DC, oldFont);
-    DeleteObject(font);
   }
 }
 

@@ -3,6 +3,7 @@
 // settings menus honour, captions with "&" accelerator markers, rotated text, monitor
 // rectangles, mouse-leave tracking, nil-when-empty lists, message pumping helpers, and the
 // painting routines for non-client areas, WM_PRINT and the inverted drag outline.
+#include "classlib/GdiHandles.h"
 #include "classlib/Types.h"
 
 #include <memory>
@@ -48,12 +49,18 @@ int GetMenuShowDelay();
 int ReadMenuShowDelay();
 // Whether the user's sound scheme holds a sound for the alias ("MenuPopup", "MenuCommand").
 bool NeedToPlaySound(const String& Alias);
+// Plays a menu sound alias as the system's menus do: asynchronously, with no default sound in
+// its place, and not cutting off a sound that is already playing.
+void PlayMenuSound(const String& Alias);
 // The ANSI code page of the keyboard layout's language, or 0.
 int GetInputLocaleCodePage();
 
 namespace tb2common_detail {
 // The two registry reads on an arbitrary key, so that tests need not touch the user's settings.
 int ReadMenuShowDelayFrom(HKEY Root, const wchar_t* SubKey, const wchar_t* ValueName);
+// The delay in "MenuShowDelay" text data as the registry hands it over: Size bytes (only the
+// first 64 count) that need not end in a NUL. 0 when it is not a whole number.
+int ParseMenuShowDelay(const BYTE* Data, DWORD Size);
 bool SchemeHasSound(HKEY Root, const String& SubKey);
 }  // namespace tb2common_detail
 
@@ -144,8 +151,9 @@ void RemoveMessages(UINT Min, UINT Max);
 // --- painting -------------------------------------------------------------------------------
 
 void SelectNCUpdateRgn(HWND Wnd, HDC DC, HRGN Rgn);
-HRGN CreateNullRegion();
-HBRUSH CreateHalftoneBrush();
+gdi::RegionHandle CreateNullRegion();
+// The 8 x 8 checker of set and clear pixels that drag outlines are inverted with.
+gdi::BrushHandle CreateHalftoneBrush();
 // Moves an inverted frame from OldRect (may be null) to NewRect (may be null); Size is the frame
 // width and height. The same call twice leaves the screen as it was.
 void DrawInvertRect(HDC DC, const RECT* NewRect, const RECT* OldRect, SIZE NewSize, SIZE OldSize,
@@ -153,8 +161,11 @@ void DrawInvertRect(HDC DC, const RECT* NewRect, const RECT* OldRect, SIZE NewSi
 void DrawHalftoneInvertRect(HDC DC, const RECT* NewRect, const RECT* OldRect, SIZE NewSize,
                             SIZE OldSize);
 
-// A font like the DC's, running top to bottom; the caller selects and deletes it (0 on failure).
-HFONT CreateRotatedFont(HDC DC);
+// A font like the DC's, running top to bottom (empty on failure).
+gdi::FontHandle CreateRotatedFont(HDC DC);
+// The vertical face ("@" + Face) that rotated text prefers, or empty when it would not fit a
+// LOGFONT face name with its terminator.
+String VerticalFaceName(const String& Face);
 // Text drawn top to bottom in Rect, honouring DT_CENTER, DT_NOCLIP, DT_NOPREFIX,
 // DT_END_ELLIPSIS and DT_HIDEPREFIX.
 void DrawRotatedText(HDC DC, String Text, const RECT& Rect, UINT Format);

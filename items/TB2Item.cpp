@@ -2,6 +2,8 @@
 // the form-resource hooks.
 #include "items/TB2Item.h"
 
+#include "classlib/ScopeGuard.h"
+
 namespace {
 
 const wchar_t kIndexOutOfRange[] = L"Toolbar item index out of range";
@@ -53,10 +55,15 @@ TTBCustomItem::TTBCustomItem(TComponent* AOwner) : TComponent(AOwner) { IncItemV
 
 TTBCustomItem::~TTBCustomItem() {
   TearDownItem();  // when deleted directly rather than freed
-  for (TNotifyGuard* g = notifyGuards_; g; g = g->Next) g->ItemGone = true;
+  if (lifeToken_) *lifeToken_ = false;
   notifyList_.clear();
   linkParents_.reset();
   DecItemViewerCount();
+}
+
+TTBCustomItem::TLifeWatch::TLifeWatch(TTBCustomItem* Item) {
+  if (!Item->lifeToken_) Item->lifeToken_ = std::make_shared<bool>(true);
+  alive_ = Item->lifeToken_;
 }
 
 void TTBCustomItem::BeforeDestruction() {
@@ -69,6 +76,7 @@ void TTBCustomItem::TearDownItem() {
   itemTornDown_ = true;
   MarkDestroying();
   CancelQueuedClicks(this);
+  DropLinks();
   while (!items_.empty()) items_.back()->Free();  // each child leaves the array itself
   if (parent_) {
     // A listener's exception cannot leave a destructor; the item leaves its parent regardless.
@@ -88,6 +96,21 @@ void TTBCustomItem::TearDownItem() {
   subMenuImagesChangeLink_.reset();
 }
 
+void TTBCustomItem::DropLinks() {
+  // Done here, while this item is whole, however it is destroyed: a delete reaches the free
+  // notifications only when the item part is gone, too late for the lists of link parents.
+  if (linkSubitems_) {
+    RemoveFromList(linkSubitems_->linkParents_, this);
+    linkSubitems_ = nullptr;
+  }
+  // Each link parent leaves the list as it lets go; one freed meanwhile has left it too.
+  while (linkParents_) {
+    TTBCustomItem* linkParent = linkParents_->back();
+    GuardBoundary([linkParent] { linkParent->SetLinkSubitems(nullptr); });
+    RemoveFromList(linkParents_, linkParent);
+  }
+}
+
 // --- children -------------------------------------------------------------------------------
 
 TTBCustomItem* TTBCustomItem::GetItem(int Index) const {
@@ -97,31 +120,42 @@ TTBCustomItem* TTBCustomItem::GetItem(int Index) const {
 
 void TTBCustomItem::Add(TTBCustomItem* AItem) { Insert(Count(), AItem); }
 
+template <class Fn>
+void TTBCustomItem::WithinViewUpdate(Fn&& Body) {
+  TLifeWatch self(this);
+  ViewBeginUpdate();
+  if (self.Gone()) return;
+  TScopeGuard endUpdate([&] {
+    if (!self.Gone()) ViewEndUpdate();
+  });
+  Body();
+}
+
 void TTBCustomItem::Insert(int NewIndex, TTBCustomItem* AItem) {
   if (AItem->parent_) throw ETBItemError(kAlreadyInserted);
   if (NewIndex < 0 || NewIndex > Count()) throw ETBItemError(kIndexOutOfRange);
   items_.insert(items_.begin() + NewIndex, AItem);
   AItem->parent_ = this;
-  ViewBeginUpdate();
-  try {
+  // Listeners may free this item or the new child.
+  TLifeWatch self(this), inserted(AItem);
+  WithinViewUpdate([&] {
     Notify(tbicInserted, NewIndex, AItem);
-    AItem->RefreshOptions();
-  } catch (...) {
-    ViewEndUpdate();
-    throw;
-  }
-  ViewEndUpdate();
+    if (!self.Gone() && !inserted.Gone()) AItem->RefreshOptions();
+  });
 }
 
 void TTBCustomItem::Delete(int Index) {
   TTBCustomItem* child = GetItem(Index);
+  TLifeWatch self(this), deleted(child);
   Notify(tbicDeleting, Index, child);
+  // A listener that freed the child (or this item with it) has taken it out of the tree already.
+  if (self.Gone() || deleted.Gone()) return;
   for (auto it = items_.begin(); it != items_.end(); ++it)
     if (*it == child) {
       items_.erase(it);
       break;
     }
-  child->parent_ = nullptr;
+  if (child->parent_ == this) child->parent_ = nullptr;
 }
 
 void TTBCustomItem::Remove(TTBCustomItem* AItem) {
@@ -143,15 +177,11 @@ void TTBCustomItem::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
   TTBCustomItem* item = GetItem(CurIndex);
   if (NewIndex < 0 || NewIndex >= Count()) throw ETBItemError(kIndexOutOfRange);
-  ViewBeginUpdate();
-  try {
+  TLifeWatch self(this), moved(item);
+  WithinViewUpdate([&] {
     Delete(CurIndex);
-    Insert(NewIndex, item);
-  } catch (...) {
-    ViewEndUpdate();
-    throw;
-  }
-  ViewEndUpdate();
+    if (!self.Gone() && !moved.Gone()) Insert(NewIndex, item);
+  });
 }
 
 bool TTBCustomItem::ContainsItem(TTBCustomItem* AItem) const {
@@ -191,32 +221,22 @@ void TTBCustomItem::RelayThroughGroup(TTBCustomItem* Group, TTBCustomItem* Ances
 
 void TTBCustomItem::InternalNotify(TTBCustomItem* Ancestor, int NestingLevel, TTBItemChangedAction Action,
                                    int Index, TTBCustomItem* Item) {
-  // Listeners may unregister themselves or others, or free this item: the guard tells us the
+  // Listeners may unregister themselves or others, or free this item: the watch tells us the
   // item is gone, and the list is re-read after every call.
-  TNotifyGuard guard;
-  guard.Next = notifyGuards_;
-  notifyGuards_ = &guard;
-  struct TPop {
-    TTBCustomItem* Self;
-    TNotifyGuard& Guard;
-    ~TPop() {
-      if (!Guard.ItemGone) Self->notifyGuards_ = Guard.Next;
-    }
-  } pop{this, guard};
-
+  TLifeWatch self(this);
   RelayThroughGroup(this, Ancestor, NestingLevel, Action, Index, Item);
-  if (guard.ItemGone) return;
+  if (self.Gone()) return;
   for (size_t i = 0; linkParents_ && i < linkParents_->size(); ++i) {
     TTBCustomItem* linkParent = (*linkParents_)[i];
     if (linkParent == parent_) continue;
     RelayThroughGroup(linkParent, Ancestor, NestingLevel, Action, Index, Item);
-    if (guard.ItemGone) return;
+    if (self.Gone()) return;
   }
   const bool relayed = Ancestor != this;
   for (size_t i = 0; i < notifyList_.size();) {
     TTBItemChangedProc proc = notifyList_[i].Proc;
     proc(Ancestor, relayed, Action, Index, Item);
-    if (guard.ItemGone || i >= notifyList_.size()) return;
+    if (self.Gone() || i >= notifyList_.size()) return;
     if (MethodsEqual(notifyList_[i].Proc, proc)) ++i;
   }
 }
@@ -245,8 +265,9 @@ void TTBCustomItem::SetCaption(const String& Value) {
 void TTBCustomItem::SetChecked(bool Value) {
   if (Value == checked_) return;
   checked_ = Value;
+  TLifeWatch self(this);
   Change(false);
-  if (Value) TurnSiblingsOff();
+  if (Value && !self.Gone()) TurnSiblingsOff();
 }
 
 void TTBCustomItem::SetDisplayMode(TTBItemDisplayMode Value) {
@@ -270,10 +291,17 @@ void TTBCustomItem::SetGroupIndex(int Value) {
 }
 
 void TTBCustomItem::TurnSiblingsOff() {
-  if (groupIndex_ == 0 || !parent_) return;
-  for (int i = 0; i < parent_->Count(); ++i) {
-    TTBCustomItem* sibling = parent_->items_[static_cast<size_t>(i)];
-    if (sibling != this && sibling->groupIndex_ == groupIndex_) sibling->SetChecked(false);
+  if (groupIndex_ == 0) return;
+  // Each sibling's listeners may free this item, the sibling or others: re-read everything.
+  TLifeWatch self(this);
+  for (size_t i = 0; parent_ && i < parent_->items_.size();) {
+    TTBCustomItem* sibling = parent_->items_[i];
+    if (sibling != this && sibling->groupIndex_ == groupIndex_) {
+      sibling->SetChecked(false);
+      if (self.Gone()) return;
+      if (!parent_ || i >= parent_->items_.size() || parent_->items_[i] != sibling) continue;
+    }
+    ++i;
   }
 }
 
@@ -331,9 +359,11 @@ void TTBCustomItem::RefreshOptions() {
   if (newOptions == effectiveOptions_) return;
   const TTBItemOptions changed = newOptions ^ effectiveOptions_;
   effectiveOptions_ = newOptions;
+  // Listeners told of this item or of its children may free it.
+  TLifeWatch self(this);
   if (changed & kOptionsThatChangeLook) Change(true);
-  for (int i = 0; i < Count(); ++i) {
-    TTBCustomItem* child = items_[static_cast<size_t>(i)];
+  for (size_t i = 0; !self.Gone() && i < items_.size(); ++i) {
+    TTBCustomItem* child = items_[i];
     if (child->inheritOptions_) child->RefreshOptions();
   }
 }
@@ -413,7 +443,11 @@ bool TTBCustomItem::IsShortCut(TWMKey& Message) {
 
 void TTBCustomItem::Click() {
   if (!enabled_) return;
-  if (autoCheck_ && (!actionLink_ || !actionLink_->IsAutoCheckLinked())) SetChecked(!checked_);
+  if (autoCheck_ && (!actionLink_ || !actionLink_->IsAutoCheckLinked())) {
+    TLifeWatch self(this);
+    SetChecked(!checked_);
+    if (self.Gone()) return;  // a listener of the check mark freed the item
+  }
   TBasicAction* action = Action();
   if (OnClick && action && !MethodsEqual(OnClick, action->OnExecute()))
     OnClick(this);
@@ -424,8 +458,9 @@ void TTBCustomItem::Click() {
 }
 
 void TTBCustomItem::DoPopup(TTBCustomItem* Sender, bool FromLink) {
+  TLifeWatch self(this);
   OnPopup(Sender, FromLink);
-  if (!(itemStyle_ & tbisCombo)) Click();
+  if (!self.Gone() && !(itemStyle_ & tbisCombo)) Click();  // the handler may have freed the item
 }
 
 TTBView* TTBCustomItem::GetChevronParentView() { return nullptr; }

@@ -249,10 +249,15 @@ class TTBCustomItem : public TComponent {
     TTBItemChangedProc Proc;
     int Count;
   };
-  // One per running notification of this item: told when the item is destroyed meanwhile.
-  struct TNotifyGuard {
-    bool ItemGone = false;
-    TNotifyGuard* Next = nullptr;
+  // Watches an item across a call that may free it (a listener, an event handler): the item's
+  // destructor marks its life token, so that the caller touches nothing of it afterwards.
+  class TLifeWatch {
+   public:
+    explicit TLifeWatch(TTBCustomItem* Item);
+    bool Gone() const { return !*alive_; }
+
+   private:
+    std::shared_ptr<const bool> alive_;
   };
 
   void InternalNotify(TTBCustomItem* Ancestor, int NestingLevel, TTBItemChangedAction Action, int Index,
@@ -264,6 +269,11 @@ class TTBCustomItem : public TComponent {
   void ImageListChangeHandler(TObject* Sender);
   void DoActionChange(TObject* Sender);
   void TearDownItem();
+  void DropLinks();
+  // Runs Body between ViewBeginUpdate and ViewEndUpdate; the end goes out also when Body
+  // throws, unless a listener freed this item meanwhile.
+  template <class Fn>
+  void WithinViewUpdate(Fn&& Body);
 
   std::unique_ptr<TTBCustomItemActionLink> actionLink_;
   bool autoCheck_ = false;
@@ -293,7 +303,7 @@ class TTBCustomItem : public TComponent {
   std::unique_ptr<TTBImageChangeLink> subMenuImagesChangeLink_;
   TTBCustomItem* linkSubitems_ = nullptr;
   bool visible_ = true;
-  TNotifyGuard* notifyGuards_ = nullptr;
+  std::shared_ptr<bool> lifeToken_;  // made for the first watch; false once the item is gone
   bool itemTornDown_ = false;
 };
 

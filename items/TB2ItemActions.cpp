@@ -2,6 +2,8 @@
 // into the item while the item still agrees with the action.
 #include "items/TB2Item.h"
 
+#include <functional>
+
 TBasicAction* TTBCustomItem::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
 
 void TTBCustomItem::SetAction(TBasicAction* Value) {
@@ -12,8 +14,9 @@ void TTBCustomItem::SetAction(TBasicAction* Value) {
   if (!actionLink_) actionLink_.reset(GetActionLinkClass()(this));
   actionLink_->SetAction(Value);
   actionLink_->OnChange = TNotifyEvent(this, &TTBCustomItem::DoActionChange);
+  TLifeWatch self(this);
   ActionChange(Value, Value->Loading() || Loading());
-  Value->FreeNotification(this);
+  if (!self.Gone()) Value->FreeNotification(this);
 }
 
 void TTBCustomItem::DoActionChange(TObject* Sender) {
@@ -23,17 +26,25 @@ void TTBCustomItem::DoActionChange(TObject* Sender) {
 void TTBCustomItem::ActionChange(TObject* Sender, bool CheckDefaults) {
   auto* action = dynamic_cast<TCustomAction*>(Sender);
   if (!action) return;
-  // While loading, only the values the item still holds at their defaults are taken over.
-  if (!CheckDefaults || !autoCheck_) autoCheck_ = action->AutoCheck();
-  if (!CheckDefaults || caption_.empty()) SetCaption(action->Caption());
-  if (!CheckDefaults || !checked_) SetChecked(action->Checked());
-  if (!CheckDefaults || enabled_) SetEnabled(action->Enabled());
-  if (!CheckDefaults || helpContext_ == 0) helpContext_ = action->HelpContext();
-  if (!CheckDefaults || hint_.empty()) hint_ = action->Hint();
-  if (!CheckDefaults || imageIndex_ == -1) SetImageIndex(action->ImageIndex());
-  if (!CheckDefaults || shortCut_ == 0) shortCut_ = action->ShortCut();
-  if (!CheckDefaults || visible_) SetVisible(action->Visible());
-  if (!CheckDefaults || !OnClick) OnClick = action->OnExecute();
+  // While loading, only the values the item still holds at their defaults are taken over. The
+  // setters tell listeners, which may free the item: then nothing more of it is touched.
+  const std::function<void()> steps[] = {
+      [&] { if (!CheckDefaults || !autoCheck_) autoCheck_ = action->AutoCheck(); },
+      [&] { if (!CheckDefaults || caption_.empty()) SetCaption(action->Caption()); },
+      [&] { if (!CheckDefaults || !checked_) SetChecked(action->Checked()); },
+      [&] { if (!CheckDefaults || enabled_) SetEnabled(action->Enabled()); },
+      [&] { if (!CheckDefaults || helpContext_ == 0) helpContext_ = action->HelpContext(); },
+      [&] { if (!CheckDefaults || hint_.empty()) hint_ = action->Hint(); },
+      [&] { if (!CheckDefaults || imageIndex_ == -1) SetImageIndex(action->ImageIndex()); },
+      [&] { if (!CheckDefaults || shortCut_ == 0) shortCut_ = action->ShortCut(); },
+      [&] { if (!CheckDefaults || visible_) SetVisible(action->Visible()); },
+      [&] { if (!CheckDefaults || !OnClick) OnClick = action->OnExecute(); },
+  };
+  TLifeWatch self(this);
+  for (const auto& step : steps) {
+    step();
+    if (self.Gone()) return;
+  }
 }
 
 TTBCustomItemActionLinkClass TTBCustomItem::GetActionLinkClass() {

@@ -4,7 +4,6 @@
 #include "items/TB2Item.h"
 
 #include "classlib/Forms.h"
-#include "classlib/Seams.h"
 
 namespace {
 
@@ -113,7 +112,7 @@ void SetTBHelpContextHandler(TTBHelpContextHandler Handler) { HelpContextHandler
 TTBCustomItem* ProcessDoneAction(const TTBDoneActionData& DoneActionData, bool ReturnClickedItemOnly) {
   switch (DoneActionData.DoneAction) {
     case tbdaClickItem: {
-      if (DoneActionData.Sound && NeedToPlaySound(L"MenuCommand")) seams::Sounds().PlayAlias(L"MenuCommand");
+      if (DoneActionData.Sound && NeedToPlaySound(L"MenuCommand")) PlayMenuSound(L"MenuCommand");
       TTBCustomItem* item = DoneActionData.ClickItem;
       if (item && !ReturnClickedItemOnly) item->PostClick();
       return item;

@@ -178,6 +178,10 @@ TEST_F(NoteFileTest, BadFilesOpenNoWindowAndStayUntouched) {
       {"no byte-order mark", header + "Titl\xE9\r\n" + body, true},
       {"invalid UTF-8", bom + header + "Ti\xC3\x28tle \xFF\r\n" + body, true},
       {"a body of megabytes", bom + header + "Big\r\n" + big, true},
+      // The control survives groups nested 32 deep; one more takes the process down.
+      {"groups 32 deep", bom + header + "Deep\r\n{\\rtf1 " + std::string(31, '{') + "Deep" + std::string(31, '}') + "}\r\n", true},
+      {"groups 33 deep", bom + header + "Deeper\r\n{\\rtf1 " + std::string(32, '{') + "Deep" + std::string(32, '}') + "}\r\n", false},
+      {"groups 2000 deep", bom + header + "Deepest\r\n{\\rtf1 " + std::string(2000, '{') + "Deep}\r\n", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -211,14 +215,15 @@ TEST_F(NoteFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   note->reEdit->SetText(L"Version two");
   // The program dies between writing the temporary file and replacing the note's file.
   file_utils_testing::BeforeReplace = [](const String&) { return false; };
-  SaveNote(*note);
+  String failure;
+  EXPECT_FALSE(SaveNote(*note, &failure));
   file_utils_testing::BeforeReplace = nullptr;
+  EXPECT_FALSE(failure.empty());
   EXPECT_EQ(before, ReadBytes(PathOf(*note)));
   EXPECT_EQ(std::vector<String>{note->FileName}, ListFiles(NotesFolder(), L"*"));
   EXPECT_TRUE(note->reEdit->PlainText());
   EXPECT_TRUE(note->reEdit->OnChange == TNotifyEvent(note, &TFR_NOTE::reEditChange));
-  EXPECT_TRUE(note->NeedsSave);
-  SaveNote(*note);
+  EXPECT_TRUE(SaveNote(*note));
   EXPECT_NE(std::string::npos, ReadBytes(PathOf(*note)).find("Version two"));
 }
 

@@ -29,7 +29,10 @@ class TWatcher : public TComponent {
 
 class TCounted : public TComponent {
  public:
-  TCounted(TComponent* owner, int* alive) : TComponent(owner), alive_(alive) { ++*alive_; }
+  TCounted(TComponent* owner, int* alive, std::vector<TComponent*>* loadedLog = nullptr)
+      : TComponent(owner), alive_(alive), loadedLog_(loadedLog) {
+    ++*alive_;
+  }
   ~TCounted() override { --*alive_; }
   int LoadedCalls = 0;
 
@@ -37,10 +40,12 @@ class TCounted : public TComponent {
   void Loaded() override {
     TComponent::Loaded();
     ++LoadedCalls;
+    if (loadedLog_) loadedLog_->push_back(this);
   }
 
  private:
   int* alive_;
+  std::vector<TComponent*>* loadedLog_;
 };
 
 }  // namespace
@@ -116,20 +121,26 @@ TEST(Components, DestroyingStateIsSeenByNotifiedComponents) {
   probe->Free();
 }
 
-TEST(Components, EndLoadingRunsLoadedOncePerComponent) {
+TEST(Components, EndLoadingRunsLoadedOncePerComponentInCreationOrderThenTheOwner) {
   int alive = 0;
-  auto* owner = new TComponent(nullptr);
+  std::vector<TComponent*> loaded;
+  auto* owner = new TCounted(nullptr, &alive, &loaded);
   owner->BeginLoading();
-  auto* a = new TCounted(owner, &alive);
-  auto* b = new TCounted(owner, &alive);
+  auto* a = new TCounted(owner, &alive, &loaded);
+  auto* b = new TCounted(owner, &alive, &loaded);
+  auto* c = new TCounted(owner, &alive, &loaded);
+  auto* inA = new TCounted(a, &alive, &loaded);
   EXPECT_TRUE(a->Loading());
+  EXPECT_TRUE(inA->Loading());
   owner->EndLoading();
   EXPECT_FALSE(a->Loading());
   EXPECT_FALSE(owner->Loading());
-  EXPECT_EQ(1, a->LoadedCalls);
-  EXPECT_EQ(1, b->LoadedCalls);
-  auto* late = new TCounted(owner, &alive);
+  // What a component owns is loaded before it; the owner comes last.
+  EXPECT_EQ((std::vector<TComponent*>{inA, a, b, c, owner}), loaded);
+  for (TCounted* each : {a, b, c, inA}) EXPECT_EQ(1, each->LoadedCalls);
+  auto* late = new TCounted(owner, &alive, &loaded);
   EXPECT_FALSE(late->Loading());
+  EXPECT_EQ(5u, loaded.size());
   owner->Free();
 }
 
@@ -166,4 +177,28 @@ TEST(Events, BoundMethodsCompareClearAndBindAgain) {
   EXPECT_EQ(2, t1.Calls);
   TEvent<int(int)> unbound;
   EXPECT_EQ(0, unbound(5));
+}
+
+TEST(Components, NamesFollowRenamesMovesAndFrees) {
+  auto* owner = new TComponent(nullptr);
+  auto* other = new TComponent(nullptr);
+  auto* a = new TComponent(owner);
+  a->SetName(L"Alpha");
+  a->SetName(L"Renamed");
+  EXPECT_EQ(nullptr, owner->FindComponent(L"alpha"));
+  EXPECT_EQ(a, owner->FindComponent(L"RENAMED"));
+  auto* b = new TComponent(owner);
+  b->SetName(L"Alpha");  // the old name is free again
+  EXPECT_EQ(b, owner->FindComponent(L"Alpha"));
+  other->InsertComponent(b);
+  EXPECT_EQ(nullptr, owner->FindComponent(L"Alpha"));
+  EXPECT_EQ(b, other->FindComponent(L"alpha"));
+  a->Free();
+  EXPECT_EQ(nullptr, owner->FindComponent(L"Renamed"));
+  // Many unique names in a row, as a form owning hundreds of notes makes them.
+  for (int i = 0; i < 50; ++i) (new TComponent(owner))->SetUniqueName(L"Note");
+  EXPECT_NE(nullptr, owner->FindComponent(L"Note_49"));
+  EXPECT_EQ(nullptr, owner->FindComponent(L"Note_50"));
+  owner->Free();
+  other->Free();
 }

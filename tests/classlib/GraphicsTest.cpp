@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
 #include <thread>
 #include <type_traits>
 #include <vector>
@@ -64,6 +65,29 @@ TEST(GdiHandles, MovingHandsOverOwnershipAndTheCountFollows) {
     EXPECT_EQ(before + 1, gdi::LiveObjects());
     EXPECT_EQ(0, GetObjectType(raw));
   }
+  EXPECT_EQ(before, gdi::LiveObjects());
+}
+
+TEST(GdiHandles, ReleaseHandsTheHandleOutAndALentDCIsNotCounted) {
+  long before = gdi::LiveObjects();
+  gdi::RegionHandle region(CreateRectRgn(0, 0, 1, 1));
+  EXPECT_EQ(before + 1, gdi::LiveObjects());
+  HRGN raw = region.Release();
+  EXPECT_FALSE(region);
+  EXPECT_EQ(before, gdi::LiveObjects());
+  EXPECT_EQ(OBJ_REGION, static_cast<int>(GetObjectType(raw)));  // not deleted: the caller's now
+  region.Reset(raw);
+  EXPECT_EQ(before + 1, gdi::LiveObjects());
+  {
+    gdi::WindowDC screen;
+    ASSERT_TRUE(screen);
+    gdi::WindowDC moved(std::move(screen));
+    EXPECT_FALSE(screen);
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(before + 1, gdi::LiveObjects());
+  }
+  region.Reset();
+  EXPECT_EQ(0u, GetObjectType(raw));
   EXPECT_EQ(before, gdi::LiveObjects());
 }
 
@@ -431,6 +455,93 @@ TEST_F(GraphicsTest, CopyRectCopiesBetweenCanvases) {
   RECT clip = b.Canvas().ClipRect();
   EXPECT_EQ(4, clip.right);
   EXPECT_EQ(4, clip.bottom);
+}
+
+namespace {
+
+// The bitmap is in no DC: only then can another DC select it.
+bool SelectableElsewhere(const TBitmap& b) {
+  gdi::MemoryDC dc = gdi::NewMemoryDC();
+  HGDIOBJ old = SelectObject(dc.Get(), b.Handle());
+  if (!old) return false;
+  SelectObject(dc.Get(), old);
+  return true;
+}
+
+}  // namespace
+
+TEST_F(GraphicsTest, ABitmapsDrawingEndsAndGivesItsDCBack) {
+  struct Case {
+    const char* what;
+    std::function<void(TBitmap&)> end;
+  };
+  const Case cases[] = {
+      {"Changed", [](TBitmap& b) { b.Changed(); }},
+      {"ScanLine", [](TBitmap& b) { b.ScanLine(0); }},
+      {"Dormant", [](TBitmap& b) { b.Dormant(); }},
+      {"drawn elsewhere", [](TBitmap& b) { TBitmap other; other.SetSize(1, 1); other.Canvas().Draw(0, 0, b); }},
+      {"copied from", [](TBitmap& b) { TBitmap other; other.SetSize(1, 1); other.Canvas().CopyRect({0, 0, 1, 1}, b.Canvas(), {0, 0, 1, 1}); }},
+      {"a lock's end", [](TBitmap& b) { TCanvasLock lock(b.Canvas()); b.Changed(); }},
+  };
+  for (const Case& c : cases) {
+    TBitmap b;
+    b.SetSize(6, 4);
+    b.Canvas().Brush().SetColor(0x0000FF);
+    b.Canvas().FillRect({0, 0, 3, 4});
+    ASSERT_TRUE(b.Canvas().HandleAllocated()) << c.what;
+    EXPECT_FALSE(SelectableElsewhere(b)) << c.what;
+    const long drawing = gdi::LiveObjects();
+    c.end(b);
+    EXPECT_FALSE(b.Canvas().HandleAllocated()) << c.what;
+    EXPECT_EQ(drawing - 1, gdi::LiveObjects()) << c.what;  // the memory DC went, nothing else
+    EXPECT_TRUE(SelectableElsewhere(b)) << c.what;
+    EXPECT_EQ(0xFF0000u, Pixel(b, 2, 3)) << c.what;
+    EXPECT_EQ(0xFFFFFFu, Pixel(b, 3, 0)) << c.what;
+  }
+}
+
+TEST_F(GraphicsTest, TheCanvasLockKeepsADrawingGoingAndThePenPositionOutlivesIt) {
+  TBitmap b;
+  b.SetSize(10, 4);
+  TCanvas& c = b.Canvas();
+  c.Pen().SetColor(clBlack);
+  c.Lock();
+  c.MoveTo(1, 1);
+  HDC dc = c.Handle();
+  SetROP2(dc, R2_NOT);  // DC state set through the handle lasts while the lock is held
+  b.Changed();
+  b.ScanLine(0);
+  EXPECT_EQ(dc, c.Handle());
+  EXPECT_EQ(R2_NOT, GetROP2(dc));
+  c.Unlock();
+  EXPECT_FALSE(c.HandleAllocated());
+  c.LineTo(5, 1);  // from the position of the ended drawing
+  b.Changed();
+  EXPECT_EQ(0xFFFFFFu, Pixel(b, 0, 1));
+  EXPECT_EQ(0u, Pixel(b, 1, 1));
+  EXPECT_EQ(0u, Pixel(b, 4, 1));
+  EXPECT_EQ(0xFFFFFFu, Pixel(b, 5, 1));
+  EXPECT_EQ(5, c.PenPos().x);
+}
+
+TEST_F(GraphicsTest, ADrawingLockedOnAnotherThreadIsNotEndedUnderIt) {
+  TBitmap b;
+  b.SetSize(4, 4);
+  std::promise<void> drawn, go;
+  std::thread worker([&] {
+    TCanvasLock lock(b.Canvas());
+    b.Canvas().Brush().SetColor(clBlack);
+    b.Canvas().FillRect({0, 0, 2, 2});
+    drawn.set_value();
+    go.get_future().wait();
+  });
+  drawn.get_future().wait();
+  b.Changed();  // the worker still draws: its DC stays
+  EXPECT_TRUE(b.Canvas().HandleAllocated());
+  go.set_value();
+  worker.join();
+  EXPECT_FALSE(b.Canvas().HandleAllocated());
+  EXPECT_EQ(0u, Pixel(b, 1, 1));
 }
 
 TEST(Bitmap, NewPixelsAreWhiteAndResizingKeepsTheRest) {

@@ -110,22 +110,20 @@ TEST_F(ImageListTest, GetIconGivesANewIcon) {
   TBitmap strip;
   MakeStrip(strip);
   list->AddMasked(strip, RGB(255, 0, 255));
-  HICON icon = list->GetIcon(1);
-  ASSERT_NE(nullptr, icon);
-  EXPECT_EQ(2, list->AddIcon(icon));  // and back again: the same picture
+  gdi::IconHandle icon = list->GetIcon(1);
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(2, list->AddIcon(icon.Get()));  // and back again: the same picture
   TBitmap target;
   Fill(target, 4, 4, kGreen);
   list->Draw(target.Canvas(), 0, 0, 2);
   EXPECT_EQ(kBlue, target.ScanLine(3)[3]);
   ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
+  ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
   BITMAP bm{};
   GetObjectW(info.hbmColor, sizeof bm, &bm);
   EXPECT_EQ(4, bm.bmWidth);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
-  EXPECT_EQ(nullptr, list->GetIcon(3));
+  gdi::BitmapHandle colour(info.hbmColor), mask(info.hbmMask);  // GetIconInfo's copies
+  EXPECT_FALSE(list->GetIcon(3));
 }
 
 TEST_F(ImageListTest, ChangeLinksHearEveryChange) {

@@ -494,6 +494,27 @@ TEST_F(RichEditTest, StreamFailuresReachTheCaller) {
   EXPECT_EQ(L"kept", editor_->Text());
 }
 
+TEST_F(RichEditTest, RichTextStreamingLastsForItsScopeAndEndsAlsoWhenTheLoadFails) {
+  editor_->SetPlainText(true);
+  {
+    TRichTextStreaming rich(*editor_);
+    TMemoryStream in;
+    in.WriteBytes("{\\rtf1 {\\b bold}}");
+    in.SetPosition(0);
+    editor_->Lines().LoadFromStream(in);
+  }
+  EXPECT_EQ(L"bold", editor_->Text());
+  EXPECT_TRUE(editor_->PlainText());
+  TFailingStream failing;
+  EXPECT_THROW(
+      {
+        TRichTextStreaming rich(*editor_);
+        editor_->Lines().LoadFromStream(failing);
+      },
+      EReadError);
+  EXPECT_TRUE(editor_->PlainText());
+}
+
 namespace {
 struct TInputSpy : TObject {
   std::vector<String> Seen;
@@ -562,4 +583,33 @@ TEST_F(RichEditTest, ARightClickOpensThePopupMenu) {
   EXPECT_EQ(expected.x, menu->Points[0].x);
   EXPECT_EQ(expected.y, menu->Points[0].y);
   EXPECT_EQ(editor_, menu->PopupComponent());
+}
+
+TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
+  const auto nested = [](int depth, const std::string& inner = "x") {
+    return "{\\rtf1 " + std::string(static_cast<size_t>(depth - 1), '{') + inner +
+           std::string(static_cast<size_t>(depth), '}');
+  };
+  struct Case {
+    const char* what;
+    std::string rtf;
+    bool readable;
+  } cases[] = {
+      {"flat", "{\\rtf1 text}", true},
+      {"at the limit", nested(kMaxRtfGroupDepth), true},
+      {"one past", nested(kMaxRtfGroupDepth + 1), false},
+      {"unclosed and deep", "{\\rtf1 " + std::string(40, '{'), false},
+      {"escaped braces are text", nested(kMaxRtfGroupDepth, std::string(20, ' ') + "\\{\\{\\{\\{"), true},
+      {"an escaped backslash before a brace", nested(kMaxRtfGroupDepth, "\\\\{"), false},
+      {"siblings do not add up", "{\\rtf1 " + std::string(40 * 2, ' ') + [] {
+         std::string s;
+         for (int i = 0; i < 40; ++i) s += "{a}";
+         return s;
+       }() + "}", true},
+      {"binary bytes are no groups", "{\\rtf1 {\\bin40 " + std::string(40, '{') + "}}", true},
+      {"a binary run past the end", "{\\rtf1 {\\bin999999 {{{", true},
+      {"braces after a binary run count", "{\\rtf1 {\\bin2 ab" + std::string(31, '{'), false},
+      {"not RTF", "plain text", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.readable, IsReadableRtf(c.rtf)) << c.what;
 }

@@ -6,8 +6,27 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+namespace {
+
+// A crash ends the run at once with the name of the test it happened in, instead of leaving
+// the process to Wine's debugger.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  fprintf(stderr, "\nCrash: exception 0x%08lx at %p in %s.%s\n",
+          static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode), info->ExceptionRecord->ExceptionAddress,
+          test ? test->test_suite_name() : "(no test)", test ? test->name() : "");
+  fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
   testing::InitGoogleTest(&argc, argv);
+  SetUnhandledExceptionFilter(ReportCrash);
   seams::Scoped<seams::TMessageBoxes> boxes(testing_support::MessageBoxes());
   seams::Scoped<seams::TShell> shell(testing_support::Shell());
   InitializeClassLibrary();

@@ -5,16 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <thread>
+
 using namespace item_tests;
 using testing_support::PumpMessages;
 
 namespace {
 
-// Records the sounds that would play.
+// Records the sounds that would play, with their flags.
 class TRecordingSounds : public seams::TSounds {
  public:
-  void PlayAlias(const String& alias) override { Played.push_back(alias); }
-  std::vector<String> Played;
+  void PlayAlias(const String& alias, DWORD flags) override { Played.push_back({alias, flags}); }
+  std::vector<std::pair<String, DWORD>> Played;
 };
 
 // Sets the sound scheme's entry for an alias for the test's lifetime and puts the old one back.
@@ -188,19 +191,40 @@ TEST_F(ClickQueue, AccessibleSelectionsReachLiveViewersOnly) {
   EXPECT_EQ(0u, Slots());
 }
 
-TEST_F(ClickQueue, TheQueueEndsWithTheLastItemOfTheThread) {
-  item->PostClick();
-  HWND wnd = tb2item_detail::ClickWnd();
-  ASSERT_TRUE(IsWindow(wnd));
-  EXPECT_EQ(2, tb2item_detail::ItemViewerCount());  // every other test freed its items
-  item->Free();
-  other->Free();
-  EXPECT_EQ(0, tb2item_detail::ItemViewerCount());
-  EXPECT_EQ(nullptr, tb2item_detail::ClickWnd());
-  EXPECT_EQ(nullptr, tb2item_detail::ClickList());
+// The thread's items and viewers end with its test: a thread of its own starts with none,
+// whatever the other tests of this executable leave on theirs.
+namespace {
+void OnFreshThread(const std::function<void()>& body) { std::thread(body).join(); }
+}  // namespace
+
+TEST(ClickQueueLife, TheQueueEndsWithTheLastItemOfTheThread) {
+  int atStart = -1, withItems = -1, atEnd = -1, clicks = -1;
+  HWND wnd = nullptr, wndAtEnd = nullptr;
+  bool windowAlive = false, listAtEnd = true;
+  OnFreshThread([&] {
+    atStart = tb2item_detail::ItemViewerCount();
+    TItemFactory f;
+    auto* item = f.Make(L"item");
+    auto* other = f.Make(L"other");
+    withItems = tb2item_detail::ItemViewerCount();
+    item->PostClick();
+    wnd = tb2item_detail::ClickWnd();
+    windowAlive = IsWindow(wnd);
+    item->Free();
+    other->Free();
+    atEnd = tb2item_detail::ItemViewerCount();
+    wndAtEnd = tb2item_detail::ClickWnd();
+    listAtEnd = tb2item_detail::ClickList() != nullptr;
+    PumpMessages();  // the dead item's message went with its window
+    clicks = static_cast<int>(f.Events.Log.size());
+  });
+  EXPECT_EQ(atStart + 2, withItems);
+  EXPECT_EQ(atStart, atEnd);
+  EXPECT_TRUE(windowAlive);
+  EXPECT_EQ(nullptr, wndAtEnd);
+  EXPECT_FALSE(listAtEnd);
   EXPECT_FALSE(IsWindow(wnd));
-  PumpMessages();  // the dead item's message went with its window
-  EXPECT_EQ(0, Clicks("item"));
+  EXPECT_EQ(0, clicks);
 }
 
 TEST_F(ClickQueue, TheMenuCommandSoundPlaysForPopupClicksWhenTheSchemeHasOne) {
@@ -226,7 +250,9 @@ TEST_F(ClickQueue, TheMenuCommandSoundPlaysForPopupClicksWhenTheSchemeHasOne) {
     ProcessDoneAction(done, true);
     EXPECT_EQ(k.played, sounds.Played.size()) << k.what;
     if (!sounds.Played.empty()) {
-      EXPECT_EQ(L"MenuCommand", sounds.Played[0]);
+      EXPECT_EQ(L"MenuCommand", sounds.Played[0].first);
+      // SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOSTOP: a sound already playing is not cut off.
+      EXPECT_EQ(0x10013u, sounds.Played[0].second);
     }
   }
 }
@@ -285,24 +311,36 @@ TEST_F(ClickQueue, WithoutAHandlerTheHelpOutcomeAsksTheApplicationsHelp) {
   EXPECT_EQ(42u, spy.Calls[0].second);
 }
 
-TEST_F(ClickQueue, AClickThatFreesTheLastItemsEndsTheQueueFromInsideIt) {
-  other->PostClick();
-  item->PostClick();
-  f.Events.OnClickHook = [this](TObject* s) {
-    if (s != other) return;
-    other->Free();  // the queue's window goes while its own message runs
-    item->Free();
-    other = item = nullptr;
-  };
-  PumpMessages();
-  EXPECT_EQ(1, Clicks("other"));
-  EXPECT_EQ(0, Clicks("item"));
-  EXPECT_EQ(0, tb2item_detail::ItemViewerCount());
-  EXPECT_EQ(nullptr, tb2item_detail::ClickWnd());
-  // The next click starts a new queue.
-  TItemFactory g;
-  auto* fresh = g.Make(L"fresh");
-  fresh->PostClick();
-  PumpMessages();
-  EXPECT_EQ((std::vector<std::string>{"click fresh"}), g.Events.Log);
+TEST(ClickQueueLife, AClickThatFreesTheLastItemsEndsTheQueueFromInsideIt) {
+  int atStart = -1, atEnd = -1;
+  HWND wndAtEnd = nullptr;
+  std::vector<std::string> clicks, laterClicks;
+  OnFreshThread([&] {
+    atStart = tb2item_detail::ItemViewerCount();
+    TItemFactory f;
+    TTBCustomItem* item = f.Make(L"item");
+    TTBCustomItem* other = f.Make(L"other");
+    other->PostClick();
+    item->PostClick();
+    f.Events.OnClickHook = [&](TObject* s) {
+      if (s != other) return;
+      other->Free();  // the queue's window goes while its own message runs
+      item->Free();
+      other = item = nullptr;
+    };
+    PumpMessages();
+    clicks = f.Events.Log;
+    atEnd = tb2item_detail::ItemViewerCount();
+    wndAtEnd = tb2item_detail::ClickWnd();
+    // The next click starts a new queue.
+    TItemFactory g;
+    auto* fresh = g.Make(L"fresh");
+    fresh->PostClick();
+    PumpMessages();
+    laterClicks = g.Events.Log;
+  });
+  EXPECT_EQ((std::vector<std::string>{"click other"}), clicks);
+  EXPECT_EQ(atStart, atEnd);
+  EXPECT_EQ(nullptr, wndAtEnd);
+  EXPECT_EQ((std::vector<std::string>{"click fresh"}), laterClicks);
 }

@@ -112,6 +112,32 @@ TEST(CommonSettings, MenuShowDelayRegistryReadsATableOfValues) {
   EXPECT_EQ(400, tb2common_detail::ReadMenuShowDelayFrom(HKEY_CURRENT_USER, L"Software\\QuillnoteTests\\Absent", L"X"));
 }
 
+TEST(CommonSettings, MenuShowDelayTextIsParsedWithinTheBytesRead) {
+  struct Case {
+    const char* what;
+    String data;
+    DWORD size;  // bytes, as the registry answered
+    int expected;
+  } cases[] = {
+      {"with its terminator", String(L"250\0", 4), 8, 250},
+      {"unterminated", L"77", 4, 77},
+      {"an odd size drops the half unit", L"778", 5, 77},
+      {"64 bytes, unterminated", String(30, L'0') + L"12", 64, 12},
+      {"more than 64 bytes counts as 64", String(30, L'0') + L"12", 70, 12},
+      {"a NUL ends the text", String(L"12\0" L"34", 5), 10, 12},
+      {"nothing read", L"5", 0, 0},
+      {"not a number", L"abc", 6, 0},
+      {"negative", L"-5", 4, -5},
+  };
+  for (const Case& k : cases) {
+    // Digits follow the data in memory: a parse that reads past the data sees them.
+    std::vector<wchar_t> memory(k.data.begin(), k.data.end());
+    memory.resize(48, L'9');
+    EXPECT_EQ(k.expected, tb2common_detail::ParseMenuShowDelay(reinterpret_cast<const BYTE*>(memory.data()), k.size))
+        << k.what;
+  }
+}
+
 TEST(CommonSettings, SoundSchemeEntriesCountOnlyWithASound) {
   const std::wstring sub = String(kTestKey) + L"\\Alias\\.Current";
   HKEY k;
@@ -241,19 +267,30 @@ TEST(CommonPainting, RotatedFontsRunDownwardsAndKeepTheirFaceNameInBounds) {
     wcsncpy(lf.lfFaceName, k.face.c_str(), LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&lf);
     HGDIOBJ old = SelectObject(dib.DC(), font);
-    HFONT rotated = CreateRotatedFont(dib.DC());
-    ASSERT_NE(nullptr, rotated);
+    gdi::FontHandle rotated = CreateRotatedFont(dib.DC());
+    ASSERT_TRUE(rotated);
     LOGFONTW got{};
-    GetObjectW(rotated, sizeof(got), &got);
+    GetObjectW(rotated.Get(), sizeof(got), &got);
     EXPECT_EQ(2700, got.lfEscapement);
     EXPECT_EQ(2700, got.lfOrientation);
     EXPECT_LT(wcsnlen(got.lfFaceName, LF_FACESIZE), static_cast<size_t>(LF_FACESIZE));
     if (k.sansSerif) {
       EXPECT_STREQ(L"Arial", got.lfFaceName);
     }
-    DeleteObject(rotated);
     SelectObject(dib.DC(), old);
     DeleteObject(font);
+  }
+}
+
+TEST(CommonPainting, TheVerticalFaceIsLookedForOnlyWhenItFitsAFaceName) {
+  // LF_FACESIZE is 32 units with the terminator: "@" + 30 characters is the longest that fits.
+  struct Case {
+    size_t length;
+    bool fits;
+  } cases[] = {{1, true}, {30, true}, {31, false}, {32, false}};
+  for (const Case& k : cases) {
+    const String face(k.length, L'Q');
+    EXPECT_EQ(k.fits ? L"@" + face : String(), VerticalFaceName(face)) << k.length;
   }
 }
 

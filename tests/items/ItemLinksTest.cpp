@@ -155,6 +155,40 @@ TEST_F(ItemLinks, SubmenuImagesNotifyTheItemsOwnListeners) {
   item->UnregisterNotification(listener.Proc());
 }
 
+TEST_F(ItemLinks, AnItemFreedWhileTakingOverItsActionsValuesStopsThere) {
+  struct Case {
+    const char* what;
+    const wchar_t* freedAtCaption;  // the root's listener frees the item when told of this caption
+    std::function<void(TTBCustomItem*, TAction*)> bind;
+  } cases[] = {
+      {"binding the action", L"From action", [](TTBCustomItem* bound, TAction* action) { bound->SetAction(action); }},
+      {"the action telling its clients", L"Other", [](TTBCustomItem* bound, TAction* action) {
+         bound->SetAction(action);
+         bound->SetCaption(L"Mine");  // no longer follows the caption...
+         action->SetCaption(L"Other");
+         action->NotifyClients();  // ...until every value is taken over again
+       }},
+  };
+  root->RegisterNotification(listener.Proc());
+  for (const Case& k : cases) {
+    auto* bound = f.Make<TTBItem>(L"bound", root);
+    auto* action = new TAction(f.Owner());
+    action->SetCaption(L"From action");
+    action->SetChecked(true);
+    listener.Hook = [&](const TNote& n) {
+      if (n.Action == tbicInvalidateAndResize && n.Item == bound && bound->Caption() == k.freedAtCaption) {
+        bound->Free();
+        bound = nullptr;
+      }
+    };
+    k.bind(bound, action);
+    EXPECT_EQ(nullptr, bound) << k.what;
+    EXPECT_EQ("root(item)", TreeOf(f.Owner())) << k.what;
+    action->Free();  // the freed item is not among the action's clients
+  }
+  root->UnregisterNotification(listener.Proc());
+}
+
 TEST(ClickQueueThreads, EachThreadHasItsOwnClickWindow) {
   TItemFactory f;
   auto* mine = f.Make(L"mine");

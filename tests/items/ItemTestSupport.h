@@ -47,9 +47,8 @@ class TEventLog : public TObject {
     if (OnPopupHook) OnPopupHook(Sender);
   }
   static std::string NameOf(TObject* o) {
-    auto* c = dynamic_cast<TComponent*>(o);
     std::string s;
-    if (c)
+    if (auto* c = dynamic_cast<TComponent*>(o))
       for (wchar_t ch : c->Name()) s += static_cast<char>(ch);
     return s;
   }
@@ -59,6 +58,26 @@ class TEventLog : public TObject {
   std::function<void(TObject*)> OnClickHook;
   std::function<void(TTBCustomItem*)> OnPopupHook;
 };
+
+// The items of an owner that have no parent, each with its children: "root(a,b(c)) loose".
+inline std::string TreeOf(TComponent* owner) {
+  std::function<void(std::string&, TTBCustomItem*)> describe = [&](std::string& out, TTBCustomItem* item) {
+    out += TEventLog::NameOf(item);
+    for (int i = 0; i < item->Count(); ++i) {
+      out += i == 0 ? '(' : ',';
+      describe(out, item->Items(i));
+    }
+    if (item->Count()) out += ')';
+  };
+  std::string tree;
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    auto* item = dynamic_cast<TTBCustomItem*>(owner->Components(i));
+    if (!item || item->Parent()) continue;
+    if (!tree.empty()) tree += ' ';
+    describe(tree, item);
+  }
+  return tree;
+}
 
 // Owns every item a test makes; named items log their clicks and popups.
 class TItemFactory {

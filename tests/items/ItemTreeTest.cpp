@@ -275,6 +275,15 @@ TEST_F(ItemTree, ListenersMayUnregisterThemselvesOrOthersOrFreeTheItemWhileTold)
   root->UnregisterNotification(atRoot.Proc());
 }
 
+TEST_F(ItemTree, AnItemFreedByItsOwnPopupEventIsNotClicked) {
+  f.Events.OnPopupHook = [this](TTBCustomItem* s) {
+    if (s == b) b->Free();
+  };
+  b->DoPopup(b, false);
+  EXPECT_EQ((std::vector<std::string>{"popup b"}), f.Events.Log);
+  EXPECT_EQ("root(a,c)", TreeOf(f.Owner()));
+}
+
 TEST_F(ItemTree, RegistrationsAreCounted) {
   a->RegisterNotification(listener.Proc());
   a->RegisterNotification(listener.Proc());
@@ -379,5 +388,108 @@ TEST_F(ItemTree, ARelayedNotificationClimbsAtMostElevenLevels) {
     EXPECT_EQ(groups == 11 ? 1u : 0u, atTop.Notes.size()) << groups;
     top->UnregisterNotification(atTop.Proc());
     chain.front()->UnregisterNotification(atFirstGroup.Proc());
+  }
+}
+
+TEST(ItemTreeFreedByListeners, AChangeStopsTouchingWhatItsListenersFreed) {
+  struct TItems {
+    TTBRootItem* r;
+    TTBCustomItem *x, *y, *z, *n;
+  };
+  struct Case {
+    const char* what;
+    std::function<void(TItems&)> change;
+    TTBItemChangedAction when;  // the notification at which the root's listener frees...
+    const wchar_t* about;       // ...when it is about this item (any item when null)...
+    const wchar_t* victim;      // ...this one
+    std::string treeAfter;
+    std::function<void(TItems&)> prepare = nullptr;
+  } cases[] = {
+      {"a child freed as it is deleted", [](TItems& t) { t.r->Delete(1); }, tbicDeleting, L"y", L"y", "r(x,z) n"},
+      {"the parent freed as a child is deleted", [](TItems& t) { t.r->Delete(1); }, tbicDeleting, L"y", L"r", "n"},
+      {"a child freed as it is inserted", [](TItems& t) { t.r->Insert(0, t.n); }, tbicInserted, L"n", L"n", "r(x,y,z)"},
+      {"the parent freed as a child is inserted", [](TItems& t) { t.r->Insert(0, t.n); }, tbicInserted, L"n", L"r", ""},
+      {"the parent freed as an insert begins", [](TItems& t) { t.r->Insert(0, t.n); }, tbicSubitemsBeginUpdate,
+       nullptr, L"r", ""},
+      {"a child freed as it moves", [](TItems& t) { t.r->Move(0, 2); }, tbicDeleting, L"x", L"x", "r(y,z) n"},
+      {"the parent freed as a child moves", [](TItems& t) { t.r->Move(0, 2); }, tbicDeleting, L"x", L"r", "n"},
+      {"an item freed as it is checked", [](TItems& t) { t.y->SetChecked(true); }, tbicInvalidate, L"y", L"y",
+       "r(x,z) n"},
+      {"an item freed as its radio sibling is unchecked", [](TItems& t) { t.y->SetChecked(true); }, tbicInvalidate,
+       L"x", L"y", "r(x,z) n",
+       [](TItems& t) {
+         t.x->SetGroupIndex(1);
+         t.y->SetGroupIndex(1);
+         t.x->SetChecked(true);
+       }},
+      {"an auto-check item freed as its click checks it", [](TItems& t) { t.y->Click(); }, tbicInvalidate, L"y",
+       L"y", "r(x,z) n", [](TItems& t) { t.y->SetAutoCheck(true); }},
+      {"the parent freed as a child takes on its options", [](TItems& t) { t.r->SetOptions(tboNoRotation); },
+       tbicInvalidateAndResize, L"x", L"r", "n"},
+  };
+  for (const Case& k : cases) {
+    TItemFactory f;
+    TItems t{f.Make<TTBRootItem>(L"r"), nullptr, nullptr, nullptr, nullptr};
+    t.x = f.Make(L"x", t.r);
+    t.y = f.Make(L"y", t.r);
+    t.z = f.Make(L"z", t.r);
+    t.n = f.Make(L"n");
+    if (k.prepare) k.prepare(t);
+    TListener listener;
+    bool freed = false;
+    listener.Hook = [&](const TNote& note) {
+      if (freed || note.Action != k.when) return;
+      if (k.about && !(note.Item && note.Item->Name() == k.about)) return;
+      freed = true;
+      f.Owner()->FindComponent(k.victim)->Free();
+    };
+    t.r->RegisterNotification(listener.Proc());
+    k.change(t);
+    EXPECT_TRUE(freed) << k.what;
+    EXPECT_EQ(k.treeAfter, TreeOf(f.Owner())) << k.what;
+    if (auto* x = dynamic_cast<TTBCustomItem*>(f.Owner()->FindComponent(L"x"))) {
+      EXPECT_FALSE(x->Checked()) << k.what;
+    }
+    EXPECT_TRUE(f.Events.Log.empty()) << k.what;  // no click ran for a freed item
+    if (f.Owner()->FindComponent(L"r")) t.r->UnregisterNotification(listener.Proc());
+  }
+}
+
+TEST(ItemTreeLinks, ALinkEndsWithEitherItemHoweverItIsDestroyed) {
+  struct Case {
+    const char* what;
+    bool destroyTarget;  // else the link parent
+    bool withDelete;     // else Free
+  } cases[] = {
+      {"link parent freed", false, false},
+      {"link parent deleted", false, true},
+      {"target freed", true, false},
+      {"target deleted", true, true},
+  };
+  for (const Case& k : cases) {
+    TItemFactory f;
+    auto* top = f.Make<TTBRootItem>(L"top");
+    auto* source = f.Make(L"source");
+    f.Make(L"shared", source);
+    auto* linking = f.Make<TTBGroupItem>(L"linking", top);
+    linking->SetLinkSubitems(source);
+    TListener atTop;
+    top->RegisterNotification(atTop.Proc());
+    TTBCustomItem* doomed = k.destroyTarget ? static_cast<TTBCustomItem*>(source) : linking;
+    if (k.withDelete)
+      delete doomed;
+    else
+      doomed->Free();
+    atTop.Notes.clear();
+    if (k.destroyTarget) {
+      EXPECT_EQ(nullptr, linking->LinkSubitems()) << k.what;
+      linking->Notify(tbicInvalidate, -1, nullptr);  // still whole
+      EXPECT_EQ(1u, atTop.Notes.size()) << k.what;
+    } else {
+      // The target's changes no longer go to the freed group.
+      source->Items(0)->SetCaption(L"changed");
+      EXPECT_TRUE(atTop.Notes.empty()) << k.what;
+    }
+    top->UnregisterNotification(atTop.Proc());
   }
 }

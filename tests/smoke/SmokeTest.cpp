@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <richedit.h>
+
+#include <string>
+
 namespace {
 
 String g_exe;
@@ -89,6 +93,67 @@ void TypeText(const String& text) {
     SendInput(2, in, sizeof(INPUT));
     Sleep(20);
   }
+}
+
+HWND EditorOf(HWND note) {
+  HWND editor = nullptr;
+  EnumChildWindows(note, FindEditor, reinterpret_cast<LPARAM>(&editor));
+  return editor;
+}
+
+// The character format of the editor's selection in another process, set or read through the
+// control's own messages (the record lives in that process's memory).
+bool RemoteCharFormat(HANDLE process, HWND editor, CHARFORMAT2W& format, bool set) {
+  void* remote = VirtualAllocEx(process, nullptr, sizeof format, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote) return false;
+  format.cbSize = sizeof format;
+  bool ok = WriteProcessMemory(process, remote, &format, sizeof format, nullptr) != FALSE;
+  DWORD_PTR result = 0;
+  ok = ok && SendMessageTimeoutW(editor, set ? EM_SETCHARFORMAT : EM_GETCHARFORMAT, SCF_SELECTION,
+                                 reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &result);
+  ok = ok && ReadProcessMemory(process, remote, &format, sizeof format, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return ok;
+}
+
+std::string FileBytes(const String& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  std::string bytes(1 << 16, '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+void PutFile(const String& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+struct NoteSearch {
+  DWORD Process;
+  std::vector<HWND> Notes;
+};
+
+BOOL CALLBACK CollectNotes(HWND wnd, LPARAM data) {
+  auto* f = reinterpret_cast<NoteSearch*>(data);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  wchar_t cls[64] = {};
+  GetClassNameW(wnd, cls, 64);
+  if (pid == f->Process && String(cls) == L"TFR_NOTE" && IsWindowVisible(wnd)) f->Notes.push_back(wnd);
+  return TRUE;
+}
+
+std::vector<HWND> VisibleNotes(DWORD pid) {
+  NoteSearch f{pid, {}};
+  EnumWindows(CollectNotes, reinterpret_cast<LPARAM>(&f));
+  return f.Notes;
 }
 
 // With no tray host, Wine shows the notification area as a small window of its own while at
@@ -253,6 +318,65 @@ TEST_F(Smoke, TwoCopiesStartedTogetherDoNotBothRun) {
   EXPECT_EQ(0u, code);
   EXPECT_TRUE(WaitFor([&] { return MainFormOf(first.dwProcessId) != nullptr; }, 20000));
   EndCleanly(first);
+}
+
+TEST_F(Smoke, SavedNotesComeBackOnTopBoldAndSafeFromAHostileFile) {
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  const String notes = folder_ + L"Notes\\";
+  ASSERT_TRUE(CreateDirectoryW(notes.c_str(), nullptr));
+  const std::string bom = "\xEF\xBB\xBF";
+  PutFile(notes + L"1000.qwn", bom + "0000640000640000C80000C800006499FFFF01\r\nOn top\r\n{\\rtf1\\ansi Above all}\r\n");
+  // Nested deeper than the system's editor survives: the program must not hand it over.
+  const std::string hostile = bom + "0001900000640000C80000C800006499FFFF00\r\nDeep\r\n{\\rtf1 " +
+                              std::string(40, '{') + "Deep" + std::string(40, '}') + "}\r\n";
+  PutFile(notes + L"2000.qwn", hostile);
+  PutFile(notes + L"3000.qwn", bom + "0002BC0000640000C80000C800006499FFFF00\r\nPlain\r\n{\\rtf1\\ansi Make this bold}\r\n");
+
+  PROCESS_INFORMATION pi = Start();
+  std::vector<HWND> shown;
+  ASSERT_TRUE(WaitFor([&] { return (shown = VisibleNotes(pi.dwProcessId)).size() == 2; }, 20000))
+      << shown.size() << " notes shown";
+  Sleep(500);
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0)) << "the program ended";
+  ASSERT_EQ(2u, VisibleNotes(pi.dwProcessId).size());
+  HWND onTop = nullptr, plain = nullptr;
+  for (HWND note : shown) (EditorText(note) == L"Above all" ? onTop : plain) = note;
+  ASSERT_NE(nullptr, onTop);
+  ASSERT_NE(nullptr, plain);
+  EXPECT_EQ(L"Make this bold", EditorText(plain));
+  EXPECT_TRUE(GetWindowLongPtrW(onTop, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  // A word made bold through the editor, then the note closed.
+  HWND editor = EditorOf(plain);
+  SendMessageTimeoutW(editor, EM_SETSEL, 0, 4, SMTO_ABORTIFHUNG, 5000, nullptr);
+  CHARFORMAT2W bold{};
+  bold.dwMask = CFM_BOLD;
+  bold.dwEffects = CFE_BOLD;
+  ASSERT_TRUE(RemoteCharFormat(pi.hProcess, editor, bold, true));
+  PostMessageW(plain, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return VisibleNotes(pi.dwProcessId).size() == 1; }, 10000));
+  EndCleanly(pi);
+  EXPECT_EQ(hostile, FileBytes(notes + L"2000.qwn"));
+
+  PROCESS_INFORMATION again = Start();
+  ASSERT_TRUE(WaitFor([&] { return (shown = VisibleNotes(again.dwProcessId)).size() == 2; }, 20000));
+  HWND back = nullptr;
+  for (HWND note : shown)
+    if (EditorText(note) == L"Make this bold") back = note;
+  ASSERT_NE(nullptr, back);
+  for (HWND note : shown) {
+    if (note == back) continue;
+    EXPECT_TRUE(GetWindowLongPtrW(note, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  }
+  editor = EditorOf(back);
+  for (auto [start, isBold] : {std::pair{0, true}, {5, false}}) {
+    SendMessageTimeoutW(editor, EM_SETSEL, start, start + 4, SMTO_ABORTIFHUNG, 5000, nullptr);
+    CHARFORMAT2W read{};
+    ASSERT_TRUE(RemoteCharFormat(again.hProcess, editor, read, false));
+    EXPECT_EQ(isBold, (read.dwEffects & CFE_BOLD) != 0) << start;
+  }
+  EndCleanly(again);
+  EXPECT_EQ(hostile, FileBytes(notes + L"2000.qwn"));
 }
 
 int wmain(int argc, wchar_t** argv) {

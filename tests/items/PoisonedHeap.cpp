@@ -1,0 +1,111 @@
+// In this test executable freed memory is poisoned: operator delete fills a block with a
+// pattern and holds it back instead of giving it to the heap at once. Code that uses an item
+// after freeing it then fails the same way on every run: the pointers and the vtable it reads
+// are the pattern (a crash, not stale values that happen to work), and what it writes spoils
+// the pattern, which the check after every test reports as a failure of that test.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <malloc.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// The pattern varies within 16 bytes, so that neighbouring pointers differ (a freed vector's
+// begin and end do not read as an empty range), and each pointer read from it is an address
+// that no process has (non-canonical on x86_64, in the upper half on i686). Every byte has bits
+// 0 and 3 set, so that a bool or a flag read from a freed object reads as set and the code goes
+// on to the object's pointers.
+unsigned char PoisonAt(size_t offset) {
+  const unsigned high = 0xC + ((offset >> 2) & 3);
+  const unsigned low = 0x9 | ((offset & 3) << 1);
+  return static_cast<unsigned char>(high << 4 | low);
+}
+
+// Blocks held back at most; the oldest is checked and given back when either limit is reached.
+constexpr size_t kHeldBlocks = 8192;
+constexpr size_t kHeldBytes = 16u << 20;
+
+struct THeldBlock {
+  unsigned char* Memory;
+  size_t Size;
+};
+
+// Plain data only: operator delete runs until the very end of the process.
+SRWLOCK HeldLock = SRWLOCK_INIT;
+THeldBlock Held[kHeldBlocks];
+size_t HeldFirst = 0;
+size_t HeldCount = 0;
+size_t HeldTotal = 0;
+const void* WrittenAfterFree = nullptr;  // the first spoilt block found
+
+bool StillPoisoned(const THeldBlock& block) {
+  for (size_t i = 0; i < block.Size; ++i)
+    if (block.Memory[i] != PoisonAt(i)) return false;
+  return true;
+}
+
+// With HeldLock held.
+void GiveBackOldest() {
+  THeldBlock& block = Held[HeldFirst];
+  if (!WrittenAfterFree && !StillPoisoned(block)) WrittenAfterFree = block.Memory;
+  free(block.Memory);
+  HeldTotal -= block.Size;
+  HeldFirst = (HeldFirst + 1) % kHeldBlocks;
+  --HeldCount;
+}
+
+// Checks every held block, gives them all back and answers the first spoilt one, if any.
+const void* CheckAndGiveBackAll() {
+  AcquireSRWLockExclusive(&HeldLock);
+  while (HeldCount > 0) GiveBackOldest();
+  const void* spoilt = WrittenAfterFree;
+  WrittenAfterFree = nullptr;
+  ReleaseSRWLockExclusive(&HeldLock);
+  return spoilt;
+}
+
+class TFreedMemoryCheck : public testing::EmptyTestEventListener {
+  void OnTestEnd(const testing::TestInfo&) override {
+    if (const void* spoilt = CheckAndGiveBackAll())
+      ADD_FAILURE() << "memory at " << spoilt << " was written to after it was freed";
+  }
+};
+
+struct TRegisterCheck {
+  TRegisterCheck() { testing::UnitTest::GetInstance()->listeners().Append(new TFreedMemoryCheck); }
+} RegisterCheck;
+
+}  // namespace
+
+void* operator new(size_t size) {
+  if (size == 0) size = 1;
+  for (;;) {
+    if (void* p = malloc(size)) return p;
+    std::new_handler handler = std::get_new_handler();
+    if (!handler) throw std::bad_alloc();
+    handler();
+  }
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  const size_t size = _msize(p);
+  auto* bytes = static_cast<unsigned char*>(p);
+  for (size_t i = 0; i < size; ++i) bytes[i] = PoisonAt(i);
+  if (size > kHeldBytes) {
+    free(p);
+    return;
+  }
+  AcquireSRWLockExclusive(&HeldLock);
+  while (HeldCount > 0 && (HeldCount == kHeldBlocks || HeldTotal + size > kHeldBytes)) GiveBackOldest();
+  Held[(HeldFirst + HeldCount) % kHeldBlocks] = {static_cast<unsigned char*>(p), size};
+  ++HeldCount;
+  HeldTotal += size;
+  ReleaseSRWLockExclusive(&HeldLock);
+}
+
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
