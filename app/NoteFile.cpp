@@ -71,25 +71,44 @@ bool IsSaveLeftover(const String& name) {
                      [](wchar_t c) { return std::iswxdigit(c) != 0; });
 }
 
-std::string NoteFileBytes(TFR_NOTE& note) {
-  TStringList& lines = *note.NoteLines;
-  lines.Clear();
-  TNoteHeader header{note.Left(), note.Top(), note.Width(), note.Height(),
-                     note.NoteOpacity, note.NoteColor(), note.OnTop};
-  lines.Add(EncodeNoteHeader(header));
-  lines.Add(note.pnTitlePanel->Caption());
-  note.reEdit->SetPlainText(false);
-  try {
-    lines.Add(AnsiToWide(note.reEdit->RtfText()));
-  } catch (...) {
-    note.reEdit->SetPlainText(true);
-    throw;
-  }
-  note.reEdit->SetPlainText(true);
+std::string EncodeNoteFile(const TNoteFile& file) {
+  TStringList lines;
+  lines.Add(EncodeNoteHeader(file.Header));
+  lines.Add(file.Title);
+  lines.Add(AnsiToWide(file.Rtf));
   TMemoryStream bytes;
   lines.SaveToStream(bytes, TTextEncoding::Utf8);
-  lines.Clear();
   return bytes.Bytes();
+}
+
+TNoteFile DecodeNoteFile(const std::string& bytes) {
+  TStringList lines;
+  {
+    TMemoryStream stream;
+    stream.WriteBytes(bytes);
+    stream.SetPosition(0);
+    lines.LoadFromStream(stream);
+  }
+  if (lines.Count() < 2) throw EConvertError(L"Not a note file");
+  TNoteFile file;
+  file.Header = DecodeNoteHeader(lines.Strings(0));
+  file.Title = lines.Strings(1);
+  String body;
+  for (int i = 2; i < lines.Count(); ++i) body += lines.Strings(i) + L"\r\n";
+  file.Rtf = WideToAnsi(body);
+  return file;
+}
+
+std::string NoteFileBytes(TFR_NOTE& note) {
+  TNoteFile file;
+  file.Header = {note.Left(), note.Top(), note.Width(), note.Height(),
+                 note.NoteOpacity, note.NoteColor(), note.OnTop};
+  file.Title = note.pnTitlePanel->Caption();
+  {
+    TRichTextStreaming rich(*note.reEdit);
+    file.Rtf = note.reEdit->RtfText();
+  }
+  return EncodeNoteFile(file);
 }
 
 namespace {
@@ -111,14 +130,14 @@ bool FileHolds(const TFR_NOTE& note, const String& path, const std::string& byte
 
 }  // namespace
 
-bool SaveNote(TFR_NOTE& note, String* failure) {
+bool SaveNote(TFR_NOTE& note, const String& folder, String* failure) {
   note.UnbindChangeHandler();
   bool saved = false;
   try {
     if (note.Left() < 0 || note.Top() < 0)
       note.SetBounds(std::max(note.Left(), 0), std::max(note.Top(), 0), note.Width(), note.Height());
     const std::string bytes = NoteFileBytes(note);
-    const String path = FR_QNT_MAIN->GetNotesFolder() + note.FileName;
+    const String path = folder + note.FileName;
     if (!FileHolds(note, path, bytes)) {
       ReplaceFileContents(path, bytes);
       // The file is the note's own from now on.
@@ -137,19 +156,17 @@ bool SaveNote(TFR_NOTE& note, String* failure) {
   return saved;
 }
 
-void LoadNote(TFR_NOTE& note, const String& name) {
+void LoadNote(TFR_NOTE& note, const String& folder, const String& name) {
   note.FileName = name;
-  const std::string fileBytes = ReadFileBytes(FR_QNT_MAIN->GetNotesFolder() + name);
-  TStringList& lines = *note.NoteLines;
-  {
-    TMemoryStream stream;
-    stream.WriteBytes(fileBytes);
-    stream.SetPosition(0);
-    lines.LoadFromStream(stream);
+  const std::string fileBytes = ReadFileBytes(folder + name);
+  TNoteFile file;
+  try {
+    file = DecodeNoteFile(fileBytes);
+  } catch (const EConvertError& e) {
+    throw EConvertError(e.Message() + L": " + name);
   }
-  if (lines.Count() < 2) throw EConvertError(L"Not a note file: " + name);
-  TNoteHeader h = DecodeNoteHeader(lines.Strings(0));
-  note.pnTitlePanel->SetCaption(lines.Strings(1));
+  TNoteHeader& h = file.Header;
+  note.pnTitlePanel->SetCaption(file.Title);
 
   // A size beyond the screens is no size a note had; a place beyond them is moved back.
   int virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -159,12 +176,7 @@ void LoadNote(TFR_NOTE& note, const String& name) {
   if (h.Left >= virtualWidth) h.Left = virtualWidth - h.Width;
   if (h.Top >= virtualHeight) h.Top = virtualHeight - h.Height;
 
-  lines.Delete(0);
-  lines.Delete(0);
-  String body;
-  for (int i = 0; i < lines.Count(); ++i) body += lines.Strings(i) + L"\r\n";
-  lines.Clear();
-  const std::string rtf = WideToAnsi(body);
+  const std::string& rtf = file.Rtf;
   // Checked before anything reaches the control: what it cannot read takes the whole
   // program down with it.
   if (!IsReadableRtf(rtf)) throw EConvertError(L"The note's text cannot be read safely: " + name);
@@ -174,14 +186,10 @@ void LoadNote(TFR_NOTE& note, const String& name) {
   note.SetOpacity(h.Opacity);
   if (note.OnTop) note.ApplyAlwaysOnTop();
 
-  note.reEdit->SetPlainText(false);
-  try {
+  {
+    TRichTextStreaming rich(*note.reEdit);
     note.reEdit->SetRtfText(rtf);
-  } catch (...) {
-    note.reEdit->SetPlainText(true);
-    throw;
   }
-  note.reEdit->SetPlainText(true);
   // A body that gives no text is no note: it is not shown, and its file is left alone.
   if (Trim(note.reEdit->Text()).empty()) throw EConvertError(L"The note has no text: " + name);
 

@@ -29,6 +29,19 @@ String NewNoteFileName(const String& notesFolder);
 // replace ("~" + note file name + "." + hexadecimal number + ".tmp").
 bool IsSaveLeftover(const String& name);
 
+// What a note file holds, and its bytes: UTF-8 with a byte-order mark, the header line, the
+// title line, then the RTF (ANSI text, widened) and a line break.
+struct TNoteFile {
+  TNoteHeader Header;
+  String Title;
+  std::string Rtf;
+};
+std::string EncodeNoteFile(const TNoteFile& file);
+// Any encoding the string lists read (UTF-8 with or without a byte-order mark, ANSI, UTF-16);
+// the body's lines come back joined by CR LF. Raises EConvertError on fewer than two lines or a
+// bad header.
+TNoteFile DecodeNoteFile(const std::string& bytes);
+
 // The bytes of the note's file for the note as it stands.
 std::string NoteFileBytes(TFR_NOTE& note);
 
@@ -36,7 +49,7 @@ std::string NoteFileBytes(TFR_NOTE& note);
 // bytes differ from the file's; a file that already holds them is left untouched. Never
 // raises: false when the file could not be written, with the reason in `failure`. The editor
 // is back in plain-text streaming and the change handler bound afterwards.
-bool SaveNote(TFR_NOTE& note, String* failure = nullptr);
+bool SaveNote(TFR_NOTE& note, const String& folder, String* failure = nullptr);
 // Fills a fresh note window from its file and shows it; raises on a bad file, leaving the
 // window hidden.
-void LoadNote(TFR_NOTE& note, const String& name);
+void LoadNote(TFR_NOTE& note, const String& folder, const String& name);

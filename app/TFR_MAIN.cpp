@@ -242,7 +242,7 @@ void TFR_QNT_MAIN::ShowAllNotes(bool balloon) {
     }
     auto* note = new TFR_NOTE(Application);
     try {
-      LoadNote(*note, name);
+      LoadNote(*note, GetNotesFolder(), name);
     } catch (...) {
       // Never shown, so it never writes or deletes that file, and Exit does not wait for it.
       note->Free();

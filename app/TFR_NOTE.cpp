@@ -31,7 +31,7 @@ String DateTimeText(TDateTime value) {
   return DateToStr(value) + L" " + TimeToStr(value);
 }
 
-TFR_NOTE::TFR_NOTE(TComponent* AOwner) : TForm(AOwner), NoteLines(std::make_unique<TStringList>()) {
+TFR_NOTE::TFR_NOTE(TComponent* AOwner) : TForm(AOwner) {
   SetWindowClassName(L"TFR_NOTE");
   BeginLoading();
   CreateComponents();
@@ -339,7 +339,7 @@ void TFR_NOTE::reEditChange(TObject*) { RestartSaveTimer(); }
 
 void TFR_NOTE::tmSaveTimer(TObject*) {
   tmSave->SetEnabled(false);
-  if (!Trim(reEdit->Text()).empty()) SaveNote(*this);
+  if (!Trim(reEdit->Text()).empty()) SaveNote(*this, FR_QNT_MAIN->GetNotesFolder());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -463,7 +463,8 @@ void TFR_NOTE::FormClose(TObject*, TCloseAction& Action) {
     // Written every time: formatting and moves made in code raise no change event. A file
     // that already holds the note stays untouched.
     String failure;
-    if (!SaveNote(*this, &failure) && KeepOpenAfterFailedSave(path, failure)) {
+    if (!SaveNote(*this, FR_QNT_MAIN->GetNotesFolder(), &failure) &&
+        KeepOpenAfterFailedSave(path, failure)) {
       Action = TCloseAction::caNone;
       return;
     }

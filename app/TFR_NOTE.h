@@ -34,7 +34,6 @@ class TFR_NOTE : public TForm {
   bool OnTop = false;
   bool FadeOnClose = true;
   bool Deleted = false;
-  std::unique_ptr<TStringList> NoteLines;
   String FileName;
   int NoteOpacity = 100;
   bool Resizing = false;

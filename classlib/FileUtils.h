@@ -1,6 +1,6 @@
 #pragma once
-// File names and paths, files and folders, listing a folder by mask, and replacing a file's
-// contents in one step.
+// File names and paths, files and folders, and listing a folder by mask. Reading and replacing
+// a file's contents live beside the streams (Streams.h).
 #include "classlib/SysUtils.h"
 #include "classlib/Types.h"
 
@@ -52,19 +52,3 @@ std::vector<String> ListFiles(const String& folder, const String& mask);
 
 // "<what> "<file name>". <the system's reason>", the text of the file errors.
 String FileErrorMessage(const String& what, const String& fileName, DWORD code);
-
-// The whole contents of a file; raises EFOpenError or EReadError.
-std::string ReadFileBytes(const String& fileName);
-
-// Replaces the contents of `fileName` in one step: the bytes go to a new temporary file in the
-// same folder ("~" + name + "." + a number + ".tmp", which no "*.qwn"-like mask matches, not
-// even through its short name), which is flushed to disk and then moved over the target.
-// Raises EFCreateError when the temporary file cannot be created and EWriteError when writing
-// or replacing fails; the old file then stays whole and the temporary file is removed.
-void ReplaceFileContents(const String& fileName, const std::string& bytes);
-
-namespace file_utils_testing {
-// Called between writing the temporary file and replacing the target; returning false makes
-// the replacement fail there, as a full disk or a locked target would.
-inline bool (*BeforeReplace)(const String& tempFileName) = nullptr;
-}  // namespace file_utils_testing

@@ -136,6 +136,11 @@ String TProgramFolder::ExeName() {
 
 void TSounds::PlayAlias(const String& alias, DWORD flags) { PlaySoundW(alias.c_str(), nullptr, flags); }
 
+bool TFileReplacement::MoveOver(const String& tempFileName, const String& fileName) {
+  return MoveFileExW(tempFileName.c_str(), fileName.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 bool THelp::WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data) {
   return ::WinHelpW(owner, file.c_str(), command, data) != FALSE;
 }

@@ -86,6 +86,15 @@ class THelp {
   virtual bool WinHelp(HWND owner, const String& file, UINT command, ULONG_PTR data);
 };
 
+// Moving a file's new contents, written to a temporary file beside it, over the file
+// (ReplaceFileContents); a test makes it fail as a full disk or a locked target would.
+class TFileReplacement {
+ public:
+  virtual ~TFileReplacement() = default;
+  // False with the system's last error set when the file could not be replaced.
+  virtual bool MoveOver(const String& tempFileName, const String& fileName);
+};
+
 // The system's modal common dialogs (font, print); a test answers them without showing them.
 class TCommonDialogs {
  public:
@@ -143,6 +152,7 @@ inline TRandom& Random() { return Get<TRandom>(); }
 inline TProgramFolder& ProgramFolder() { return Get<TProgramFolder>(); }
 inline TSounds& Sounds() { return Get<TSounds>(); }
 inline THelp& Help() { return Get<THelp>(); }
+inline TFileReplacement& FileReplacement() { return Get<TFileReplacement>(); }
 inline TCommonDialogs& CommonDialogs() { return Get<TCommonDialogs>(); }
 inline TSystemSettings& SystemSettings() { return Get<TSystemSettings>(); }
 

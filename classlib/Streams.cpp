@@ -1,9 +1,12 @@
 #include "classlib/Streams.h"
 
 #include "classlib/FileUtils.h"
+#include "classlib/Seams.h"
 #include "classlib/TextConv.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <cstring>
 
 // ---------------------------------------------------------------------------------------------
@@ -214,3 +217,57 @@ String TStringStream::ReadString(int64_t count) {
 }
 
 void TStringStream::WriteString(const String& text) { WriteBytes(WideToAnsi(text, codePage_)); }
+
+// ---------------------------------------------------------------------------------------------
+// Whole files
+
+std::string ReadFileBytes(const String& fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  return file.ReadRest();
+}
+
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE h) const {
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+// Creates a temporary file beside the target that did not exist before.
+FileHandle CreateTempBeside(const String& fileName, String& tempName) {
+  static std::atomic<unsigned> counter{0};
+  const String stem = ExtractFilePath(fileName) + L"~" + ExtractFileName(fileName) + L".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned n = counter.fetch_add(1) ^ (GetCurrentProcessId() << 12);
+    tempName = stem + IntToHex(n, 1) + L".tmp";
+    HANDLE h = CreateFileW(tempName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return FileHandle(h);
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  throw EFCreateError(FileErrorMessage(L"Cannot create file", fileName, GetLastError()));
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  const auto count = static_cast<int64_t>(bytes.size());
+  return THandleStream(file).Write(bytes.data(), count) == count;
+}
+
+}  // namespace
+
+void ReplaceFileContents(const String& fileName, const std::string& bytes) {
+  String tempName;
+  FileHandle temp = CreateTempBeside(fileName, tempName);
+  bool ok = WriteAll(temp.get(), bytes) && FlushFileBuffers(temp.get());
+  DWORD code = ok ? ERROR_SUCCESS : GetLastError();
+  temp.reset();
+  if (ok) {
+    ok = seams::FileReplacement().MoveOver(tempName, fileName);
+    if (!ok) code = GetLastError();
+  }
+  if (ok) return;
+  ::DeleteFileW(tempName.c_str());
+  throw EWriteError(FileErrorMessage(L"Cannot write file", fileName, code));
+}

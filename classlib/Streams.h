@@ -122,3 +122,13 @@ class TStringStream : public TMemoryStream {
  private:
   UINT codePage_;
 };
+
+// The whole contents of a file; raises EFOpenError or EReadError.
+std::string ReadFileBytes(const String& fileName);
+
+// Replaces the contents of `fileName` in one step: the bytes go to a new temporary file in the
+// same folder ("~" + name + "." + a number + ".tmp", which no "*.qwn"-like mask matches, not
+// even through its short name), which is flushed to disk and then moved over the target.
+// Raises EFCreateError when the temporary file cannot be created and EWriteError when writing
+// or replacing fails; the old file then stays whole and the temporary file is removed.
+void ReplaceFileContents(const String& fileName, const std::string& bytes);

@@ -14,9 +14,8 @@ namespace {
 bool Topmost(HWND wnd) { return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 // Every replace of a file fails while one of these lives.
-struct FailingReplace {
-  FailingReplace() { file_utils_testing::BeforeReplace = [](const String&) { return false; }; }
-  ~FailingReplace() { file_utils_testing::BeforeReplace = nullptr; }
+struct FailingReplace : testing_support::THookedFileReplacement {
+  FailingReplace() : THookedFileReplacement([](const String&) { return false; }) {}
 };
 
 }  // namespace

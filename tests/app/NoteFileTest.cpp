@@ -46,6 +46,44 @@ TEST(NoteHeader, DecodesFixedPositionsAndRejectsBadFields) {
     EXPECT_THROW(DecodeNoteHeader(bad), EConvertError) << testing::PrintToString(String(bad));
 }
 
+TEST(NoteCodec, WritesTheFileByteForByteAndReadsItBack) {
+  const std::string bom = "\xEF\xBB\xBF";
+  struct Case {
+    const char* what;
+    TNoteFile file;
+    std::string bytes;
+  } cases[] = {
+      {"plain", {{300, 200, 200, 200, 100, 0x99FFFF, false}, L"Title", "{\\rtf1 Hi}"},
+       bom + "00012C0000C80000C80000C800006499FFFF00\r\nTitle\r\n{\\rtf1 Hi}\r\n"},
+      {"on top, blank ends kept, a title beyond ANSI",
+       {{1, 2, 3, 4, 55, 0x123456, true}, L"  \u00C4rger \u20AC  ", "{\\rtf1 x}"},
+       bom + "00000100000200000300000400003712345601\r\n  \xC3\x84rger \xE2\x82\xAC  \r\n{\\rtf1 x}\r\n"},
+      // ANSI bytes of the body are widened (code page 1252 here) and written as UTF-8.
+      {"a body of several lines with ANSI text", {{0, 0, 0, 0, 10, 0, false}, L"", "{\\rtf1\r\n\xE9t\xE9\r\n}"},
+       bom + "00000000000000000000000000000A00000000\r\n\r\n{\\rtf1\r\n\xC3\xA9t\xC3\xA9\r\n}\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.bytes, EncodeNoteFile(c.file));
+    TNoteFile back = DecodeNoteFile(c.bytes);
+    EXPECT_EQ(EncodeNoteHeader(c.file.Header), EncodeNoteHeader(back.Header));
+    EXPECT_EQ(c.file.Title, back.Title);
+    EXPECT_EQ(c.file.Rtf + "\r\n", back.Rtf);  // the last line break comes back with the body
+    EXPECT_EQ(c.bytes, EncodeNoteFile({back.Header, back.Title, back.Rtf.substr(0, back.Rtf.size() - 2)}));
+  }
+}
+
+TEST(NoteCodec, ReadsOtherEncodingsAndRefusesWhatIsNoNote) {
+  // No byte-order mark: the ANSI code page; bare line feeds end lines too.
+  TNoteFile ansi = DecodeNoteFile("00012C0000C80000C80000C800006499FFFF00\nTitl\xE9\n{\\rtf1 a}\n{b}");
+  EXPECT_EQ(L"Titl\u00E9", ansi.Title);
+  EXPECT_EQ("{\\rtf1 a}\r\n{b}\r\n", ansi.Rtf);
+  EXPECT_TRUE(DecodeNoteFile("00012C0000C80000C80000C800006499FFFF00\r\nOnly a title").Rtf.empty());
+  for (const char* bad : {"", "00012C0000C80000C80000C800006499FFFF00", "00012C\r\nTitle\r\n{\\rtf1 a}",
+                          "not a header at all, but long enough\r\nTitle\r\n{\\rtf1 a}"})
+    EXPECT_THROW(DecodeNoteFile(bad), EConvertError) << bad;
+}
+
 class NoteFileTest : public AppTest {
  protected:
   void SetUp() override {
@@ -59,7 +97,7 @@ TEST_F(NoteFileTest, TheFileHasTheExactLayout) {
   TFR_NOTE* note = NewNote(L"Hello");
   note->SetBounds(300, 200, 200, 200);
   note->pnTitlePanel->SetCaption(L"  Blank ends  ");
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   std::string bytes = ReadBytes(PathOf(*note));
   ASSERT_GT(bytes.size(), 50u);
   EXPECT_EQ(std::string("\xEF\xBB\xBF" "00012C0000C80000C80000C800006499FFFF00\r\n  Blank ends  \r\n{\\rtf1"),
@@ -75,7 +113,7 @@ TEST_F(NoteFileTest, TheFileHasTheExactLayout) {
   }
   EXPECT_NE(std::string::npos, bytes.find("Hello"));
   // Unchanged, the same bytes again.
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   EXPECT_EQ(bytes, ReadBytes(PathOf(*note)));
   EXPECT_TRUE(note->reEdit->PlainText());
   EXPECT_TRUE(note->reEdit->OnChange == TNotifyEvent(note, &TFR_NOTE::reEditChange));
@@ -87,7 +125,7 @@ TEST_F(NoteFileTest, ANoteComesBackWithItsPlaceColourOpacityAndText) {
   note->SetNoteColor(0xCCFFCC);
   note->SetOpacity(70);
   note->pnTitlePanel->SetCaption(L"Shopping");
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   String name = note->FileName;
   DropNotes();
 
@@ -129,7 +167,7 @@ TEST_F(NoteFileTest, FormattingSurvivesTheFile) {
   select(0, 1);
   re.Paragraph().SetNumbering(TNumberingStyle::nsBullet);
   re.Paragraph().SetAlignment(TParaAlignment::taCenter);
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   DropNotes();
 
   main_->ShowAllNotes(false);
@@ -210,20 +248,21 @@ TEST_F(NoteFileTest, BadFilesOpenNoWindowAndStayUntouched) {
 
 TEST_F(NoteFileTest, AFailedSaveKeepsThePreviousFileWhole) {
   TFR_NOTE* note = NewNote(L"Version one");
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   std::string before = ReadBytes(PathOf(*note));
   note->reEdit->SetText(L"Version two");
   // The program dies between writing the temporary file and replacing the note's file.
-  file_utils_testing::BeforeReplace = [](const String&) { return false; };
   String failure;
-  EXPECT_FALSE(SaveNote(*note, &failure));
-  file_utils_testing::BeforeReplace = nullptr;
+  {
+    testing_support::THookedFileReplacement failing([](const String&) { return false; });
+    EXPECT_FALSE(SaveNote(*note, NotesFolder(), &failure));
+  }
   EXPECT_FALSE(failure.empty());
   EXPECT_EQ(before, ReadBytes(PathOf(*note)));
   EXPECT_EQ(std::vector<String>{note->FileName}, ListFiles(NotesFolder(), L"*"));
   EXPECT_TRUE(note->reEdit->PlainText());
   EXPECT_TRUE(note->reEdit->OnChange == TNotifyEvent(note, &TFR_NOTE::reEditChange));
-  EXPECT_TRUE(SaveNote(*note));
+  EXPECT_TRUE(SaveNote(*note, NotesFolder()));
   EXPECT_NE(std::string::npos, ReadBytes(PathOf(*note)).find("Version two"));
 }
 

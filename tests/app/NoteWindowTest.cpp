@@ -125,7 +125,7 @@ TEST_F(NoteWindowTest, AutosaveWritesTwoSecondsAfterTheLastChange) {
 
 TEST_F(NoteWindowTest, ClosingEmptyRemovesTheFileAndClosingWithTextSavesIt) {
   TFR_NOTE* note = NewNote(L"Keep me");
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   String path = PathOf(note);
   note->pnTitlePanel->SetCaption(L"Changed title");
   note->reEdit->SetText(L" \r\n  ");
@@ -153,7 +153,7 @@ TEST_F(NoteWindowTest, DeleteAsksOnlyWhenTheSettingSaysSo) {
     MessageBoxes().Boxes.clear();
     MessageBoxes().Answer = c.answer;
     TFR_NOTE* note = NewNote(L"To delete");
-    SaveNote(*note);
+    SaveNote(*note, NotesFolder());
     std::string before = ReadBytes(PathOf(note));
     String path = PathOf(note);
     note->mnDeleteNoteClick(note);
@@ -231,7 +231,7 @@ TEST_F(NoteWindowTest, ANoteOffTheScreenComesBackOntoIt) {
 TEST_F(NoteWindowTest, ANoteDraggedPastTheTopLeftIsSavedAtZero) {
   TFR_NOTE* note = NewNote(L"Edge");
   note->SetBounds(-30, -10, 200, 200);
-  SaveNote(*note);
+  SaveNote(*note, NotesFolder());
   EXPECT_EQ(0, note->Left());
   EXPECT_EQ(0, note->Top());
   EXPECT_EQ("000000000000", ReadBytes(PathOf(note)).substr(3, 12));

@@ -69,7 +69,6 @@ class Files : public testing::Test {
  protected:
   void SetUp() override { folder_ = testing_support::MakeTempFolder(L"files"); }
   void TearDown() override {
-    file_utils_testing::BeforeReplace = nullptr;
     SetCurrentDir(saved_);
     testing_support::RemoveFolderTree(folder_);
   }
@@ -140,13 +139,12 @@ TEST_F(Files, ReplaceFileContentsReplacesWholeAndLeavesNoTemporaryFile) {
 TEST_F(Files, TheTemporaryFileMatchesNoNoteMask) {
   const String target = Path(L"1292026111840.qwn");
   ReplaceFileContents(target, "old");
-  static std::vector<String> seen;
-  seen.clear();
-  file_utils_testing::BeforeReplace = [](const String& temp) {
+  std::vector<String> seen;
+  testing_support::THookedFileReplacement hook([&](const String& temp) {
     seen = ListFiles(ExtractFilePath(temp), L"*.qwn");
     seen.push_back(ExtractFileName(temp));
     return true;
-  };
+  });
   ReplaceFileContents(target, "new");
   ASSERT_EQ(2u, seen.size());
   EXPECT_EQ(L"1292026111840.qwn", seen[0]);  // the temporary file is not listed as a note
@@ -158,10 +156,10 @@ TEST_F(Files, TheTemporaryFileMatchesNoNoteMask) {
 TEST_F(Files, AFailureBeforeReplacingKeepsTheOldFileWhole) {
   const String target = Path(L"note.qwn");
   ReplaceFileContents(target, "the old note");
-  file_utils_testing::BeforeReplace = [](const String& temp) {
+  testing_support::THookedFileReplacement failing([](const String& temp) {
     EXPECT_EQ("the new note", ReadFileBytes(temp));  // written and closed by now
     return false;
-  };
+  });
   EXPECT_THROW(ReplaceFileContents(target, "the new note"), EWriteError);
   EXPECT_EQ("the old note", ReadFileBytes(target));
   EXPECT_EQ((std::vector<String>{L"note.qwn"}), ListFiles(folder_, L"*"));

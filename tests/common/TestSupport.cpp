@@ -81,4 +81,12 @@ void RemoveFolderTree(const String& folder) {
   SHFileOperationW(&op);
 }
 
+bool THookedFileReplacement::MoveOver(const String& tempFileName, const String& fileName) {
+  if (before_ && !before_(tempFileName)) {
+    SetLastError(ERROR_CANCELLED);
+    return false;
+  }
+  return TFileReplacement::MoveOver(tempFileName, fileName);
+}
+
 }  // namespace testing_support

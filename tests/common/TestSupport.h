@@ -34,6 +34,19 @@ class TRecordingShell : public seams::TShell {
   std::vector<Request> Requests;
 };
 
+// Runs a check between writing a replaced file's temporary file and moving it over the file;
+// a check that answers false makes the replace fail there, as a full disk would.
+class THookedFileReplacement : public seams::TFileReplacement {
+ public:
+  explicit THookedFileReplacement(std::function<bool(const String& tempFileName)> before)
+      : before_(std::move(before)), use_(*this) {}
+  bool MoveOver(const String& tempFileName, const String& fileName) override;
+
+ private:
+  std::function<bool(const String&)> before_;
+  seams::Scoped<seams::TFileReplacement> use_;
+};
+
 // Every test runs with these installed, so that nothing modal or external can happen by accident.
 TRecordingMessageBoxes& MessageBoxes();
 TRecordingShell& Shell();
