@@ -16,5 +16,10 @@ fi
 export LC_ALL=C.UTF-8
 for bench in "$builds/$arch/bin"/bench_*.exe; do
   echo "== $(basename "$bench" .exe) ($arch) =="
-  (cd "$(dirname "$bench")" && timeout 1200 "$QN_WINE" "$bench" </dev/null 2>&1 | tr -d '\r') || echo "(the benchmark failed)"
+  # Into a file, not a pipe: Wine's helper processes inherit the standard handles and outlive
+  # the benchmark, so a pipe's reader would wait for them.
+  log=$(mktemp)
+  (cd "$(dirname "$bench")" && timeout 1200 "$QN_WINE" "$bench" </dev/null >"$log" 2>&1) || echo "(the benchmark failed)"
+  tr -d '\r' <"$log"
+  rm -f "$log"
 done

@@ -86,8 +86,11 @@ qn_runs_i686() {
     [ -x /usr/lib/wine/wine ] || QN_I686_WHY="32-bit Wine (wine32) is not installed"
     return 1
   fi
-  local out
-  out=$(timeout 60 "$QN_WINE" "$probe" 2>/dev/null </dev/null | tr -d '\r') || true
+  # Through a file: Wine's helper processes started with the probe inherit its standard handles
+  # and outlive it, so a pipe would not end.
+  local out log; log=$(mktemp)
+  timeout 60 "$QN_WINE" "$probe" >"$log" 2>/dev/null </dev/null || true
+  out=$(tr -d '\r' <"$log"); rm -f "$log"
   if [ "$out" != "i686 runs" ]; then
     QN_I686_WHY="32-bit Wine (wine32) cannot start an i686 program"
     return 1

@@ -446,29 +446,6 @@ TEST_F(RichEditTest, RecreatedWindowsKeepTheFormattedText) {
   ExpectLooks(*editor_, "form recreated");
 }
 
-TEST_F(RichEditTest, SeveralMegabytesStreamOutAndIn) {
-  String line = L"A long body line with some words in it, number ";
-  String text;
-  const int kLines = 60000;
-  text.reserve(kLines * (line.size() + 8));
-  for (int i = 0; i < kLines; ++i) text += line + std::to_wstring(i) + L"\r\n";
-  text += L"end";
-  editor_->SetText(text);
-  editor_->SetSelStart(0);
-  editor_->SetSelLength(6);
-  editor_->SelAttributes().SetStyle(fsBold);
-  TMemoryStream stream;
-  editor_->Lines().SaveToStream(stream);
-  EXPECT_GT(stream.Size(), 3 * 1024 * 1024);
-  stream.SetPosition(0);
-  other_->Lines().LoadFromStream(stream);
-  // (Compared as a whole: a failure report would diff megabytes.)
-  EXPECT_TRUE(text == other_->Text());
-  other_->SetSelStart(0);
-  other_->SetSelLength(6);
-  EXPECT_EQ(fsBold, other_->SelAttributes().Style());
-}
-
 namespace {
 // A stream of 100 bytes that fails on every read and write.
 class TFailingStream : public TStream {
