@@ -181,6 +181,9 @@ void LoadNote(TFR_NOTE& note, const String& folder, const String& name) {
   // program down with it.
   if (!IsReadableRtf(rtf)) throw EConvertError(L"The note's text cannot be read safely: " + name);
 
+  // Placed before its windows are made (loading the text makes them), so that they are made
+  // at their size once instead of being made and then laid out again.
+  note.SetBounds(h.Left, h.Top, h.Width, h.Height);
   note.SetNoteColor(h.Color);
   note.OnTop = h.OnTop;
   note.SetOpacity(h.Opacity);
@@ -193,7 +196,6 @@ void LoadNote(TFR_NOTE& note, const String& folder, const String& name) {
   // A body that gives no text is no note: it is not shown, and its file is left alone.
   if (Trim(note.reEdit->Text()).empty()) throw EConvertError(L"The note has no text: " + name);
 
-  note.SetBounds(h.Left, h.Top, h.Width, h.Height);
   // A file that the note would write otherwise is kept as it is until the note changes.
   std::string noteBytes = NoteFileBytes(note);
   if (noteBytes != fileBytes) {

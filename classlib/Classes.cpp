@@ -245,7 +245,7 @@ class TMethodWindow final : public TWindowTarget {
 
 }  // namespace
 
-HWND AllocateHWnd(const TWndMethod& method) {
+HWND AllocateHWnd(const TWndMethod& method, TUtilWindowKind kind) {
   static const WNDPROC registered = [] {
     WNDCLASSEXW wc{};
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -254,8 +254,9 @@ HWND AllocateHWnd(const TWndMethod& method) {
   }();
   (void)registered;
   auto* target = new TMethodWindow(method);  // freed when unbound, also when no window is made
-  HWND wnd = CreateBoundWindow(*target, WS_EX_TOOLWINDOW, kUtilWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                               nullptr);
+  const bool messagesOnly = kind == TUtilWindowKind::MessagesOnly;
+  HWND wnd = CreateBoundWindow(*target, messagesOnly ? 0 : WS_EX_TOOLWINDOW, kUtilWindowClass, L"",
+                               messagesOnly ? 0 : WS_POPUP, 0, 0, 0, 0, messagesOnly ? HWND_MESSAGE : nullptr);
   if (!wnd) RaiseLastOSError();
   target->Created();
   return wnd;

@@ -139,9 +139,11 @@ void GuardBoundary(Fn&& fn) noexcept {
   }
 }
 
-// A hidden top-level window whose messages go to a method. It is an ordinary top-level window
-// (not a message-only one), so that it hears broadcasts such as WM_SYSCOLORCHANGE. The method
-// sees the creation messages too, before AllocateHWnd has returned the handle; their default
-// processing is done for it then, whatever it answers.
-HWND AllocateHWnd(const TWndMethod& method);
+// A hidden window whose messages go to a method. By default it is an ordinary top-level window,
+// so that it hears broadcasts such as WM_SYSCOLORCHANGE; a window that needs only the messages
+// sent or posted to it (timers, queues) is a message-only one, which costs the system much less
+// to make. The method sees the creation messages too, before AllocateHWnd has returned the
+// handle; their default processing is done for it then, whatever it answers.
+enum class TUtilWindowKind { HearsBroadcasts, MessagesOnly };
+HWND AllocateHWnd(const TWndMethod& method, TUtilWindowKind kind = TUtilWindowKind::HearsBroadcasts);
 void DeallocateHWnd(HWND wnd);

@@ -1,27 +1,86 @@
 #include "classlib/ExtCtrls.h"
 
+#include <unordered_map>
+
 namespace {
 
-const UINT_PTR kTimerId = 1;
-// Posted to the timer's window when a setter ran on another thread.
+// Posted to the timer window when a setter ran on another thread; lParam is the timer's id.
 const UINT kUpdateTimerMessage = WM_APP + 1;
 
 }  // namespace
 
+// The message-only window of one thread that carries its timers: made with the thread's first
+// timer and destroyed with its last, so that a timer costs no window of its own.
+class TTimerWindow : public TObject {
+ public:
+  static TTimerWindow* Acquire() {
+    TTimerWindow*& mine = ThreadWindow();
+    if (!mine) mine = new TTimerWindow();
+    ++mine->users_;
+    return mine;
+  }
+  void Release() {
+    if (--users_ > 0) return;
+    ThreadWindow() = nullptr;
+    delete this;
+  }
+  HWND Handle() const { return wnd_; }
+  UINT_PTR Add(TTimer* timer) {
+    timers_[nextId_] = timer;
+    return nextId_++;
+  }
+  void Remove(UINT_PTR id) {
+    KillTimer(wnd_, id);
+    timers_.erase(id);
+  }
+
+ private:
+  TTimerWindow() { wnd_ = AllocateHWnd(TWndMethod(this, &TTimerWindow::WndProc), TUtilWindowKind::MessagesOnly); }
+  ~TTimerWindow() { DeallocateHWnd(wnd_); }
+  static TTimerWindow*& ThreadWindow() {
+    thread_local TTimerWindow* window = nullptr;
+    return window;
+  }
+  TTimer* Find(UINT_PTR id) const {
+    auto it = timers_.find(id);
+    return it != timers_.end() ? it->second : nullptr;
+  }
+  void WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+      case WM_TIMER:
+        if (TTimer* timer = Find(Message.WParam); timer && timer->enabled_) timer->Tick();
+        return;
+      case kUpdateTimerMessage:
+        // The timer may have gone since the message was posted.
+        if (TTimer* timer = Find(static_cast<UINT_PTR>(Message.LParam))) timer->UpdateTimer();
+        return;
+      default: Message.Result = DefWindowProcW(wnd_, Message.Msg, Message.WParam, Message.LParam);
+    }
+  }
+
+  HWND wnd_ = nullptr;
+  int users_ = 0;
+  UINT_PTR nextId_ = 1;
+  std::unordered_map<UINT_PTR, TTimer*> timers_;
+};
+
 TTimer::TTimer(TComponent* AOwner)
     : TComponent(AOwner), threadId_(GetCurrentThreadId()) {
-  wnd_ = AllocateHWnd(TWndMethod(this, &TTimer::WndProc));
+  window_ = TTimerWindow::Acquire();
+  id_ = window_->Add(this);
 }
 
 TTimer::~TTimer() {
   for (TickFrame* frame = ticks_; frame; frame = frame->outer) frame->destroyed = true;
   enabled_ = false;
-  if (wnd_) {
-    KillTimer(wnd_, kTimerId);
-    DeallocateHWnd(wnd_);
-    wnd_ = nullptr;
+  if (window_) {
+    window_->Remove(id_);
+    window_->Release();
+    window_ = nullptr;
   }
 }
+
+HWND TTimer::Handle() const { return window_ ? window_->Handle() : nullptr; }
 
 void TTimer::SetEnabled(bool value) {
   if (value == enabled_) return;
@@ -44,12 +103,17 @@ void TTimer::SetOnTimer(const TNotifyEvent& value) {
 void TTimer::UpdateTimer() {
   if (GetCurrentThreadId() != threadId_) {
     // SetTimer would fail on a window of another thread; the timer's thread does it instead.
-    PostMessageW(wnd_, kUpdateTimerMessage, 0, 0);
+    PostMessageW(Handle(), kUpdateTimerMessage, 0, static_cast<LPARAM>(id_));
     return;
   }
-  KillTimer(wnd_, kTimerId);
-  if (!enabled_ || interval_ == 0 || !onTimer_) return;
-  if (!SetTimer(wnd_, kTimerId, interval_, nullptr))
+  if (!enabled_ || interval_ == 0 || !onTimer_) {
+    // A timer that never ran has nothing to stop: one call to the system less per setter.
+    if (running_) KillTimer(Handle(), id_);
+    running_ = false;
+    return;
+  }
+  running_ = true;
+  if (!SetTimer(Handle(), id_, interval_, nullptr))
     throw EOutOfResources(L"Not enough timers available");
 }
 
@@ -68,10 +132,3 @@ void TTimer::Tick() {
   ticks_ = frame.outer;
 }
 
-void TTimer::WndProc(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_TIMER: if (Message.WParam == kTimerId && enabled_) Tick(); return;
-    case kUpdateTimerMessage: UpdateTimer(); return;
-    default: Message.Result = DefWindowProcW(wnd_, Message.Msg, Message.WParam, Message.LParam);
-  }
-}

@@ -4,7 +4,10 @@
 
 #include <atomic>
 
-// A window timer on a hidden window of the thread that created the timer. It runs only while
+class TTimerWindow;
+
+// A window timer on the hidden timer window of the thread that created the timer (one window
+// carries every timer of its thread, each by an id of its own). It runs only while
 // it is enabled, its interval is not 0 and its OnTimer event is bound; each change of one of
 // these restarts the count. The timer may be disabled or freed from inside its own OnTimer
 // handler, and an exception escaping the handler goes to the application's handler while the
@@ -24,9 +27,11 @@ class TTimer : public TComponent {
   const TNotifyEvent& OnTimer() const { return onTimer_; }
   void SetOnTimer(const TNotifyEvent& value);
 
-  // The timer's hidden window. A WM_TIMER with wParam 1 posted to it ticks an enabled timer
-  // at once, so tests need not wait for long intervals.
-  HWND Handle() const { return wnd_; }
+  // The hidden window that carries the timer, and the timer's id there. A WM_TIMER with that id
+  // posted to the window ticks an enabled timer at once, so tests need not wait for long
+  // intervals.
+  HWND Handle() const;
+  UINT_PTR TimerId() const { return id_; }
 
  protected:
   // One tick: calls OnTimer.
@@ -40,11 +45,13 @@ class TTimer : public TComponent {
     TickFrame* outer = nullptr;
   };
 
-  void WndProc(TMessage& Message);
+  friend class TTimerWindow;
   void Tick();
   void UpdateTimer();
 
-  HWND wnd_ = nullptr;
+  TTimerWindow* window_ = nullptr;
+  bool running_ = false;  // set on the timer's own thread only
+  UINT_PTR id_ = 0;
   DWORD threadId_ = 0;
   std::atomic<bool> enabled_{true};
   std::atomic<UINT> interval_{1000};

@@ -4,10 +4,9 @@
 
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
-
-const wchar_t kBindingProp[] = L"Quillnote.Binding";
 
 // What CreateBoundWindow hands its window through lpCreateParams.
 struct TBindRequest {
@@ -38,25 +37,55 @@ WNDPROC UnboundProc(HWND wnd) noexcept {
   return classes.UnboundProc(static_cast<ATOM>(GetClassWord(wnd, GCW_ATOM)));
 }
 
-TWindowTarget* PropTarget(HWND wnd) { return static_cast<TWindowTarget*>(GetPropW(wnd, kBindingProp)); }
+// The bound windows of the process and their objects. Kept here rather than with the window (a
+// window property): every message looks its object up, and the system answers a property only
+// through its window server, a round trip each time.
+class TBindings {
+ public:
+  TWindowTarget* Find(HWND wnd) {
+    std::lock_guard<std::mutex> lock(lock_);
+    auto it = targets_.find(wnd);
+    return it != targets_.end() ? it->second : nullptr;
+  }
+  void Bind(HWND wnd, TWindowTarget* target) {
+    std::lock_guard<std::mutex> lock(lock_);
+    targets_[wnd] = target;
+  }
+  void Unbind(HWND wnd) {
+    std::lock_guard<std::mutex> lock(lock_);
+    targets_.erase(wnd);
+  }
 
-TWindowTarget* BindFromCreateParams(HWND wnd, LPARAM lp) {
+ private:
+  std::mutex lock_;
+  std::unordered_map<HWND, TWindowTarget*> targets_;
+};
+
+// noexcept callers: a failed lock or allocation ends the program rather than unwinding through
+// the system.
+TBindings& Bindings() noexcept {
+  static TBindings bindings;
+  return bindings;
+}
+
+TWindowTarget* BindFromCreateParams(HWND wnd, LPARAM lp) noexcept {
   auto* request = static_cast<TBindRequest*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);
   // A window of a bound class made by CreateWindowExW directly stays unbound.
-  if (!request || !SetPropW(wnd, kBindingProp, request->Target)) return nullptr;
+  if (!request) return nullptr;
+  Bindings().Bind(wnd, request->Target);
   request->Bound = true;
   request->Target->WindowBound(wnd);
   return request->Target;
 }
 
-void Unbind(HWND wnd, TWindowTarget* target) {
-  RemovePropW(wnd, kBindingProp);
+void Unbind(HWND wnd, TWindowTarget* target) noexcept {
+  Bindings().Unbind(wnd);
   target->WindowUnbound(wnd);
 }
 
 // The window procedure of every bound class.
 LRESULT CALLBACK BoundWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TWindowTarget* target = PropTarget(wnd);
+  TWindowTarget* target = Bindings().Find(wnd);
   if (!target && msg == WM_NCCREATE) target = BindFromCreateParams(wnd, lp);
   if (!target) return CallWindowProcW(UnboundProc(wnd), wnd, msg, wp, lp);
   TMessage m{msg, wp, lp, 0};
@@ -102,11 +131,8 @@ HWND CreateBoundWindow(TWindowTarget& target, DWORD exStyle, LPCWSTR className, 
 }
 
 TWindowTarget* BoundWindowTarget(HWND wnd) {
-  if (!wnd) return nullptr;
-  // Another instance of the program names its windows' objects by the same property.
-  DWORD process = 0;
-  if (!GetWindowThreadProcessId(wnd, &process) || process != GetCurrentProcessId()) return nullptr;
-  return PropTarget(wnd);
+  // Only windows of this process are bound; another's handle is never in the list.
+  return wnd ? Bindings().Find(wnd) : nullptr;
 }
 
 void UnbindWindow(HWND wnd) {

@@ -29,12 +29,12 @@ TEST_F(MainFormTest, TheTrayDoubleClickMakesOneNotePerGuardPeriod) {
   EXPECT_EQ(1u, OpenNotes().size());
   EXPECT_TRUE(main_->tmDblClick->Enabled());
   EXPECT_EQ(1500u, main_->tmDblClick->Interval());
-  SendMessageW(main_->tmDblClick->Handle(), WM_TIMER, 1, 0);
+  SendMessageW(main_->tmDblClick->Handle(), WM_TIMER, main_->tmDblClick->TimerId(), 0);
   EXPECT_FALSE(main_->tmDblClick->Enabled());
   main_->tiTray->OnDblClick(main_->tiTray);
   EXPECT_EQ(2u, OpenNotes().size());
   // The tray callback itself drives the same handler.
-  SendMessageW(main_->tmDblClick->Handle(), WM_TIMER, 1, 0);
+  SendMessageW(main_->tmDblClick->Handle(), WM_TIMER, main_->tmDblClick->TimerId(), 0);
   SendMessageW(main_->tiTray->Handle(), TTrayIcon::CallbackMessage, 0, WM_LBUTTONDBLCLK);
   EXPECT_EQ(3u, OpenNotes().size());
 }

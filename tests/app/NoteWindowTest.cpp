@@ -20,7 +20,7 @@ BYTE LayeredAlpha(HWND wnd) {
 }
 
 // Runs a window timer's tick at once.
-void Tick(TTimer* timer) { SendMessageW(timer->Handle(), WM_TIMER, 1, 0); }
+void Tick(TTimer* timer) { SendMessageW(timer->Handle(), WM_TIMER, timer->TimerId(), 0); }
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 using testing_support::PumpMessages;
@@ -44,7 +45,7 @@ class TimerTest : public testing::Test {
   void TearDown() override { TComponent::FreeAndNil(spy_.Timer); }
   void Bind() { spy_.Timer->SetOnTimer(TNotifyEvent(&spy_, &TTickSpy::OnTimer)); }
   // Whether a window timer is set on the timer's window (removing it: the test is over then).
-  bool WindowTimerRuns() { return KillTimer(spy_.Timer->Handle(), 1) != FALSE; }
+  bool WindowTimerRuns() { return KillTimer(spy_.Timer->Handle(), spy_.Timer->TimerId()) != FALSE; }
 
   TTickSpy spy_;
 };
@@ -115,13 +116,35 @@ TEST_F(TimerTest, HandlerMayDisableOrFreeItsOwnTimer) {
   }
 }
 
-TEST_F(TimerTest, OwnerFreesItsTimer) {
+TEST_F(TimerTest, OwnerFreesItsTimerAndTheLastTimerOfAThreadTakesItsWindow) {
+  // The timers of a thread share one window; a freed timer's id ticks nothing there.
+  TTickSpy other;
   auto* owner = new TComponent(nullptr);
-  auto* timer = new TTimer(owner);
-  HWND wnd = timer->Handle();
-  ASSERT_TRUE(IsWindow(wnd));
+  other.Timer = new TTimer(owner);
+  other.Timer->SetInterval(60000);
+  other.Timer->SetOnTimer(TNotifyEvent(&other, &TTickSpy::OnTimer));
+  const HWND shared = other.Timer->Handle();
+  const UINT_PTR id = other.Timer->TimerId();
+  EXPECT_EQ(spy_.Timer->Handle(), shared);
+  EXPECT_NE(spy_.Timer->TimerId(), id);
   owner->Free();
-  EXPECT_FALSE(IsWindow(wnd));
+  SendMessageW(shared, WM_TIMER, id, 0);
+  EXPECT_EQ(0, other.Ticks);
+  EXPECT_TRUE(IsWindow(shared));  // the fixture's timer still uses it
+
+  HWND alone = nullptr;
+  bool madeAlone = false, goneWithIt = false;
+  std::thread worker([&] {
+    auto* workerOwner = new TComponent(nullptr);
+    auto* timer = new TTimer(workerOwner);
+    alone = timer->Handle();
+    madeAlone = IsWindow(alone) && alone != shared;
+    workerOwner->Free();
+    goneWithIt = !IsWindow(alone);
+  });
+  worker.join();
+  EXPECT_TRUE(madeAlone);
+  EXPECT_TRUE(goneWithIt);
 }
 
 TEST_F(TimerTest, ExceptionInHandlerReachesTheApplicationsDialogAndTheTimerGoesOn) {
@@ -143,11 +166,11 @@ TEST_F(TimerTest, ExceptionInHandlerReachesTheApplicationsDialogAndTheTimerGoesO
 TEST_F(TimerTest, PostedTickFiresAnEnabledTimerOnly) {
   spy_.Timer->SetInterval(60000);
   Bind();
-  PostMessageW(spy_.Timer->Handle(), WM_TIMER, 1, 0);
+  PostMessageW(spy_.Timer->Handle(), WM_TIMER, spy_.Timer->TimerId(), 0);
   PumpMessages();
   EXPECT_EQ(1, spy_.Ticks);
   spy_.Timer->SetEnabled(false);
-  PostMessageW(spy_.Timer->Handle(), WM_TIMER, 1, 0);
+  PostMessageW(spy_.Timer->Handle(), WM_TIMER, spy_.Timer->TimerId(), 0);
   PumpMessages();
   EXPECT_EQ(1, spy_.Ticks);
 }
