@@ -456,7 +456,10 @@ void TFR_NOTE::FormClose(TObject*, TCloseAction& Action) {
   // A closing note neither saves later nor keeps fading.
   tmSave->SetEnabled(false);
   tmCloseTimer->SetEnabled(false);
-  FocusEditor();
+  // The editor takes the focus to end a title edit in progress. A note that is neither editing
+  // its title nor active is not activated for it: closing every note at once would activate
+  // each in turn.
+  if (edTitle->Visible() || GetActiveWindow() == Handle()) FocusEditor();
   EndTitleEdit();
   const String path = FR_QNT_MAIN->GetNotesFolder() + FileName;
   if (!Deleted && !Trim(reEdit->Text()).empty()) {

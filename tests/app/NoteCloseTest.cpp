@@ -173,6 +173,13 @@ TEST_F(NoteCloseTest, DoubleClickingTheTitleSelectsItForTyping) {
   EXPECT_TRUE(note->edTitle->Visible());
   EXPECT_EQ(0, note->edTitle->SelStart());
   EXPECT_EQ(9, note->edTitle->SelLength());
+  // Closing in the middle of the edit keeps the typed title.
+  const String path = PathOf(note);
+  note->edTitle->SetText(L"Typed title");
+  note->Close();
+  PumpMessages(0);
+  EXPECT_TRUE(OpenNotes().empty());
+  EXPECT_NE(std::string::npos, ReadBytes(path).find("\r\nTyped title\r\n"));
 }
 
 TEST_F(NoteCloseTest, ANotesFolderThatCannotBeMadeIsReportedWithItsOwnReason) {
