@@ -68,13 +68,6 @@ TComponent* TComponent::Components(int index) const {
   return components_[static_cast<size_t>(index)];
 }
 
-int TComponent::ComponentIndex() const {
-  if (!owner_) return -1;
-  auto& list = owner_->components_;
-  auto it = std::find(list.begin(), list.end(), this);
-  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
 void TComponent::SetName(const String& name) {
   if (name == name_) return;
   if (!name.empty() && owner_) {

@@ -43,7 +43,6 @@ class TComponent : public TObject {
   TComponent* Owner() const { return owner_; }
   int ComponentCount() const { return static_cast<int>(components_.size()); }
   TComponent* Components(int index) const;
-  int ComponentIndex() const;
 
   const String& Name() const { return name_; }
   virtual void SetName(const String& name);

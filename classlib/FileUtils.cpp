@@ -30,28 +30,7 @@ DWORD Attributes(const String& path) { return GetFileAttributesW(path.c_str()); 
 
 String ExtractFilePath(const String& fileName) { return fileName.substr(0, NameStart(fileName)); }
 
-String ExtractFileDir(const String& fileName) {
-  size_t n = NameStart(fileName);
-  // Keep the separator of a root ("C:\", "\") and a lone drive ("C:").
-  if (n > 0 && IsDelimiter(fileName[n - 1]) && n > 1 && fileName[n - 2] != L':' &&
-      !IsDelimiter(fileName[n - 2]))
-    --n;
-  return fileName.substr(0, n);
-}
-
 String ExtractFileName(const String& fileName) { return fileName.substr(NameStart(fileName)); }
-
-String ExtractFileExt(const String& fileName) {
-  size_t dot = fileName.find_last_of(L'.');
-  if (dot == String::npos || dot < NameStart(fileName)) return String();
-  return fileName.substr(dot);
-}
-
-String ChangeFileExt(const String& fileName, const String& extension) {
-  size_t dot = fileName.find_last_of(L'.');
-  if (dot == String::npos || dot < NameStart(fileName)) return fileName + extension;
-  return fileName.substr(0, dot) + extension;
-}
 
 String IncludeTrailingPathDelimiter(const String& path) {
   if (!path.empty() && IsDelimiter(path.back())) return path;
@@ -128,23 +107,9 @@ bool DirectoryExists(const String& path) {
 
 bool CreateDir(const String& path) { return CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
 
-bool ForceDirectories(const String& path) {
-  String dir = ExcludeTrailingPathDelimiter(path);
-  if (dir.empty()) return false;
-  if (DirectoryExists(dir)) return true;
-  String parent = ExtractFileDir(dir);
-  // A root, a drive or a bare name has no parent left to create.
-  if (!parent.empty() && parent != dir && !ForceDirectories(parent)) return false;
-  return CreateDir(dir) || DirectoryExists(dir);
-}
-
 bool RemoveDir(const String& path) { return RemoveDirectoryW(path.c_str()) != FALSE; }
 
 bool DeleteFileW(const String& fileName) { return ::DeleteFileW(fileName.c_str()) != FALSE; }
-
-bool RenameFile(const String& oldName, const String& newName) {
-  return MoveFileW(oldName.c_str(), newName.c_str()) != FALSE;
-}
 
 String GetCurrentDir() {
   DWORD n = GetCurrentDirectoryW(0, nullptr);

@@ -12,13 +12,7 @@
 
 // The folder part with its trailing separator ("C:\a\b.txt" -> "C:\a\").
 String ExtractFilePath(const String& fileName);
-// The folder part without its trailing separator ("C:\a\b.txt" -> "C:\a").
-String ExtractFileDir(const String& fileName);
 String ExtractFileName(const String& fileName);
-// The extension with its dot, or empty ("a.b\c" has none).
-String ExtractFileExt(const String& fileName);
-// Replaces the extension (or appends one); `extension` includes its dot or is empty.
-String ChangeFileExt(const String& fileName, const String& extension);
 String IncludeTrailingPathDelimiter(const String& path);
 String ExcludeTrailingPathDelimiter(const String& path);
 // The full path of a name relative to the current folder.
@@ -35,13 +29,10 @@ bool FileExists(const String& fileName);  // a file, not a folder
 bool DirectoryExists(const String& path);
 // One level; false when it fails or already exists.
 bool CreateDir(const String& path);
-// Every missing level; true when the folder exists afterwards.
-bool ForceDirectories(const String& path);
 bool RemoveDir(const String& path);
 // <windows.h> renames DeleteFile to DeleteFileW; this overload of it takes our string, so
 // DeleteFile(name) reads the same whichever the caller sees.
 bool DeleteFileW(const String& fileName);
-bool RenameFile(const String& oldName, const String& newName);
 String GetCurrentDir();
 bool SetCurrentDir(const String& path);
 

@@ -5,8 +5,6 @@
 #include "classlib/SysUtils.h"
 #include "classlib/Types.h"
 
-class TStrings;
-
 QN_DECLARE_EXCEPTION(EIniFileException, Exception)
 
 class TCustomIniFile : public TObject {
@@ -20,22 +18,7 @@ class TCustomIniFile : public TObject {
   // fallback.
   virtual int ReadInteger(const String& section, const String& ident, int fallback);
   virtual void WriteInteger(const String& section, const String& ident, int value);
-  // Booleans are the integers 1 and 0.
-  virtual bool ReadBool(const String& section, const String& ident, bool fallback);
-  virtual void WriteBool(const String& section, const String& ident, bool value);
-
-  // The names of the values of a section / the sections; the lists are cleared first.
-  virtual void ReadSection(const String& section, TStrings& idents) = 0;
-  virtual void ReadSections(TStrings& sections) = 0;
-  // name=value lines of a section.
-  virtual void ReadSectionValues(const String& section, TStrings& values);
-  virtual void EraseSection(const String& section) = 0;
   virtual void DeleteKey(const String& section, const String& ident) = 0;
-  // Writes what is cached to the storage.
-  virtual void UpdateFile() = 0;
-
-  bool SectionExists(const String& section);
-  virtual bool ValueExists(const String& section, const String& ident);
 
  private:
   String fileName_;
@@ -50,11 +33,7 @@ class TIniFile : public TCustomIniFile {
 
   String ReadString(const String& section, const String& ident, const String& fallback) override;
   void WriteString(const String& section, const String& ident, const String& value) override;
-  void ReadSection(const String& section, TStrings& idents) override;
-  void ReadSections(TStrings& sections) override;
-  void EraseSection(const String& section) override;
   void DeleteKey(const String& section, const String& ident) override;
-  void UpdateFile() override;
 };
 
 // The INI interface over a registry key: the key `fileName` below HKEY_CURRENT_USER is opened
@@ -75,12 +54,7 @@ class TRegIniFile : public TCustomIniFile {
   String ReadString(const String& section, const String& ident, const String& fallback) override;
   void WriteString(const String& section, const String& ident, const String& value) override;
   int ReadInteger(const String& section, const String& ident, int fallback) override;
-  void ReadSection(const String& section, TStrings& idents) override;
-  void ReadSections(TStrings& sections) override;
-  void EraseSection(const String& section) override;
   void DeleteKey(const String& section, const String& ident) override;
-  void UpdateFile() override {}
-  bool ValueExists(const String& section, const String& ident) override;
 
  private:
   enum class TSectionUse { Read, Change, Create };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -95,11 +95,6 @@ bool TRegistry::KeyExists(const String& key) {
   return static_cast<bool>(Open(key, KEY_READ | ViewFlags(), false, path));
 }
 
-bool TRegistry::CreateKey(const String& key) {
-  String path;
-  return static_cast<bool>(Open(key, access_, true, path));
-}
-
 bool TRegistry::DeleteKey(const String& key) {
   // An empty name would resolve to the open key or the root: never delete those by accident.
   if (TrimSeparators(key).empty()) return false;
@@ -117,41 +112,6 @@ bool TRegistry::DeleteKey(const String& key) {
     return false;
   TRegKey owner(parent);
   return RegDeleteTreeW(parent, name.c_str()) == ERROR_SUCCESS;
-}
-
-bool TRegistry::HasSubKeys() {
-  DWORD subKeys = 0;
-  return current_ && RegQueryInfoKeyW(current_.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                      nullptr, nullptr, nullptr, nullptr, nullptr,
-                                      nullptr) == ERROR_SUCCESS && subKeys > 0;
-}
-
-std::vector<String> TRegistry::GetKeyNames() {
-  std::vector<String> names;
-  if (!current_) return names;
-  wchar_t name[256];  // key names are at most 255 characters
-  for (DWORD i = 0;; ++i) {
-    DWORD length = static_cast<DWORD>(std::size(name));
-    if (RegEnumKeyExW(current_.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    names.emplace_back(name, length);
-  }
-  return names;
-}
-
-std::vector<String> TRegistry::GetValueNames() {
-  std::vector<String> names;
-  if (!current_) return names;
-  String name(16384, L'\0');  // value names are at most 16383 characters
-  for (DWORD i = 0;; ++i) {
-    DWORD length = static_cast<DWORD>(name.size());
-    if (RegEnumValueW(current_.Get(), i, name.data(), &length, nullptr, nullptr, nullptr,
-                      nullptr) != ERROR_SUCCESS)
-      break;
-    names.emplace_back(name.data(), length);
-  }
-  return names;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -199,11 +159,6 @@ void TRegistry::Write(const String& name, DWORD type, const void* data, DWORD si
 
 void TRegistry::WriteString(const String& name, const String& value) {
   Write(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void TRegistry::WriteExpandString(const String& name, const String& value) {
-  Write(name, REG_EXPAND_SZ, value.c_str(),
-        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 int TRegistry::ReadInteger(const String& name) {

@@ -1,11 +1,9 @@
 #pragma once
-// Registry access: one open key at a time under a chosen root, with text, integer and boolean
-// values.
+// Registry access: one open key at a time under a chosen root, with text and integer values.
 #include "classlib/SysUtils.h"
 #include "classlib/Types.h"
 
 #include <utility>
-#include <vector>
 
 // An owned registry key handle: closed once, movable, never copied. The predefined root keys
 // are never closed.
@@ -38,7 +36,6 @@ class TRegistry : public TObject {
   HKEY RootKey() const { return rootKey_; }
   void SetRootKey(HKEY root);
   REGSAM Access() const { return access_; }
-  void SetAccess(REGSAM access) { access_ = access; }
   HKEY CurrentKey() const { return current_.Get(); }
   // The path of the open key below the root, without a leading '\'.
   const String& CurrentPath() const { return currentPath_; }
@@ -50,12 +47,8 @@ class TRegistry : public TObject {
   bool OpenKeyReadOnly(const String& key);
   void CloseKey();
   bool KeyExists(const String& key);
-  bool CreateKey(const String& key);
   // Removes the key with every key below it.
   bool DeleteKey(const String& key);
-  bool HasSubKeys();
-  std::vector<String> GetKeyNames();
-  std::vector<String> GetValueNames();
 
   bool ValueExists(const String& name);
   bool DeleteValue(const String& name);
@@ -65,13 +58,10 @@ class TRegistry : public TObject {
   String ReadString(const String& name);
   // Raises ERegistryException when the value cannot be written.
   void WriteString(const String& name, const String& value);
-  void WriteExpandString(const String& name, const String& value);
   // REG_DWORD; a REG_SZ holding an integer text is read too. Raises ERegistryException when
   // the value is missing or holds no integer.
   int ReadInteger(const String& name);
   void WriteInteger(const String& name, int value);
-  bool ReadBool(const String& name) { return ReadInteger(name) != 0; }
-  void WriteBool(const String& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 
  private:
   // Opens `key` (resolved as OpenKey does) with `access`, creating it when asked.

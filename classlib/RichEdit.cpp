@@ -91,12 +91,6 @@ void RunStream(HWND wnd, UINT message, unsigned format, EDITSTREAMCALLBACK callb
   if (cookie.Error) std::rethrow_exception(cookie.Error);
 }
 
-int ScreenPixelsPerInch() {
-  gdi::WindowDC screen;
-  int ppi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-  return ppi > 0 ? ppi : 96;
-}
-
 constexpr LONG kTwipsPerPoint = 20;
 constexpr DWORD kStyleMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
 
@@ -184,10 +178,6 @@ void TTextAttributes::SetSize(int points) {
   f.yHeight = points * kTwipsPerPoint;
   Set(f);
 }
-
-int TTextAttributes::Height() const { return MulDiv(Size(), ScreenPixelsPerInch(), 72); }
-
-void TTextAttributes::SetHeight(int pixels) { SetSize(MulDiv(pixels, 72, ScreenPixelsPerInch())); }
 
 TFontStyles TTextAttributes::Style() const {
   Format f;
@@ -303,30 +293,6 @@ LONG TParaAttributes::Field(LONG Format::*field) const {
   Format f;
   Get(f);
   return f.*field;
-}
-
-void TParaAttributes::SetField(DWORD mask, LONG Format::*field, LONG value) {
-  Format f(mask);
-  f.*field = value;
-  Set(f);
-}
-
-int TParaAttributes::FirstIndent() const { return Field(&Format::dxStartIndent) / kTwipsPerPoint; }
-
-void TParaAttributes::SetFirstIndent(int points) {
-  SetField(PFM_STARTINDENT, &Format::dxStartIndent, points * kTwipsPerPoint);
-}
-
-int TParaAttributes::LeftIndent() const { return Field(&Format::dxOffset) / kTwipsPerPoint; }
-
-void TParaAttributes::SetLeftIndent(int points) {
-  SetField(PFM_OFFSET, &Format::dxOffset, points * kTwipsPerPoint);
-}
-
-int TParaAttributes::RightIndent() const { return Field(&Format::dxRightIndent) / kTwipsPerPoint; }
-
-void TParaAttributes::SetRightIndent(int points) {
-  SetField(PFM_RIGHTINDENT, &Format::dxRightIndent, points * kTwipsPerPoint);
 }
 
 int TParaAttributes::LineSpacing() const { return Field(&Format::dyLineSpacing); }
@@ -686,37 +652,63 @@ void TRichEdit::SetHideSelection(bool value) {
   RecreateWnd();
 }
 
+namespace {
+
+bool IsRtfLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsRtfDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The cells of the table row being read: what \cellx defines and what \cell fills.
+struct TRowCells {
+  int Defined = 0;
+  int Filled = 0;
+  bool Fits() const { return Defined <= kMaxRtfRowCells && Filled <= kMaxRtfRowCells && Filled <= Defined + 1; }
+};
+
+}  // namespace
+
 bool IsReadableRtf(const std::string& rtf) {
   int depth = 0;
+  TRowCells row;
   const size_t n = rtf.size();
   for (size_t i = 0; i < n; ++i) {
     const char c = rtf[i];
     if (c == '{') {
       if (++depth > kMaxRtfGroupDepth) return false;
-    } else if (c == '}') {
-      if (depth > 0) --depth;
-    } else if (c == '\\' && i + 1 < n) {
-      if (rtf.compare(i + 1, 3, "bin") != 0) {
-        ++i;  // an escaped character (\{, \}, \\) or the first letter of a control word
-        continue;
-      }
-      // \binN: N raw bytes follow the word and its one delimiting space.
-      size_t j = i + 4;
-      size_t count = 0;
-      bool digits = false;
-      while (j < n && rtf[j] >= '0' && rtf[j] <= '9' && count <= n) {
-        count = count * 10 + static_cast<size_t>(rtf[j] - '0');
-        digits = true;
-        ++j;
-      }
-      if (!digits) {
-        i += 3;
-        continue;
-      }
-      if (j < n && rtf[j] == ' ') ++j;
-      if (count > n - std::min(j, n)) return true;  // the run reaches past the end: no more groups
-      i = j + count - 1;
+      continue;
     }
+    if (c == '}') {
+      if (depth > 0) --depth;
+      continue;
+    }
+    if (c != '\\' || i + 1 >= n) continue;
+    if (!IsRtfLetter(rtf[i + 1])) {
+      ++i;  // an escaped character (\{, \}, \\) or a control symbol
+      continue;
+    }
+    // A control word: letters, then an optional signed number.
+    size_t j = i + 1;
+    while (j < n && IsRtfLetter(rtf[j])) ++j;
+    const std::string word = rtf.substr(i + 1, j - i - 1);
+    if (j < n && rtf[j] == '-') ++j;
+    const size_t digitsAt = j;
+    size_t count = 0;
+    while (j < n && IsRtfDigit(rtf[j])) {
+      if (count <= n) count = count * 10 + static_cast<size_t>(rtf[j] - '0');
+      ++j;
+    }
+    if (j - i - 1 > kMaxRtfWordLength) return false;
+    if (word == "trowd") row = TRowCells();
+    else if (word == "cellx") ++row.Defined;
+    else if (word == "cell") ++row.Filled;
+    if (!row.Fits()) return false;
+    if (word == "row") row = TRowCells();
+    if (j < n && rtf[j] == ' ') ++j;  // the delimiting space belongs to the word
+    if (word == "bin" && j > digitsAt) {
+      // \binN: N raw bytes follow.
+      if (count > n - j) return true;  // the run reaches past the end: no more groups
+      j += count;
+    }
+    i = j - 1;
   }
   return true;
 }

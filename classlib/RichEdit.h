@@ -29,9 +29,6 @@ class TTextAttributes : public TObject {
   // Points.
   int Size() const;
   void SetSize(int points);
-  // Pixels at the screen's resolution.
-  int Height() const;
-  void SetHeight(int pixels);
   TFontStyles Style() const;
   void SetStyle(TFontStyles style);
   // clWindowText stands for the system's text colour (the control's automatic colour).
@@ -54,7 +51,7 @@ class TTextAttributes : public TObject {
   TAttributeType type_;
 };
 
-// Paragraph attributes of the paragraphs that the selection touches. Indents are in points.
+// Paragraph attributes of the paragraphs that the selection touches.
 class TParaAttributes : public TObject {
  public:
   explicit TParaAttributes(TRichEdit& editor) : editor_(editor) {}
@@ -64,12 +61,6 @@ class TParaAttributes : public TObject {
   void SetAlignment(TAlignment alignment);
   TNumberingStyle Numbering() const;
   void SetNumbering(TNumberingStyle numbering);
-  int FirstIndent() const;
-  void SetFirstIndent(int points);
-  int LeftIndent() const;
-  void SetLeftIndent(int points);
-  int RightIndent() const;
-  void SetRightIndent(int points);
 
   // Line spacing as the control keeps it: the rule (0 single, 1 one and a half, 2 double,
   // 3..5 measured by the spacing value) and the spacing value itself.
@@ -83,7 +74,6 @@ class TParaAttributes : public TObject {
   void Get(Format& format) const;
   void Set(Format& format);
   LONG Field(LONG Format::*field) const;
-  void SetField(DWORD mask, LONG Format::*field, LONG value);
 
   TRichEdit& editor_;
 };
@@ -240,9 +230,13 @@ class TRichTextStreaming {
   bool plainBefore_;
 };
 
-// Whether RTF can be handed to the control without taking the process down: the control faults
-// on groups nested deeper than kMaxRtfGroupDepth. Escaped braces (\{ \}) and the bytes of a
-// \binN run are no groups. Text that is not RTF at all passes: the control reads it as plain
-// text.
+// Whether RTF can be handed to the control without taking the process down. The control faults
+// on groups nested deeper than kMaxRtfGroupDepth, on a control word (letters and parameter) far
+// longer than any real one, and on a table row with more cells than it can hold or than its
+// \cellx marks define (beyond one spare); such text is refused, with a margin. Escaped braces
+// (\{ \}) and the bytes of a \binN run are no groups. Text that is not RTF at all passes: the
+// control reads it as plain text.
 constexpr int kMaxRtfGroupDepth = 32;
+constexpr size_t kMaxRtfWordLength = 255;
+constexpr int kMaxRtfRowCells = 63;
 bool IsReadableRtf(const std::string& rtf);

@@ -116,12 +116,6 @@ int TRandom::Next(int range) {
   return static_cast<int>((static_cast<unsigned long long>(state_) * static_cast<unsigned>(range)) >> 32);
 }
 
-void TRandom::Randomize() {
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  state_ = static_cast<unsigned>(counter.QuadPart) ^ GetTickCount();
-}
-
 String TProgramFolder::ExeName() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {

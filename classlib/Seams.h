@@ -60,7 +60,6 @@ class TRandom {
   virtual ~TRandom() = default;
   // A number in 0 .. range-1 (0 when range <= 0).
   virtual int Next(int range);
-  virtual void Randomize();
 
  private:
   unsigned state_ = 1;

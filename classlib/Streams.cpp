@@ -27,22 +27,6 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
   if (count > 0 && Write(buffer, count) != count) throw EWriteError(L"Stream write error");
 }
 
-int64_t TStream::CopyFrom(TStream& source, int64_t count) {
-  if (count == 0) {
-    source.SetPosition(0);
-    count = source.Size();
-  }
-  char chunk[64 * 1024];
-  int64_t done = 0;
-  while (done < count) {
-    const int64_t n = std::min<int64_t>(count - done, static_cast<int64_t>(sizeof(chunk)));
-    source.ReadBuffer(chunk, n);
-    WriteBuffer(chunk, n);
-    done += n;
-  }
-  return done;
-}
-
 std::string TStream::ReadRest() {
   const int64_t rest = Size() - Position();
   std::string bytes(static_cast<size_t>(std::max<int64_t>(rest, 0)), '\0');

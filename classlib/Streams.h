@@ -25,9 +25,6 @@ class TStream : public TObject {
   // All or nothing: raise EReadError "Stream read error" / EWriteError "Stream write error".
   void ReadBuffer(void* buffer, int64_t count);
   void WriteBuffer(const void* buffer, int64_t count);
-  // Copies `count` bytes from the source's position; a count of 0 copies the whole source from
-  // its start. Returns the count copied.
-  int64_t CopyFrom(TStream& source, int64_t count);
 
   // The bytes from the position to the end / writes all of `bytes` (helpers for text codecs).
   std::string ReadRest();

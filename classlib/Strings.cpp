@@ -120,13 +120,6 @@ int TStrings::IndexOf(const String& s) const {
   return -1;
 }
 
-int TStrings::IndexOfObject(const TObject* object) const {
-  const int n = GetCount();
-  for (int i = 0; i < n; ++i)
-    if (GetObject(i) == object) return i;
-  return -1;
-}
-
 void TStrings::Move(int from, int to) {
   if (from == to) return;
   const String s = Get(from);
@@ -134,17 +127,6 @@ void TStrings::Move(int from, int to) {
   InOneUpdate(*this, [&] {
     Delete(from);
     InsertObject(to, s, object);
-  });
-}
-
-void TStrings::Exchange(int a, int b) {
-  const String sa = Get(a);
-  TObject* oa = GetObject(a);
-  InOneUpdate(*this, [&] {
-    Put(a, Get(b));
-    PutObject(a, GetObject(b));
-    Put(b, sa);
-    PutObject(b, oa);
   });
 }
 
@@ -236,14 +218,6 @@ void TStrings::AddStrings(const TStrings& source) {
     const int n = source.GetCount();
     for (int i = 0; i < n; ++i) AddObject(source.Get(i), source.GetObject(i));
   });
-}
-
-bool TStrings::Equals(const TStrings& other) const {
-  const int n = GetCount();
-  if (n != other.GetCount()) return false;
-  for (int i = 0; i < n; ++i)
-    if (Get(i) != other.Get(i)) return false;
-  return true;
 }
 
 void TStrings::LoadFromStream(TStream& stream) {
@@ -364,14 +338,6 @@ int TStringList::IndexOf(const String& s) const {
   return Find(s, index) ? index : -1;
 }
 
-void TStringList::Exchange(int a, int b) {
-  CheckIndex(a, GetCount());
-  CheckIndex(b, GetCount());
-  Changing();
-  std::swap(items_[static_cast<size_t>(a)], items_[static_cast<size_t>(b)]);
-  Changed();
-}
-
 bool TStringList::Find(const String& s, int& index) const {
   // The first of equal strings, so that duplicates are found from their start.
   int lo = 0, hi = GetCount() - 1;
@@ -395,21 +361,6 @@ void TStringList::Sort() {
   std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
     return CompareStrings(a.Text, b.Text) < 0;
   });
-  Changed();
-}
-
-void TStringList::CustomSort(TStringListSortCompare compare) {
-  if (sorted_ || GetCount() < 2) return;
-  // Sort a permutation, asking the comparer about the items where they stand now.
-  std::vector<int> order(items_.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return compare(*this, a, b) < 0; });
-  std::vector<Item> sorted;
-  sorted.reserve(items_.size());
-  for (int i : order) sorted.push_back(items_[static_cast<size_t>(i)]);
-  Changing();
-  items_ = std::move(sorted);
   Changed();
 }
 

@@ -38,9 +38,7 @@ class TStrings : public TObject {
   void InsertObject(int index, const String& s, TObject* object);
   // The first index whose string equals `s` (CompareStrings), or -1.
   virtual int IndexOf(const String& s) const;
-  int IndexOfObject(const TObject* object) const;
   virtual void Move(int from, int to);
-  virtual void Exchange(int a, int b);
 
   int Count() const { return GetCount(); }
   String Strings(int index) const { return Get(index); }
@@ -72,7 +70,6 @@ class TStrings : public TObject {
 
   void Assign(const TStrings& source);
   void AddStrings(const TStrings& source);
-  bool Equals(const TStrings& other) const;
 
   // The encoding of the last load (Ansi before any); saving without one uses it, so a file
   // that is read and written back keeps its bytes.
@@ -105,10 +102,6 @@ class TStrings : public TObject {
   bool writeBOM_ = true;
 };
 
-class TStringList;
-// <0, 0 or >0 for the items at two indexes.
-using TStringListSortCompare = int (*)(TStringList& list, int a, int b);
-
 class TStringList : public TStrings {
  public:
   TStringList() = default;
@@ -125,12 +118,10 @@ class TStringList : public TStrings {
   // A sorted list puts the string in its place (and applies Duplicates).
   int Add(const String& s) override;
   int IndexOf(const String& s) const override;
-  void Exchange(int a, int b) override;
 
   // Binary search of a sorted list: true when found; `index` is the place either way.
   bool Find(const String& s, int& index) const;
   virtual void Sort();
-  void CustomSort(TStringListSortCompare compare);
 
   bool Sorted() const { return sorted_; }
   void SetSorted(bool value);

@@ -140,17 +140,6 @@ bool TryStrToInt64(const String& text, long long& value) {
   return true;
 }
 
-long long StrToInt64(const String& text) {
-  long long value = 0;
-  if (!TryStrToInt64(text, value)) RaiseConvert(text, L"integer");
-  return value;
-}
-
-long long StrToInt64Def(const String& text, long long fallback) {
-  long long value = 0;
-  return TryStrToInt64(text, value) ? value : fallback;
-}
-
 bool TryStrToBool(const String& text, bool& value) {
   if (SameText(text, L"True")) {
     value = true;
@@ -170,11 +159,6 @@ bool StrToBool(const String& text) {
   bool value = false;
   if (!TryStrToBool(text, value)) RaiseConvert(text, L"boolean");
   return value;
-}
-
-bool StrToBoolDef(const String& text, bool fallback) {
-  bool value = false;
-  return TryStrToBool(text, value) ? value : fallback;
 }
 
 String BoolToStr(bool value, bool useBoolStrs) {
@@ -651,13 +635,6 @@ SYSTEMTIME DateTimeToSystemTime(TDateTime value) {
   return st;
 }
 
-TDateTime SystemTimeToDateTime(const SYSTEMTIME& time) {
-  const TDateTime date = EncodeDate(time.wYear, time.wMonth, time.wDay);
-  const TDateTime clock = EncodeTime(time.wHour, time.wMinute, time.wSecond, time.wMilliseconds);
-  // Before day 0 the time of day is the fraction's magnitude (see SplitDateTime).
-  return date < 0 ? date - clock : date + clock;
-}
-
 TDateTime Now() { return seams::Clock().Now(); }
 TDateTime Date() { return std::floor(Now()); }
 TDateTime Time() {
@@ -680,4 +657,3 @@ String DateTimeToStr(TDateTime value) {
 // Random numbers
 
 int Random(int range) { return seams::Random().Next(range); }
-void Randomize() { seams::Random().Randomize(); }

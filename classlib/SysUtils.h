@@ -89,14 +89,11 @@ int StrToInt(const String& text);
 int StrToIntDef(const String& text, int fallback);
 // The same syntax in 64 bits.
 bool TryStrToInt64(const String& text, long long& value);
-long long StrToInt64(const String& text);
-long long StrToInt64Def(const String& text, long long fallback);
 
 // "True"/"False" (any letter case) or any integer (non-zero is true).
 bool TryStrToBool(const String& text, bool& value);
 // Raises EConvertError "'<text>' is not a valid boolean value".
 bool StrToBool(const String& text);
-bool StrToBoolDef(const String& text, bool fallback);
 // "-1"/"0", or "True"/"False" when useBoolStrs.
 String BoolToStr(bool value, bool useBoolStrs = false);
 
@@ -184,7 +181,6 @@ bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& value)
 void DecodeDate(TDateTime value, int& year, int& month, int& day);
 void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
 SYSTEMTIME DateTimeToSystemTime(TDateTime value);
-TDateTime SystemTimeToDateTime(const SYSTEMTIME& time);
 
 // Through seams::Clock(), so tests can fix the moment.
 TDateTime Now();
@@ -203,4 +199,3 @@ String DateTimeToStr(TDateTime value);
 
 // A number in 0 .. range-1 (0 when range <= 0).
 int Random(int range);
-void Randomize();

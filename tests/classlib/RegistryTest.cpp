@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 // Every test works below a key of its own in the test prefix's current user.
@@ -52,14 +50,9 @@ TEST_F(Registry, WriteReadAndDeleteValues) {
   EXPECT_FALSE(reg.ValueExists(L"dwnsrc"));
 
   reg.WriteInteger(L"Rev", 2000);
-  reg.WriteBool(L"Visible", true);
   EXPECT_EQ(2000, reg.ReadInteger(L"Rev"));
-  EXPECT_TRUE(reg.ReadBool(L"Visible"));
   EXPECT_THROW(reg.ReadInteger(L"Missing"), ERegistryException);
   EXPECT_THROW(reg.ReadInteger(L"Path"), ERegistryException);
-  std::vector<String> names = reg.GetValueNames();
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ((std::vector<String>{L"Empty", L"Path", L"Rev", L"Visible"}), names);
 }
 
 // Values stored without a terminator, with an embedded one, empty, or of another kind.
@@ -92,8 +85,6 @@ TEST_F(Registry, KeysRelativeAndAbsoluteAndDeletedWithTheirSubkeys) {
   EXPECT_EQ(String(kBase) + L"\\Docks\\Toolbar1", reg.CurrentPath());
   reg.WriteInteger(L"DockRow", 1);
   ASSERT_TRUE(reg.OpenKey(String(L"\\") + kBase, false));
-  EXPECT_TRUE(reg.HasSubKeys());
-  EXPECT_EQ((std::vector<String>{L"Docks"}), reg.GetKeyNames());
   EXPECT_TRUE(reg.KeyExists(L"Docks\\Toolbar1"));
   EXPECT_TRUE(reg.KeyExists(String(L"\\") + kBase + L"\\Docks"));
   EXPECT_FALSE(reg.DeleteKey(L""));  // never the open key itself
@@ -102,8 +93,8 @@ TEST_F(Registry, KeysRelativeAndAbsoluteAndDeletedWithTheirSubkeys) {
   EXPECT_TRUE(reg.DeleteKey(L"Docks"));
   EXPECT_FALSE(reg.KeyExists(L"Docks"));
   EXPECT_FALSE(reg.DeleteKey(L"Docks"));
-  EXPECT_TRUE(reg.CreateKey(L"New"));
-  EXPECT_TRUE(reg.KeyExists(L"New"));
+  ASSERT_TRUE(reg.OpenKey(L"New", true));
+  EXPECT_TRUE(reg.KeyExists(String(L"\\") + kBase + L"\\New"));
   reg.CloseKey();
   EXPECT_EQ(L"", reg.CurrentPath());
   EXPECT_TRUE(reg.KeyExists(kBase));  // relative to the root once closed

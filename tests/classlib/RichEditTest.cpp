@@ -224,17 +224,6 @@ TEST_F(RichEditTest, LineSpacingOnALiveControl) {
   EXPECT_EQ(40, pf.dyLineSpacing);
 }
 
-TEST_F(RichEditTest, ParagraphIndentsInPoints) {
-  Fill(*editor_, {L"indented"});
-  editor_->SelectAll();
-  editor_->Paragraph().SetFirstIndent(12);
-  editor_->Paragraph().SetLeftIndent(6);
-  editor_->Paragraph().SetRightIndent(3);
-  EXPECT_EQ(12, editor_->Paragraph().FirstIndent());
-  EXPECT_EQ(6, editor_->Paragraph().LeftIndent());
-  EXPECT_EQ(3, editor_->Paragraph().RightIndent());
-}
-
 TEST_F(RichEditTest, PlainTextStreamsTextAsItIs) {
   struct Case {
     const char* Name;
@@ -587,6 +576,28 @@ TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
       {"a binary run past the end", "{\\rtf1 {\\bin999999 {{{", true},
       {"braces after a binary run count", "{\\rtf1 {\\bin2 ab" + std::string(31, '{'), false},
       {"not RTF", "plain text", true},
+      // Control words: the control overruns its buffer on very long ones.
+      {"a word at the length limit", "{\\rtf1 \\" + std::string(kMaxRtfWordLength, 'a') + " x}", true},
+      {"a word past it", "{\\rtf1 \\" + std::string(kMaxRtfWordLength + 1, 'a') + " x}", false},
+      {"a parameter of thousands of digits", "{\\rtf1 \\fs" + std::string(2000, '9') + " x}", false},
+      {"a word of 4,000 letters", "{\\rtf1 \\" + std::string(4000, 'a') + " x}", false},
+      // Table rows: cells beyond what the row defines, or beyond what the control holds.
+      {"a row as written", "{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row}", true},
+      {"one spare cell", "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell b\\cell\\row}", true},
+      {"two spare cells", "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell b\\cell c\\cell\\row}", false},
+      {"the widest row", "{\\rtf1 \\trowd" + [] {
+         std::string s;
+         for (int i = 0; i < kMaxRtfRowCells; ++i) s += "\\cellx100";
+         for (int i = 0; i < kMaxRtfRowCells; ++i) s += "\\intbl a\\cell";
+         return s;
+       }() + "\\row}", true},
+      {"a row too wide", "{\\rtf1 \\trowd" + [] {
+         std::string s;
+         for (int i = 0; i <= kMaxRtfRowCells; ++i) s += "\\cellx100";
+         return s;
+       }() + "\\intbl a\\cell\\row}", false},
+      {"rows count apart", "{\\rtf1 \\trowd\\cellx1\\intbl a\\cell\\row \\trowd\\cellx1\\intbl b\\cell\\row}", true},
+      {"\\cellx is no cell", "{\\rtf1 \\trowd\\cellx1\\cellx2\\cellx3\\intbl a\\cell\\row}", true},
   };
   for (const Case& c : cases) EXPECT_EQ(c.readable, IsReadableRtf(c.rtf)) << c.what;
 }
