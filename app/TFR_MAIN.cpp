@@ -20,15 +20,6 @@ HICON ProgramIcon() {
   return icon ? icon : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
-// The notes that are open and not on their way out.
-std::vector<TFR_NOTE*> OpenNotes() {
-  std::vector<TFR_NOTE*> notes;
-  for (TCustomForm* form : Screen->FormsSnapshot())
-    if (auto* note = dynamic_cast<TFR_NOTE*>(form); note && !note->Releasing() && !note->Destroying())
-      notes.push_back(note);
-  return notes;
-}
-
 }  // namespace
 
 TFR_QNT_MAIN::TFR_QNT_MAIN(TComponent* AOwner) : TForm(AOwner) {

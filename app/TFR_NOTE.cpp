@@ -505,3 +505,11 @@ void TFR_NOTE::mnDeleteNoteClick(TObject*) {
 void TFR_NOTE::mnExitClick(TObject*) { Close(); }
 
 void TFR_NOTE::tbNewNoteClick(TObject*) { FR_QNT_MAIN->tiTrayDblClick(FR_QNT_MAIN->tiTray); }
+
+std::vector<TFR_NOTE*> OpenNotes() {
+  std::vector<TFR_NOTE*> notes;
+  for (TCustomForm* form : Screen->FormsSnapshot())
+    if (auto* note = dynamic_cast<TFR_NOTE*>(form); note && !note->Releasing() && !note->Destroying())
+      notes.push_back(note);
+  return notes;
+}

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TFR_NOTE : public TForm {
  public:
@@ -100,3 +101,6 @@ class TFR_NOTE : public TForm {
 // The text of a date-time value: the date alone for a whole day, the time alone below one
 // day, else both, in the user's formats.
 String DateTimeText(TDateTime value);
+
+// The notes that are open and not on their way out, in the screen's order.
+std::vector<TFR_NOTE*> OpenNotes();

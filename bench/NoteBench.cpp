@@ -142,13 +142,6 @@ void WriteNotes(const String& folder, int count) {
   }
 }
 
-std::vector<TFR_NOTE*> OpenNotes() {
-  std::vector<TFR_NOTE*> notes;
-  for (TCustomForm* form : Screen->FormsSnapshot())
-    if (auto* note = dynamic_cast<TFR_NOTE*>(form); note && !note->Destroying()) notes.push_back(note);
-  return notes;
-}
-
 TFigures RunNotes(const String& folder, int count) {
   TFolder programFolder;
   programFolder.Exe = folder + L"Quillnote.exe";
@@ -183,6 +176,7 @@ TFigures RunNotes(const String& folder, int count) {
     PumpIdle();
     if (!OpenNotes().empty()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+  PumpIdle();  // the released notes are freed
   f.CloseMs = NowMs() - start;
   FinalizeClassLibrary();
   return f;

@@ -11,13 +11,6 @@ void WriteBytes(const String& path, const std::string& bytes) {
   file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
-std::vector<TFR_NOTE*> OpenNotes() {
-  std::vector<TFR_NOTE*> notes;
-  for (TCustomForm* form : Screen->FormsSnapshot())
-    if (auto* note = dynamic_cast<TFR_NOTE*>(form); note && !note->Destroying()) notes.push_back(note);
-  return notes;
-}
-
 void AppTest::SetUp() {
   folder_ = testing_support::MakeTempFolder(L"app");
   programFolder_.Exe = folder_ + L"Quillnote.exe";

@@ -61,7 +61,6 @@ class TQueuedRandom : public seams::TRandom {
 
 std::string ReadBytes(const String& path);
 void WriteBytes(const String& path, const std::string& bytes);
-std::vector<TFR_NOTE*> OpenNotes();
 
 class AppTest : public testing::Test {
  protected:

@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,7 +16,8 @@ struct ClassSearch {
   DWORD Process;
   const wchar_t* Class;
   bool VisibleOnly;
-  HWND Window = nullptr;
+  bool All;  // every match, or the first one
+  std::vector<HWND> Windows;
 };
 
 BOOL CALLBACK FindByClass(HWND wnd, LPARAM data) {
@@ -25,17 +27,22 @@ BOOL CALLBACK FindByClass(HWND wnd, LPARAM data) {
   wchar_t cls[64] = {};
   GetClassNameW(wnd, cls, 64);
   if (pid == f->Process && String(cls) == f->Class && (!f->VisibleOnly || IsWindowVisible(wnd))) {
-    f->Window = wnd;
-    return FALSE;
+    f->Windows.push_back(wnd);
+    return f->All;
   }
   return TRUE;
 }
 
-// A top-level window of the process with this window class.
-HWND WindowOf(DWORD pid, const wchar_t* cls, bool visibleOnly = false) {
-  ClassSearch f{pid, cls, visibleOnly};
+// The top-level windows of the process with this window class.
+std::vector<HWND> WindowsOf(DWORD pid, const wchar_t* cls, bool visibleOnly, bool all) {
+  ClassSearch f{pid, cls, visibleOnly, all, {}};
   EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&f));
-  return f.Window;
+  return f.Windows;
+}
+
+HWND WindowOf(DWORD pid, const wchar_t* cls, bool visibleOnly = false) {
+  std::vector<HWND> found = WindowsOf(pid, cls, visibleOnly, false);
+  return found.empty() ? nullptr : found[0];
 }
 
 HWND MainFormOf(DWORD pid) { return WindowOf(pid, L"TFR_QNT_MAIN"); }
@@ -135,26 +142,7 @@ void PutFile(const String& path, const std::string& bytes) {
   CloseHandle(file);
 }
 
-struct NoteSearch {
-  DWORD Process;
-  std::vector<HWND> Notes;
-};
-
-BOOL CALLBACK CollectNotes(HWND wnd, LPARAM data) {
-  auto* f = reinterpret_cast<NoteSearch*>(data);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
-  wchar_t cls[64] = {};
-  GetClassNameW(wnd, cls, 64);
-  if (pid == f->Process && String(cls) == L"TFR_NOTE" && IsWindowVisible(wnd)) f->Notes.push_back(wnd);
-  return TRUE;
-}
-
-std::vector<HWND> VisibleNotes(DWORD pid) {
-  NoteSearch f{pid, {}};
-  EnumWindows(CollectNotes, reinterpret_cast<LPARAM>(&f));
-  return f.Notes;
-}
+std::vector<HWND> VisibleNotes(DWORD pid) { return WindowsOf(pid, L"TFR_NOTE", true, true); }
 
 // With no tray host, Wine shows the notification area as a small window of its own while at
 // least one icon is in it.
