@@ -254,6 +254,11 @@ void TFR_QNT_MAIN::CloseNotes(bool ending) {
     });
     ++closingPass_;
     ending_ = ending_ || ending;
+    // The program is ending and every note with it: none of them paints again, so closing one
+    // does not repaint those it uncovers, each time.
+    if (ending)
+      for (TFR_NOTE* note : OpenNotes())
+        if (note->HandleAllocated()) SendMessageW(note->Handle(), WM_SETREDRAW, FALSE, 0);
     // A snapshot first: closing a note processes messages, which frees closed notes and
     // reorders the screen's list, and may end another note (a fade that finishes).
     for (TFR_NOTE* note : OpenNotes()) {
