@@ -15,13 +15,16 @@ class TTimerWindow : public TObject {
  public:
   static TTimerWindow* Acquire() {
     TTimerWindow*& mine = ThreadWindow();
-    if (!mine) mine = new TTimerWindow();
+    if (!mine) {
+      mine = new TTimerWindow();
+      mine->slot_ = &mine;
+    }
     ++mine->users_;
     return mine;
   }
   void Release() {
     if (--users_ > 0) return;
-    ThreadWindow() = nullptr;
+    *slot_ = nullptr;  // the slot of the thread that made the window, whoever lets it go
     delete this;
   }
   HWND Handle() const { return wnd_; }
@@ -59,6 +62,7 @@ class TTimerWindow : public TObject {
   }
 
   HWND wnd_ = nullptr;
+  TTimerWindow** slot_ = nullptr;
   int users_ = 0;
   UINT_PTR nextId_ = 1;
   std::unordered_map<UINT_PTR, TTimer*> timers_;
