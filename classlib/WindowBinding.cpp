@@ -42,16 +42,16 @@ WNDPROC UnboundProc(HWND wnd) noexcept {
 // through its window server, a round trip each time.
 class TBindings {
  public:
-  TWindowTarget* Find(HWND wnd) {
+  TWindowTarget* Find(HWND wnd) noexcept {
     std::lock_guard<std::mutex> lock(lock_);
     auto it = targets_.find(wnd);
     return it != targets_.end() ? it->second : nullptr;
   }
-  void Bind(HWND wnd, TWindowTarget* target) {
+  void Bind(HWND wnd, TWindowTarget* target) noexcept {
     std::lock_guard<std::mutex> lock(lock_);
     targets_[wnd] = target;
   }
-  void Unbind(HWND wnd) {
+  void Unbind(HWND wnd) noexcept {
     std::lock_guard<std::mutex> lock(lock_);
     targets_.erase(wnd);
   }
@@ -61,8 +61,8 @@ class TBindings {
   std::unordered_map<HWND, TWindowTarget*> targets_;
 };
 
-// noexcept callers: a failed lock or allocation ends the program rather than unwinding through
-// the system.
+// noexcept throughout: a failed lock or allocation ends the program rather than unwinding
+// through the system.
 TBindings& Bindings() noexcept {
   static TBindings bindings;
   return bindings;
