@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <string_view>
 
 namespace {
 
@@ -688,7 +689,7 @@ bool IsReadableRtf(const std::string& rtf) {
     // A control word: letters, then an optional signed number.
     size_t j = i + 1;
     while (j < n && IsRtfLetter(rtf[j])) ++j;
-    const std::string word = rtf.substr(i + 1, j - i - 1);
+    const std::string_view word(rtf.data() + i + 1, j - i - 1);
     if (j < n && rtf[j] == '-') ++j;
     const size_t digitsAt = j;
     size_t count = 0;
