@@ -474,8 +474,12 @@ void TFR_NOTE::FormClose(TObject*, TCloseAction& Action) {
   } else if (!FileName.empty() && FileExists(path)) {
     DeleteFileW(path);
   }
-  SetForegroundWindow(Application->Handle());
-  Application->ProcessMessages();
+  // Exit closes every note in one pass and then ends: handing the foreground back and
+  // processing messages note by note would only cost time there.
+  if (!FR_QNT_MAIN->Ending()) {
+    SetForegroundWindow(Application->Handle());
+    Application->ProcessMessages();
+  }
   Action = TCloseAction::caFree;
 }
 

@@ -34,6 +34,11 @@ void TCustomForm::BeforeDestruction() {
   }
   if (Screen) Screen->RemoveForm(this);
   if (Application) Application->FormDestroyed(this);
+  // The whole window goes at once, its controls' windows with it, before the components are
+  // freed: freeing them one by one would destroy each control's window on its own, each time
+  // invalidating a form about to go, and keep state for windows that will never come again.
+  MarkDestroying();
+  if (HandleAllocated() && !Parent()) DestroyWindowHandle();
   TCustomControl::BeforeDestruction();
 }
 
