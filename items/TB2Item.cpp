@@ -2,6 +2,8 @@
 // the form-resource hooks.
 #include "items/TB2Item.h"
 
+#include "items/TB2View.h"
+
 #include "classlib/ScopeGuard.h"
 
 namespace {
@@ -467,7 +469,11 @@ TTBView* TTBCustomItem::GetChevronParentView() { return nullptr; }
 
 TTBItemViewerClass TTBCustomItem::GetItemViewerClass(TTBView*) { return CreateItemViewerOf<TTBItemViewer>; }
 
-TTBPopupWindowClass TTBCustomItem::GetPopupWindowClass() { return nullptr; }
+TTBPopupWindowClass TTBCustomItem::GetPopupWindowClass() { return CreatePopupWindowOf<TTBPopupWindow>; }
+
+TTBPopupWindow* TTBCustomItem::CreatePopup(TTBView*, TTBItemViewer*, bool, bool, bool, const POINT&, TTBPopupAlignment) {
+  return nullptr;
+}
 
 bool TTBCustomItem::NeedToRecreateViewer(TTBItemViewer*) { return false; }
 

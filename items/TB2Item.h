@@ -6,9 +6,12 @@
 // far as the items name them.
 #include "classlib/ActnList.h"
 #include "classlib/Classes.h"
+#include "classlib/Controls.h"
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
 #include "items/TB2Common.h"
+
+#include <unknwn.h>
 
 #include <memory>
 #include <vector>
@@ -59,6 +62,8 @@ enum : TTBItemStyle {
   tbisRedrawOnMouseOverChange = 1u << 12,
   tbisStretch = 1u << 13,
 };
+
+enum TTBPopupAlignment : uint8_t { tbpaLeft, tbpaRight, tbpaCenter };
 
 enum TTBItemChangedAction {
   tbicInserted,
@@ -164,8 +169,12 @@ class TTBCustomItem : public TComponent {
   virtual void EnabledChanged();
   virtual TTBView* GetChevronParentView();
   virtual TTBItemViewerClass GetItemViewerClass(TTBView* AView);
-  // Null until the popup-window unit supplies its class.
   virtual TTBPopupWindowClass GetPopupWindowClass();
+  // Makes, places and shows this item's popup, opened from ParentView's ParentViewer or at a
+  // point; the caller owns the window.
+  virtual TTBPopupWindow* CreatePopup(TTBView* ParentView, TTBItemViewer* ParentViewer, bool PositionAsSubmenu,
+                                      bool SelectFirstItem, bool Customizing, const POINT& APopupPoint,
+                                      TTBPopupAlignment Alignment);
   virtual bool NeedToRecreateViewer(TTBItemViewer* AViewer);
   virtual void Click();
   virtual void InitiateAction();
@@ -374,15 +383,18 @@ class TTBSeparatorItem : public TTBCustomItem {
   explicit TTBSeparatorItem(TComponent* AOwner);
   bool Blank() const { return blank_; }
   void SetBlank(bool Value);
+  TTBItemViewerClass GetItemViewerClass(TTBView* AView) override;
 
  private:
   bool blank_ = false;
 };
 
-// --- the item viewer, as far as the items and the click queue need it -----------------------
+// --- the item viewer -------------------------------------------------------------------------
 
-// One item shown in one view. Created by the view from the item's viewer class; counted with
-// the items of its thread, and its queued accessible selections end with it.
+// One item shown in one view: it measures the item, paints it as a toolbar button or a menu
+// line, decides what a press and a release mean and makes the hint. Created by the view from the
+// item's viewer class; counted with the items of its thread, and its queued accessible
+// selections end with it. The layout sets the public fields.
 class TTBItemViewer : public TObject {
  public:
   TTBItemViewer(TTBView* AView, TTBCustomItem* AItem, int AGroupLevel);
@@ -392,6 +404,53 @@ class TTBItemViewer : public TObject {
   TTBCustomItem* Item() const { return item_; }
   int GroupLevel() const { return groupLevel_; }
 
+  RECT BoundsRect{};          // in the view window's client coordinates
+  bool Clipped = false;       // hidden under a scroll arrow
+  bool OffEdge = false;       // hidden behind a toolbar's chevron
+  bool Show = false;          // shown in the view
+  bool RepaintPending = false;  // invalidated: the next paint draws it whole, off-screen
+  bool LineSeparator = false;   // a separator that ends a wrapped line
+
+  // Measuring and painting.
+  virtual void CalcSize(TCanvas& Canvas, int& AWidth, int& AHeight);
+  virtual void Paint(TCanvas& Canvas, const RECT& ClientAreaRect, bool IsSelected, bool IsPushed,
+                     bool UseDisabledShadow);
+  virtual void DrawItemCaption(TCanvas& Canvas, RECT ARect, const String& ACaption, bool DrawDisabledShadow,
+                               UINT AFormat);
+  virtual bool UsesSameWidth();
+  virtual bool IsToolbarStyle();
+  virtual bool IsToolbarSize();
+  virtual bool CaptionShown();
+  virtual String GetCaptionText();
+  bool IsRotated();
+  bool ImageShown();
+  TCustomImageList* GetImageList();
+  virtual bool IsPtInButtonPart(int X, int Y);
+
+  // Input, called by the view and the menu loop. Points are viewer-relative.
+  virtual bool DoExecute();
+  void Execute(bool AGivePriority);
+  virtual void Entering(TTBItemViewer* OldSelected);
+  virtual void Leaving();
+  virtual void LosingCapture();
+  virtual void GetCursor(const POINT& Pt, HCURSOR& ACursor);
+  virtual void KeyDown(WORD& Key, TShiftState Shift);
+  virtual void MouseDown(TShiftState Shift, int X, int Y, bool& MouseDownOnMenu);
+  virtual void MouseMove(int X, int Y);
+  virtual void MouseUp(int X, int Y, bool MouseWasDownOnMenu);
+  virtual void MouseWheel(int WheelDelta, int X, int Y, bool& Handled);
+
+  String GetHintText();
+  int GetIndex();
+  // A point of the view window's client area, relative to this viewer.
+  POINT ScreenToClient(const POINT& P);
+
+  // Accessibility. The accessible object comes with the accessibility unit: until then there is
+  // none, and selections are only queued.
+  bool IsAccessible() const { return Show || OffEdge || Clipped; }
+  virtual int GetAccRole();
+  virtual bool GetAccValue(String& Value);
+  IUnknown* GetAccObject() { return nullptr; }
   // Queues an accessible selection (or execution) to run after the accessibility call returns.
   void PostAccSelect(bool Execute);
   virtual void AccSelect(bool Execute);
@@ -401,6 +460,39 @@ class TTBItemViewer : public TObject {
   TTBCustomItem* item_;
   int groupLevel_;
 };
+
+// A separator: an etched line across a menu or down a toolbar, or nothing when blank.
+class TTBSeparatorItemViewer : public TTBItemViewer {
+ public:
+  using TTBItemViewer::TTBItemViewer;
+  void CalcSize(TCanvas& Canvas, int& AWidth, int& AHeight) override;
+  void Paint(TCanvas& Canvas, const RECT& ClientAreaRect, bool IsSelected, bool IsPushed,
+             bool UseDisabledShadow) override;
+  bool UsesSameWidth() override { return false; }
+};
+
+// An item that holds a control living on a toolbar; frees it unless told to keep it.
+class TTBControlItem : public TTBCustomItem {
+ public:
+  explicit TTBControlItem(TComponent* AOwner);
+  TTBControlItem(TComponent* AOwner, TControl* AControl);
+  ~TTBControlItem() override;
+  TControl* Control() const { return control_; }
+  void SetControl(TControl* Value);
+  bool KeepControlOnDestroy() const { return keepControlOnDestroy_; }
+  void SetKeepControlOnDestroy(bool Value) { keepControlOnDestroy_ = Value; }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  TControl* control_ = nullptr;
+  bool keepControlOnDestroy_ = false;
+};
+
+// The font of popup windows without a parent view: the system's menu font.
+TFont& ToolbarFont();
+void TBInitToolbarSystemFont();
 
 // --- the click queue ------------------------------------------------------------------------
 

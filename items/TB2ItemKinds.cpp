@@ -26,3 +26,13 @@ void TTBSeparatorItem::SetBlank(bool Value) {
   blank_ = Value;
   Change(false);
 }
+
+TTBItemViewerClass TTBSeparatorItem::GetItemViewerClass(TTBView*) { return CreateItemViewerOf<TTBSeparatorItemViewer>; }
+
+TTBControlItem::TTBControlItem(TComponent* AOwner) : TTBCustomItem(AOwner) {}
+TTBControlItem::TTBControlItem(TComponent* AOwner, TControl* AControl) : TTBCustomItem(AOwner), control_(AControl) {}
+TTBControlItem::~TTBControlItem() = default;
+void TTBControlItem::SetControl(TControl* Value) { control_ = Value; }
+void TTBControlItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TTBCustomItem::Notification(AComponent, Operation);
+}

@@ -1,0 +1,4 @@
+// WinEvents for assistive tools.
+#include "items/TB2Acc.h"
+
+void CallNotifyWinEvent(DWORD, HWND, LONG, LONG) {}
