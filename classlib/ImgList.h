@@ -48,7 +48,8 @@ class TCustomImageList : public TComponent {
   TNotifyEvent OnChange;
 
  protected:
-  void Change();
+  // Tells the registered links and OnChange; descendants may hold back a repeated signal.
+  virtual void Change();
 
  private:
   gdi::ImageListHandle handle_;

@@ -27,6 +27,8 @@ class TTBCustomImageList : public TImageList {
 
  protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Signals once per change: lists that watch each other do not echo a change back.
+  void Change() override;
 
  private:
   void ChangeImages(TCustomImageList*& AField, TCustomImageList* AValue, TChangeLink& ALink);

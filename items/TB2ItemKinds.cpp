@@ -29,10 +29,34 @@ void TTBSeparatorItem::SetBlank(bool Value) {
 
 TTBItemViewerClass TTBSeparatorItem::GetItemViewerClass(TTBView*) { return CreateItemViewerOf<TTBSeparatorItemViewer>; }
 
-TTBControlItem::TTBControlItem(TComponent* AOwner) : TTBCustomItem(AOwner) {}
-TTBControlItem::TTBControlItem(TComponent* AOwner, TControl* AControl) : TTBCustomItem(AOwner), control_(AControl) {}
-TTBControlItem::~TTBControlItem() = default;
-void TTBControlItem::SetControl(TControl* Value) { control_ = Value; }
+TTBControlItem::TTBControlItem(TComponent* AOwner) : TTBCustomItem(AOwner) {
+  TTBItemStyle style = ItemStyle() & static_cast<TTBItemStyle>(~tbisSelectable);
+  SetItemStyle(style | tbisClicksTransparent);
+}
+
+TTBControlItem::TTBControlItem(TComponent* AOwner, TControl* AControl) : TTBControlItem(AOwner) {
+  control_ = AControl;
+  if (control_) control_->FreeNotification(this);
+}
+
+TTBControlItem::~TTBControlItem() {
+  TControl* control = control_;
+  if (!control || keepControlOnDestroy_ || (control->ComponentState() & csAncestor)) return;
+  // Let go first: the control's end must not reach back into this half-destroyed item.
+  control_ = nullptr;
+  RemoveFreeNotification(control);
+  control->Free();
+}
+
+void TTBControlItem::SetControl(TControl* Value) {
+  if (Value == control_) return;
+  if (control_) RemoveFreeNotification(control_);
+  control_ = Value;
+  if (control_) control_->FreeNotification(this);
+  Change(true);
+}
+
 void TTBControlItem::Notification(TComponent* AComponent, TOperation Operation) {
   TTBCustomItem::Notification(AComponent, Operation);
+  if (Operation == TOperation::opRemove && AComponent && AComponent == control_) SetControl(nullptr);
 }
