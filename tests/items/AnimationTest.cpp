@@ -152,17 +152,6 @@ void ParkCursor() {
   PumpMessages();
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM Counter) {
-  ++*reinterpret_cast<int*>(Counter);
-  return TRUE;
-}
-
-int CountThreadWindows() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 // Waits, without dispatching anything, until a message sent by another thread waits for this
 // one: the worker's step is then queued but not yet handled.
 bool WaitForIncomingSentMessage() {
@@ -368,7 +357,7 @@ TEST_F(Animation, AHundredAnimationsLeaveNoObjectsOrWindowsBehind) {
   timing.Slide = 20;
   const TTBAnimationDirections directions[] = {tbadDown, tbadLeft, tbadUp | tbadRight, 0};
   const long objects = gdi::LiveObjects();
-  const int windows = CountThreadWindows();
+  const int windows = testing_support::ThreadWindowCount();
   for (int i = 0; i < 100; ++i) {
     TBStartAnimation(popup.Handle(), i % 2 == 0, directions[i % 4]);
     if (i % 3 == 0)
@@ -380,7 +369,7 @@ TEST_F(Animation, AHundredAnimationsLeaveNoObjectsOrWindowsBehind) {
   EXPECT_EQ(100, popup.Log.Ended);  // each animation ended once
   EXPECT_FALSE(tb2anim::Running());
   EXPECT_EQ(objects, gdi::LiveObjects());
-  EXPECT_EQ(windows, CountThreadWindows());
+  EXPECT_EQ(windows, testing_support::ThreadWindowCount());
 }
 
 }  // namespace
