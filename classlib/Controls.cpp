@@ -898,10 +898,33 @@ bool TWinControl::DoKeyDownWithPreview(WORD& key, TShiftState shift) {
   return key == 0;
 }
 
+bool TWinControl::IsMenuKey(const TMessage& m) {
+  TPopupMenu* menu = PopupMenu();
+  if (!menu) return false;
+  HWND wnd = handle_;
+  TWMKey key{m.Msg, static_cast<WORD>(m.WParam), m.LParam, 0};
+  // The command may free this control: nothing of it is touched once the menu has answered.
+  if (!menu->IsShortCut(key)) return false;
+  DropTranslatedChar(wnd, m.LParam);
+  return true;
+}
+
+void TWinControl::DropTranslatedChar(HWND wnd, LPARAM keyData) {
+  // The message loop translated the key before it reached the window: the character it made
+  // carries the key's own key data and would otherwise still be typed (Ctrl+I as a tab).
+  for (auto [first, last] : {std::pair<UINT, UINT>{WM_CHAR, WM_DEADCHAR}, std::pair<UINT, UINT>{WM_SYSCHAR, WM_SYSDEADCHAR}}) {
+    MSG msg;
+    if (PeekMessageW(&msg, wnd, first, last, PM_NOREMOVE | PM_NOYIELD) && msg.lParam == keyData)
+      PeekMessageW(&msg, wnd, first, last, PM_REMOVE | PM_NOYIELD);
+  }
+}
+
 void TWinControl::WMKey(TMessage& m) {
   WORD key = static_cast<WORD>(m.WParam);
   TShiftState shift = KeyboardShiftState();
   bool down = m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN;
+  // A shortcut of the control's popup menu goes before the control's own key handling.
+  if (down && IsMenuKey(m)) return;
   bool handled;
   if (down) {
     handled = DoKeyDownWithPreview(key, shift);

@@ -320,6 +320,10 @@ class TWinControl : public TControl, public TWindowTarget {
   void UpdateHover(const TMessage& m);
   void WMMouseLeave(TMessage& m);
   void WMKey(TMessage& m);
+  // Asks the control's popup menu whether the key down is one of its shortcuts; true when a
+  // command ran and the key is used up.
+  bool IsMenuKey(const TMessage& m);
+  static void DropTranslatedChar(HWND wnd, LPARAM keyData);
   void WMChar(TMessage& m);
   void WMFocus(TMessage& m, bool gained);
   void ReflectToChild(TMessage& m, HWND child);

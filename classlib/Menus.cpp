@@ -113,3 +113,9 @@ TShortCut TextToShortCut(const String& Text) {
   }
   return 0;
 }
+
+// --- the popup menu -------------------------------------------------------------------------
+
+bool TPopupMenu::IsShortCut(TWMKey&) { return false; }
+
+void TPopupMenu::DoPopup(TObject* Sender) { OnPopup(Sender); }

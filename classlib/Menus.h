@@ -39,15 +39,36 @@ String ShortCutToText(TShortCut ShortCut);
 // The reverse of ShortCutToText (modifier names are case-insensitive); 0 when not understood.
 TShortCut TextToShortCut(const String& Text);
 
+// How a popup menu opened at a point lies against it, and which mouse button chooses in it.
+enum TPopupAlignment : uint8_t { paLeft, paRight, paCenter };
+enum TTrackButton : uint8_t { tbRightButton, tbLeftButton };
+
 // The base of popup menus: shown at a point in screen coordinates.
 class TPopupMenu : public TComponent {
  public:
   using TComponent::TComponent;
   virtual void Popup(int X, int Y) = 0;
+  // Runs the command whose shortcut the key message carries; true when one ran. A control
+  // asks its popup menu before it handles a key itself.
+  virtual bool IsShortCut(TWMKey& Message);
   TComponent* PopupComponent() const { return popupComponent_; }
   void SetPopupComponent(TComponent* c) { popupComponent_ = c; }
+  TPopupAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TPopupAlignment Value) { alignment_ = Value; }
+  TTrackButton TrackButton() const { return trackButton_; }
+  void SetTrackButton(TTrackButton Value) { trackButton_ = Value; }
+  // Where the menu was last asked to show.
+  POINT PopupPoint() const { return popupPoint_; }
+  void SetPopupPoint(const POINT& Value) { popupPoint_ = Value; }
   TNotifyEvent OnPopup;
+
+ protected:
+  // The menu is about to show (or to look for a shortcut): fires OnPopup.
+  virtual void DoPopup(TObject* Sender);
 
  private:
   TComponent* popupComponent_ = nullptr;
+  TPopupAlignment alignment_ = paLeft;
+  TTrackButton trackButton_ = tbRightButton;
+  POINT popupPoint_{};
 };

@@ -471,10 +471,6 @@ TTBItemViewerClass TTBCustomItem::GetItemViewerClass(TTBView*) { return CreateIt
 
 TTBPopupWindowClass TTBCustomItem::GetPopupWindowClass() { return CreatePopupWindowOf<TTBPopupWindow>; }
 
-TTBPopupWindow* TTBCustomItem::CreatePopup(TTBView*, TTBItemViewer*, bool, bool, bool, const POINT&, TTBPopupAlignment) {
-  return nullptr;
-}
-
 bool TTBCustomItem::NeedToRecreateViewer(TTBItemViewer*) { return false; }
 
 // --- form-resource hooks --------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "classlib/Controls.h"
 #include "classlib/ImgList.h"
 #include "classlib/Menus.h"
+#include "items/TB2Anim.h"
 #include "items/TB2Common.h"
 
 #include <unknwn.h>
@@ -64,6 +65,21 @@ enum : TTBItemStyle {
 };
 
 enum TTBPopupAlignment : uint8_t { tbpaLeft, tbpaRight, tbpaCenter };
+
+// Where a popup goes: filled by CreatePopup, adjusted by GetPopupPosition (and by the overrides
+// of themed items before and after it). Rectangles and corners in screen coordinates.
+struct TTBPopupPositionRec {
+  bool PositionAsSubmenu = false;  // beside its parent item, as a submenu
+  TTBPopupAlignment Alignment = tbpaLeft;  // against the point, for a popup opened at a point
+  bool Opposite = false;           // the parent popup opened to the left: this one should too
+  RECT MonitorRect{};              // the work area to stay inside
+  RECT ParentItemRect{};           // the parent item's viewer; the empty rectangle at the point
+  POINT NCSize{};                  // the popup window's frame width and height
+  int X = 0, Y = 0;                // proposed, then final, top-left corner
+  int Width = 0, Height = 0;
+  TTBAnimationDirections AnimDir = 0;  // the side the popup unfolds from (output)
+  bool PlaySound = true;           // play the popup sound when showing
+};
 
 enum TTBItemChangedAction {
   tbicInserted,
@@ -175,6 +191,15 @@ class TTBCustomItem : public TComponent {
   virtual TTBPopupWindow* CreatePopup(TTBView* ParentView, TTBItemViewer* ParentViewer, bool PositionAsSubmenu,
                                       bool SelectFirstItem, bool Customizing, const POINT& APopupPoint,
                                       TTBPopupAlignment Alignment);
+  // The placement rule: flips the popup above or to the left, keeps it inside the record's
+  // monitor rectangle, keeps it off the parent item and chooses the animation direction.
+  virtual void GetPopupPosition(TTBView* ParentView, TTBPopupWindow* PopupWindow, TTBPopupPositionRec& P);
+  // Shows the children as a modal popup menu at a point and carries out what was chosen once
+  // the menu has closed: the chosen item (clicked later unless only the item is wanted), or nil.
+  TTBCustomItem* OpenPopup(bool SelectFirstItem, bool TrackRightButton, const POINT& PopupPoint,
+                           TTBPopupAlignment Alignment, bool ReturnClickedItemOnly);
+  TTBCustomItem* Popup(int X, int Y, bool TrackRightButton, TTBPopupAlignment Alignment = tbpaLeft,
+                       bool ReturnClickedItemOnly = false);
   virtual bool NeedToRecreateViewer(TTBItemViewer* AViewer);
   virtual void Click();
   virtual void InitiateAction();
@@ -519,4 +544,7 @@ const std::vector<TObject*>* ClickList();
 HWND ClickWnd();
 int ItemViewerCount();
 TObject* FreedClickMarker();
+// Whether a popup sound has played in this process; a test sets it to see the first time again.
+bool PopupSoundPlayed();
+void SetPopupSoundPlayed(bool Value);
 }  // namespace tb2item_detail

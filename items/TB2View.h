@@ -173,6 +173,8 @@ class TTBView : public TComponent {
   int InternalViewersAtFront() const { return internalViewersAtFront_; }
   bool IsPopup() const { return !isToolbar_; }
   bool IsToolbar() const { return isToolbar_; }
+  // A chevron popup shows a toolbar's hidden items and counts as a toolbar.
+  void SetIsToolbar(bool Value) { isToolbar_ = Value; }
   int MaxHeight() const { return maxHeight_; }
   void SetMaxHeight(int Value) { maxHeight_ = Value; }
   RECT MonitorRect() const { return monitorRect_; }

@@ -13,56 +13,6 @@ using testing_support::PumpMessages;
 
 namespace {
 
-// Records the sounds that would play, with their flags.
-class TRecordingSounds : public seams::TSounds {
- public:
-  void PlayAlias(const String& alias, DWORD flags) override { Played.push_back({alias, flags}); }
-  std::vector<std::pair<String, DWORD>> Played;
-};
-
-// Sets the sound scheme's entry for an alias for the test's lifetime and puts the old one back.
-class TSchemeSound {
- public:
-  TSchemeSound(const String& alias, const wchar_t* value) : key_(L"AppEvents\\Schemes\\Apps\\.Default\\" + alias + L"\\.Current") {
-    HKEY k;
-    existed_ = RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
-    if (existed_) {
-      wchar_t buffer[512] = {};
-      DWORD size = sizeof(buffer) - sizeof(wchar_t);
-      hadValue_ = RegQueryValueExW(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
-      old_ = buffer;
-      RegCloseKey(k);
-    }
-    Write(value);
-  }
-  ~TSchemeSound() {
-    if (!existed_) {
-      RegDeleteKeyW(HKEY_CURRENT_USER, key_.c_str());
-    } else if (hadValue_) {
-      Write(old_.c_str());
-    } else {
-      Write(nullptr);
-    }
-  }
-
- private:
-  void Write(const wchar_t* value) {
-    HKEY k;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-      return;
-    if (value)
-      RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                     static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    else
-      RegDeleteValueW(k, nullptr);
-    RegCloseKey(k);
-  }
-  String key_;
-  bool existed_ = false;
-  bool hadValue_ = false;
-  String old_;
-};
-
 class ClickQueue : public ::testing::Test {
  protected:
   void SetUp() override { PumpMessages(); }

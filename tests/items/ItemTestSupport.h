@@ -1,5 +1,6 @@
 #pragma once
 // Spies and helpers shared by the item tests.
+#include "classlib/Seams.h"
 #include "items/TB2Item.h"
 
 #include <functional>
@@ -100,6 +101,97 @@ class TItemFactory {
 
  private:
   TComponent* owner_;
+};
+
+// Records the sounds that would play, with their flags.
+class TRecordingSounds : public seams::TSounds {
+ public:
+  void PlayAlias(const String& alias, DWORD flags) override {
+    Played.push_back({alias, flags});
+    if (OnPlay) OnPlay();
+  }
+  std::vector<std::pair<String, DWORD>> Played;
+  std::function<void()> OnPlay;  // runs as each sound would start
+};
+
+// Sets the sound scheme's entry for an alias for the test's lifetime and puts the old one back.
+class TSchemeSound {
+ public:
+  TSchemeSound(const String& alias, const wchar_t* value) : key_(L"AppEvents\\Schemes\\Apps\\.Default\\" + alias + L"\\.Current") {
+    HKEY k;
+    existed_ = RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS;
+    if (existed_) {
+      wchar_t buffer[512] = {};
+      DWORD size = sizeof(buffer) - sizeof(wchar_t);
+      hadValue_ = RegQueryValueExW(k, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+      old_ = buffer;
+      RegCloseKey(k);
+    }
+    Write(value);
+  }
+  ~TSchemeSound() {
+    if (!existed_) {
+      RegDeleteKeyW(HKEY_CURRENT_USER, key_.c_str());
+    } else if (hadValue_) {
+      Write(old_.c_str());
+    } else {
+      Write(nullptr);
+    }
+  }
+
+ private:
+  void Write(const wchar_t* value) {
+    HKEY k;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+      return;
+    if (value)
+      RegSetValueExW(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                     static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    else
+      RegDeleteValueW(k, nullptr);
+    RegCloseKey(k);
+  }
+  String key_;
+  bool existed_ = false;
+  bool hadValue_ = false;
+  String old_;
+};
+
+// The WinEvents this process sends, as (event, window). One log at a time: a newer one takes
+// the events of both hooks while they overlap.
+class TWinEventLog {
+ public:
+  TWinEventLog() {
+    current_ = this;
+    // In context: told at once, also of windows that are being destroyed (an out-of-context
+    // hook is told later, and nothing of a window that is gone by then).
+    hook_ = SetWinEventHook(EVENT_MIN, EVENT_MAX, GetModuleHandleW(nullptr), &Proc, GetCurrentProcessId(), 0,
+                            WINEVENT_INCONTEXT);
+  }
+  ~TWinEventLog() {
+    UnhookWinEvent(hook_);
+    current_ = nullptr;
+  }
+  bool Saw(DWORD Event, HWND Wnd) const {
+    for (auto& [e, w] : events_)
+      if (e == Event && w == Wnd) return true;
+    return false;
+  }
+  // The windows the event was sent for, in order.
+  std::vector<HWND> WindowsOf(DWORD Event) const {
+    std::vector<HWND> windows;
+    for (auto& [e, w] : events_)
+      if (e == Event) windows.push_back(w);
+    return windows;
+  }
+
+ private:
+  static void CALLBACK Proc(HWINEVENTHOOK, DWORD Event, HWND Wnd, LONG, LONG, DWORD, DWORD) {
+    if (current_) current_->events_.push_back({Event, Wnd});
+  }
+  static inline TWinEventLog* current_ = nullptr;
+  HWINEVENTHOOK hook_ = nullptr;
+  std::vector<std::pair<DWORD, HWND>> events_;
 };
 
 }  // namespace item_tests

@@ -231,35 +231,6 @@ class TTestPopupWindow : public TTBPopupWindow {
   }
 };
 
-// The WinEvents this process sends, as (event, window).
-class TWinEventLog {
- public:
-  TWinEventLog() {
-    current_ = this;
-    // In context: told at once, also of windows that are being destroyed (an out-of-context
-    // hook is told later, and nothing of a window that is gone by then).
-    hook_ = SetWinEventHook(EVENT_MIN, EVENT_MAX, GetModuleHandleW(nullptr), &Proc, GetCurrentProcessId(), 0,
-                            WINEVENT_INCONTEXT);
-  }
-  ~TWinEventLog() {
-    UnhookWinEvent(hook_);
-    current_ = nullptr;
-  }
-  bool Saw(DWORD Event, HWND Wnd) const {
-    for (auto& [e, w] : events_)
-      if (e == Event && w == Wnd) return true;
-    return false;
-  }
-
- private:
-  static void CALLBACK Proc(HWINEVENTHOOK, DWORD Event, HWND Wnd, LONG, LONG, DWORD, DWORD) {
-    if (current_) current_->events_.push_back({Event, Wnd});
-  }
-  static inline TWinEventLog* current_ = nullptr;
-  HWINEVENTHOOK hook_ = nullptr;
-  std::vector<std::pair<DWORD, HWND>> events_;
-};
-
 class PopupWindows : public testing::Test {
  protected:
   void SetUp() override {
