@@ -216,6 +216,8 @@ class TTBView : public TComponent {
   void FreeViewer(TTBItemViewer* AViewer);
   // The work of one CalculatePositions call (layout unit).
   struct TLayout;
+  // The steps of selecting, navigating and scrolling (navigation unit).
+  struct TNavigation;
   // The parent view's viewer that stands for this chevron popup's viewer at Index.
   TTBItemViewer* ChevronParentViewer(int Index);
 
