@@ -308,6 +308,8 @@ class TWinControl : public TControl, public TWindowTarget {
   void WindowMessage(TMessage& m) override { WndProc(m); }
   void WindowUnbound(HWND wnd) noexcept override;
   void UpdateShowing();
+  // CM_SHOWINGCHANGED: shows or hides the window as the control's Visible says.
+  void CMShowingChanged();
   // The window's rectangle in its parent's client coordinates (screen ones for a top-level window).
   RECT WindowBoundsInParent() const;
   void WMPaint(TMessage& m);

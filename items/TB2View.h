@@ -214,6 +214,11 @@ class TTBView : public TComponent {
   void UpdateCurParentItem();
   void InitiateActions();
   void FreeViewer(TTBItemViewer* AViewer);
+  void ItemInserted(TTBCustomItem* Ancestor, int Index, TTBCustomItem* Item);
+  void ItemDeleting(TTBCustomItem* Item);
+  bool ParentIsLoading() const;
+  void RepaintOffscreen(HWND Wnd);
+  void PaintViewer(TTBItemViewer* AViewer, TCanvas& Canvas, int Width, int Height);
   // The work of one CalculatePositions call (layout unit).
   struct TLayout;
   // The steps of selecting, navigating and scrolling (navigation unit).
@@ -307,12 +312,17 @@ class TTBPopupWindow : public TCustomControl, public ITBPopupWindow {
   TTBAnimationDirections AnimationDirection() const { return animationDirection_; }
   void SetAnimationDirection(TTBAnimationDirections Value) { animationDirection_ = Value; }
 
+  // The frame's width and height.
   virtual POINT GetNCSize();
-  virtual TTBViewClass GetViewClass();
+  TTBViewClass GetViewClass() const { return viewClass_; }
 
  protected:
+  // A descendant names the class of its view here; the view is made by this constructor.
+  TTBPopupWindow(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* AItem, bool ACustomizing,
+                 TTBViewClass AViewClass);
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  // Ends the animation, stops the view's timers and tells assistive tools the popup ended.
   void DestroyWnd() override;
   void Paint() override;
   void BeforeDestruction() override;
@@ -324,11 +334,13 @@ class TTBPopupWindow : public TCustomControl, public ITBPopupWindow {
   virtual void PaintNCFrame(HDC DC);
 
  private:
+  void WMNCCalcSize(TMessage& Message);
   void WMNCPaint(TMessage& Message);
   void WMPrint(TMessage& Message);
   void CMHintShow(TMessage& Message);
   static void NCPaintProc(HWND Wnd, HDC DC, void* AppData);
 
+  TTBViewClass viewClass_;
   TTBView* view_ = nullptr;
   TTBAnimationDirections animationDirection_ = 0;
   bool accelsInitialized_ = false;
