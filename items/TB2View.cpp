@@ -573,6 +573,8 @@ void TTBView::DrawItem(TTBItemViewer* AViewer, TCanvas& DrawTo, bool Offscreen) 
 
   TCanvasLock lock(DrawTo);
   HDC dc = DrawTo.Handle();
+  // Most viewers of a paint that repairs one line lie outside it: they cost one test.
+  if (!RectVisible(dc, &bounds)) return;
   gdi::SavedDCState saved(dc);
   IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
   RECT clip;

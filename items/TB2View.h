@@ -280,9 +280,6 @@ TTBView* CreateViewOf(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* A
 
 // --- the popup window ------------------------------------------------------------------------
 
-// The private messages of popup windows.
-constexpr UINT WM_TB_STEPANIMATION = 0x0955;
-constexpr UINT WM_TB_ANIMATIONENDED = 0x0956;
 // Sent to a popup window itself: wParam 1 before an animation starts (a non-zero answer
 // suppresses it), 2 when it has ended, 3 when the window was shown without one.
 constexpr UINT WM_TBX_POPUP_ANIMATION = 0x062A;

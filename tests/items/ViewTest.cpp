@@ -163,7 +163,8 @@ TEST_F(ViewItems, ABatchOfChangesIsLaidOutOnceAtItsEnd) {
 class TPaintSettings : public seams::TSystemSettings {
  public:
   bool FlatMenus() override { return Flat; }
-  bool MenuAnimation() override { return false; }
+  bool MenuAnimation() override { return Animate; }
+  bool MenuFade() override { return Fade; }
   bool KeyboardCues() override { return true; }
   COLORREF SysColor(int index) override {
     switch (index) {
@@ -178,6 +179,8 @@ class TPaintSettings : public seams::TSystemSettings {
     }
   }
   bool Flat = true;
+  bool Animate = false;
+  bool Fade = false;
 };
 
 // A 32-bit DIB to paint into and read back.
@@ -218,11 +221,13 @@ class TTestPopupWindow : public TTBPopupWindow {
   using TTBPopupWindow::TTBPopupWindow;
   void DropHandle() { DestroyHandle(); }
   std::vector<WPARAM> AnimationMessages;
+  LRESULT AnswerBeforeAnimating = 0;
 
  protected:
   void Dispatch(TMessage& Message) override {
-    if (Message.Msg == WM_TBX_POPUP_ANIMATION) AnimationMessages.push_back(Message.WParam);
-    TTBPopupWindow::Dispatch(Message);
+    if (Message.Msg != WM_TBX_POPUP_ANIMATION) return TTBPopupWindow::Dispatch(Message);
+    AnimationMessages.push_back(Message.WParam);
+    if (Message.WParam == 1) Message.Result = AnswerBeforeAnimating;
   }
 };
 
@@ -255,14 +260,6 @@ class TWinEventLog {
   std::vector<std::pair<DWORD, HWND>> events_;
 };
 
-int ThreadWindowCount() {
-  int count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(), [](HWND, LPARAM p) -> BOOL { return ++*reinterpret_cast<int*>(p), TRUE; },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 class PopupWindows : public testing::Test {
  protected:
   void SetUp() override {
@@ -279,8 +276,10 @@ class PopupWindows : public testing::Test {
     }
   }
   // Lays the popup out at (100, 100) and shows it.
-  TTestPopupWindow* Open(int MaxHeight = 0) {
+  TTestPopupWindow* Open(int MaxHeight = 0, TTBAnimationDirections Direction = 0, LRESULT Answer = 0) {
     window = new TTestPopupWindow(nullptr, nullptr, root, false);
+    window->SetAnimationDirection(Direction);
+    window->AnswerBeforeAnimating = Answer;
     window->View()->SetMaxHeight(MaxHeight);
     window->View()->UpdatePositions();
     window->SetBounds(100, 100, window->Width(), window->Height());
@@ -328,6 +327,45 @@ TEST_F(PopupWindows, ShowAtOnceWithoutAnimationAndIgnoreClose) {
   SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(window->Handle()));
   EXPECT_TRUE(IsWindowVisible(window->Handle()));
+}
+
+TEST_F(PopupWindows, AnimateOnlyWhenTheSystemAndTheWindowAgree) {
+  AddItems(2);
+  settings.Animate = true;
+  struct Case {
+    const char* what;
+    bool fade;
+    TTBAnimationDirections direction;
+    LRESULT answer;
+    bool selected;
+    bool animates;
+  };
+  const Case cases[] = {
+      {"a slide down", false, tbadDown, 0, false, true},
+      {"a fade", true, 0, 0, false, true},
+      {"no direction and no fade", false, 0, 0, false, false},
+      {"the window declines", true, tbadDown, 1, false, false},
+      {"opened with a selection", true, tbadDown, 0, true, false},
+  };
+  for (const Case& c : cases) {
+    settings.Fade = c.fade;
+    window = new TTestPopupWindow(nullptr, nullptr, root, false);
+    window->SetAnimationDirection(c.direction);
+    window->AnswerBeforeAnimating = c.answer;
+    window->View()->UpdatePositions();
+    if (c.selected) window->View()->SetSelected(window->View()->Viewers(0));
+    window->SetBounds(100, 100, window->Width(), window->Height());
+    window->SetVisible(true);
+    const bool animating = tb2anim::Running() && tb2anim::AnimatedWindow() == window->Handle();
+    EXPECT_EQ(animating, c.animates) << c.what;
+    const bool asked = !window->AnimationMessages.empty() && window->AnimationMessages[0] == 1;
+    EXPECT_EQ(asked, (c.direction != 0 || c.fade) && !c.selected) << c.what;
+    EXPECT_EQ(window->AnimationMessages.back() == 3, !c.animates) << c.what;
+    EXPECT_TRUE(IsWindowVisible(window->Handle())) << c.what;
+    window->Free();
+    window = nullptr;
+    EXPECT_FALSE(tb2anim::Running()) << c.what << ": the animation ends with its window";
+  }
 }
 
 TEST_F(PopupWindows, ARootPopupUsesTheSystemMenuFont) {
@@ -485,14 +523,24 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
   window = nullptr;
 
   const long before = gdi::LiveObjects();
-  const int windows = ThreadWindowCount();
+  const int windows = testing_support::ThreadWindowCount();
   for (int i = 0; i < 20; ++i) {
     Open(300);
     window->Free();
     window = nullptr;
   }
   EXPECT_EQ(gdi::LiveObjects(), before);
-  EXPECT_EQ(ThreadWindowCount(), windows);
+  EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
+
+  settings.Animate = true;
+  for (int i = 0; i < 100; ++i) {
+    settings.Fade = i % 2 == 0;
+    Open(300, tbadDown | tbadRight);
+    window->Free();
+    window = nullptr;
+  }
+  EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
 }
 
 }  // namespace
