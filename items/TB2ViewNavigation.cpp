@@ -24,19 +24,9 @@ bool HasStyle(const TTBItemViewer* V, TTBItemStyle Style) { return V && (V->Item
 
 bool IsSeparator(const TTBItemViewer* V) { return HasStyle(V, tbisSeparator); }
 
-// The control a user sees at a screen point: the framework window under it (the system skips
-// disabled windows, so a disabled child is looked up in its parent), then its child control at
-// that point, disabled ones included.
-TControl* ControlAtScreenPoint(POINT P) {
-  TWinControl* control = nullptr;
-  for (HWND wnd = WindowFromPoint(P); wnd && !control; wnd = GetParent(wnd)) control = TWinControl::FindControl(wnd);
-  if (!control) return nullptr;
-  if (TControl* child = control->ControlAtPos(control->ScreenToClient(P), true)) return child;
-  return control;
-}
-
+// Whether the user sees Window at the point; a disabled control over it would hide it too.
 bool WindowIsAt(TWinControl* Window, const POINT& Screen) {
-  return Window && Window->HandleAllocated() && ControlAtScreenPoint(Screen) == Window;
+  return Window && Window->HandleAllocated() && FindControlAtPos(Screen, true) == Window;
 }
 
 POINT LastMessagePos() {
