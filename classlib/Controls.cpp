@@ -56,6 +56,16 @@ TCustomForm* GetParentForm(const TControl* control) {
   return dynamic_cast<TCustomForm*>(const_cast<TControl*>(control));
 }
 
+TControl* FindControlAtPos(POINT screenPoint, bool allowDisabled) {
+  // The window under the point, or the nearest of its ancestors that is one of ours.
+  HWND wnd = WindowFromPoint(screenPoint);
+  TWinControl* control = nullptr;
+  for (; wnd && !control; wnd = GetAncestor(wnd, GA_PARENT)) control = TWinControl::FindControl(wnd);
+  if (!control) return nullptr;
+  TControl* child = control->ControlAtPos(control->ScreenToClient(screenPoint), allowDisabled);
+  return child ? child : control;
+}
+
 namespace {
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }

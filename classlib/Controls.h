@@ -379,5 +379,9 @@ class TCustomControl : public TWinControl {
   TCanvas canvas_;
 };
 
+// The control of ours under a point of the screen (a graphic or windowed child where there is
+// one), or nullptr; with allowDisabled, disabled children count too.
+TControl* FindControlAtPos(POINT screenPoint, bool allowDisabled);
+
 // The form a control lies on (the top-level control), or nullptr.
 TCustomForm* GetParentForm(const TControl* control);

@@ -22,6 +22,7 @@ class TTBModalHandler : public TObject {
   void SetRootPopup(TTBPopupWindow* Value) { rootPopup_ = Value; }
 
  private:
+  struct TRun;
   void WndProc(TMessage& Message);
 
   HWND wnd_ = nullptr;

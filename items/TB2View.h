@@ -223,6 +223,8 @@ class TTBView : public TComponent {
   void PaintViewer(TTBItemViewer* AViewer, TCanvas& Canvas, int Width, int Height);
   // The work of one CalculatePositions call (layout unit).
   struct TLayout;
+  // The steps of selecting, navigating and scrolling (navigation unit).
+  struct TNavigation;
   // The parent view's viewer that stands for this chevron popup's viewer at Index.
   TTBItemViewer* ChevronParentViewer(int Index);
 
