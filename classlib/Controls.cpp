@@ -922,7 +922,8 @@ bool TWinControl::IsMenuKey(const TMessage& m) {
 void TWinControl::DropTranslatedChar(HWND wnd, LPARAM keyData) {
   // The message loop translated the key before it reached the window: the character it made
   // carries the key's own key data and would otherwise still be typed (Ctrl+I as a tab).
-  for (auto [first, last] : {std::pair<UINT, UINT>{WM_CHAR, WM_DEADCHAR}, std::pair<UINT, UINT>{WM_SYSCHAR, WM_SYSDEADCHAR}}) {
+  using TRange = std::pair<UINT, UINT>;
+  for (auto [first, last] : {TRange{WM_CHAR, WM_DEADCHAR}, TRange{WM_SYSCHAR, WM_SYSDEADCHAR}}) {
     MSG msg;
     if (PeekMessageW(&msg, wnd, first, last, PM_NOREMOVE | PM_NOYIELD) && msg.lParam == keyData)
       PeekMessageW(&msg, wnd, first, last, PM_REMOVE | PM_NOYIELD);

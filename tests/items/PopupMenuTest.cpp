@@ -62,6 +62,17 @@ class TMenuDriver : public TObject {
   std::function<void()> step_;
 };
 
+// The children form streaming would write for a holder of items.
+template <class THolder>
+std::vector<TComponent*> ChildrenOf(const THolder& Holder, TComponent* Root) {
+  struct TCollect : TObject {
+    std::vector<TComponent*> Children;
+    void Add(TComponent* C) { Children.push_back(C); }
+  } collect;
+  Holder.GetChildren(TEvent<void(TComponent*)>(&collect, &TCollect::Add), Root);
+  return collect.Children;
+}
+
 // The thread's windows besides the click queue's, which lives as long as items do.
 int MenuWindows() {
   return testing_support::ThreadWindowCount() - (tb2item_detail::ClickWnd() ? 1 : 0);
@@ -164,6 +175,65 @@ TEST_F(PopupMenus, AChosenItemIsAnsweredAndClickedOnlyWhenAskedAfterTheMenuHasCl
   }
 }
 
+// The same menu chosen from by keys, by an accelerator and by the mouse; the right button
+// chooses only in a menu that tracks it.
+TEST_F(PopupMenus, TheUserChoosesWithKeysAnAcceleratorOrTheRightButtonWhenTracked) {
+  chosen->SetCaption(L"&Chosen");
+  TTBCustomItem* other = menu->Items()->Items(1);
+  other->SetCaption(L"&Other");
+  enum class TInput { DownEnter, Accelerator, Escape, RightClickOnOther };
+  struct Case {
+    const char* what;
+    TInput input;
+    TTrackButton track;
+    TTBCustomItem* expected;
+  } cases[] = {
+      {"Down and Enter", TInput::DownEnter, tbRightButton, chosen},
+      {"its accelerator", TInput::Accelerator, tbRightButton, other},
+      {"Escape", TInput::Escape, tbRightButton, nullptr},
+      {"a right click, tracked", TInput::RightClickOnOther, tbRightButton, other},
+      {"a right click, not tracked (then Escape)", TInput::RightClickOnOther, tbLeftButton, nullptr},
+  };
+  TMenuDriver driver;
+  for (const Case& c : cases) {
+    menu->SetTrackButton(c.track);
+    menu->Root()->OnPlaced = [&](TTBPopupWindow* PopupWindow, const TTBPopupPositionRec&) {
+      driver.Post([&c, PopupWindow, other] {
+        HWND loop = GetCapture();
+        if (!loop) return;  // no menu loop runs
+        auto key = [loop](WPARAM Key) { PostMessageW(loop, WM_KEYDOWN, Key, 1); };
+        switch (c.input) {
+          case TInput::DownEnter:
+            key(VK_DOWN);
+            key(VK_RETURN);
+            break;
+          case TInput::Accelerator: PostMessageW(loop, WM_CHAR, L'o', 1); break;
+          case TInput::Escape: key(VK_ESCAPE); break;
+          case TInput::RightClickOnOther: {
+            // The loop's window sits at the screen's origin: its client points are screen ones.
+            TTBItemViewer* v = PopupWindow->View()->Find(other);
+            POINT p{(v->BoundsRect.left + v->BoundsRect.right) / 2, (v->BoundsRect.top + v->BoundsRect.bottom) / 2};
+            ClientToScreen(PopupWindow->Handle(), &p);
+            SetCursorPos(p.x, p.y);
+            const LPARAM at = MAKELPARAM(p.x, p.y);
+            PostMessageW(loop, WM_MOUSEMOVE, 0, at);
+            PostMessageW(loop, WM_RBUTTONDOWN, MK_RBUTTON, at);
+            PostMessageW(loop, WM_RBUTTONUP, 0, at);
+            key(VK_ESCAPE);  // ends the menu when the clicks did not
+            break;
+          }
+        }
+      });
+    };
+    items.Events.Log.clear();
+    EXPECT_EQ(menu->PopupEx(300, 200, true), c.expected) << c.what;
+    EXPECT_EQ(GetCapture(), nullptr) << c.what;
+    PumpMessages();
+    EXPECT_TRUE(items.Events.Log.empty()) << c.what << ": only the item is answered";
+    SetCursorPos(1, 1);
+  }
+}
+
 TEST_F(PopupMenus, TheRootItemIsTheMenusOwnAndHoldsItsChildren) {
   EXPECT_NE(dynamic_cast<TSpyRoot*>(menu->Items()), nullptr);
   EXPECT_EQ(menu->GetRootItemClass(), &CreateRootItemOf<TSpyRoot>);
@@ -176,14 +246,7 @@ TEST_F(PopupMenus, TheRootItemIsTheMenusOwnAndHoldsItsChildren) {
   loaded->SetParentComponent(menu);
   EXPECT_EQ(loaded->Parent(), menu->Items());
 
-  std::vector<TComponent*> children;
-  struct TCollect : TObject {
-    std::vector<TComponent*>* Into;
-    void Add(TComponent* C) { Into->push_back(C); }
-  } collect;
-  collect.Into = &children;
-  menu->GetChildren(TEvent<void(TComponent*)>(&collect, &TCollect::Add), items.Owner());
-  EXPECT_EQ(children, (std::vector<TComponent*>{chosen, menu->Items()->Items(1), loaded}));
+  EXPECT_EQ(ChildrenOf(*menu, items.Owner()), (std::vector<TComponent*>{chosen, menu->Items()->Items(1), loaded}));
   menu->SetChildOrder(loaded, 0);
   EXPECT_EQ(menu->Items()->Items(0), loaded);
 
@@ -249,14 +312,7 @@ TEST(ItemContainer, HoldsItemsForOthersToLinkTo) {
   EXPECT_EQ(a->Parent(), root);
   EXPECT_EQ(a->GetParentComponent(), container);
 
-  std::vector<TComponent*> children;
-  struct TCollect : TObject {
-    std::vector<TComponent*>* Into;
-    void Add(TComponent* C) { Into->push_back(C); }
-  } collect;
-  collect.Into = &children;
-  container->GetChildren(TEvent<void(TComponent*)>(&collect, &TCollect::Add), items.Owner());
-  EXPECT_EQ(children, (std::vector<TComponent*>{a, b}));
+  EXPECT_EQ(ChildrenOf(*container, items.Owner()), (std::vector<TComponent*>{a, b}));
 
   auto* images = new TCustomImageList(items.Owner());
   container->SetImages(images);
