@@ -56,6 +56,16 @@ TCustomForm* GetParentForm(const TControl* control) {
   return dynamic_cast<TCustomForm*>(const_cast<TControl*>(control));
 }
 
+TControl* FindControlAtPos(POINT screenPoint, bool allowDisabled) {
+  // The window under the point, or the nearest of its ancestors that is one of ours.
+  HWND wnd = WindowFromPoint(screenPoint);
+  TWinControl* control = nullptr;
+  for (; wnd && !control; wnd = GetAncestor(wnd, GA_PARENT)) control = TWinControl::FindControl(wnd);
+  if (!control) return nullptr;
+  TControl* child = control->ControlAtPos(control->ScreenToClient(screenPoint), allowDisabled);
+  return child ? child : control;
+}
+
 namespace {
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
@@ -518,13 +528,19 @@ void TWinControl::UpdateShowing() {
     if (!Showing()) return;
     HandleNeeded();
   }
+  // A control may show itself its own way (a menu that slides in).
+  Perform(CM_SHOWINGCHANGED);
+}
+
+void TWinControl::CMShowingChanged() {
   // The window's own flag only: a hidden parent window hides its children by itself, and
   // shows them again when it shows.
   ShowWindow(handle_, visible_ ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void TWinControl::VisibleChanged() {
-  if (handle_ || (visible_ && parent_ && parent_->handle_)) UpdateShowing();
+  // A window without a parent control is made when it first shows.
+  if (handle_ || (visible_ && (!parent_ || parent_->handle_))) UpdateShowing();
   TControl::VisibleChanged();
 }
 
@@ -753,6 +769,9 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_CTLCOLORLISTBOX: return CNCtlColor(m);
     case WM_CONTEXTMENU: return WMContextMenu(m);
     case WM_CAPTURECHANGED: captureControl_ = nullptr; break;
+    case CM_SHOWINGCHANGED:
+      if (handle_) CMShowingChanged();
+      return;
   }
   TControl::Dispatch(m);
 }

@@ -308,6 +308,8 @@ class TWinControl : public TControl, public TWindowTarget {
   void WindowMessage(TMessage& m) override { WndProc(m); }
   void WindowUnbound(HWND wnd) noexcept override;
   void UpdateShowing();
+  // CM_SHOWINGCHANGED: shows or hides the window as the control's Visible says.
+  void CMShowingChanged();
   // The window's rectangle in its parent's client coordinates (screen ones for a top-level window).
   RECT WindowBoundsInParent() const;
   void WMPaint(TMessage& m);
@@ -372,6 +374,10 @@ class TCustomControl : public TWinControl {
  private:
   TCanvas canvas_;
 };
+
+// The control of ours under a point of the screen (a graphic or windowed child where there is
+// one), or nullptr; with allowDisabled, disabled children count too.
+TControl* FindControlAtPos(POINT screenPoint, bool allowDisabled);
 
 // The form a control lies on (the top-level control), or nullptr.
 TCustomForm* GetParentForm(const TControl* control);

@@ -249,6 +249,9 @@ class TApplication : public TComponent, private TWindowTarget {
   void SetHintPause(UINT ms) { hintPause_ = ms; }
   UINT HintHidePause() const { return hintHidePause_; }
   void SetHintHidePause(UINT ms) { hintHidePause_ = ms; }
+  // The long hint of what the mouse or a menu selection is on, for a status line.
+  const String& Hint() const { return hint_; }
+  void SetHint(const String& hint) { hint_ = hint; }
   // The mouse is over this control now (nullptr: over none of ours).
   void HintMouseMove(TControl* control);
   void CancelHint();
@@ -285,6 +288,7 @@ class TApplication : public TComponent, private TWindowTarget {
   TControl* hintControl_ = nullptr;
   std::vector<TWindowHook> hooks_;
   String helpFile_;
+  String hint_;
   RECT hintCursorRect_{};  // screen coordinates
   THintWindow* hintWindow_ = nullptr;
 };

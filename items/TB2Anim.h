@@ -10,15 +10,25 @@
 using TTBAnimationDirections = uint8_t;
 enum : TTBAnimationDirections { tbadLeft = 1, tbadRight = 2, tbadDown = 4, tbadUp = 8 };
 
-// Starts the animation of a window that is about to be shown (instead of showing it).
+// The messages the worker sends the animated window (with SendNotifyMessage): a step to draw
+// (lParam = the animation's sequence), and the end, once the window shows its final image.
+constexpr UINT WM_TB_STEPANIMATION = 0x0955;
+constexpr UINT WM_TB_ANIMATIONENDED = 0x0956;
+
+// Starts the animation of a window that is about to be shown (instead of showing it); a fade
+// needs UpdateLayeredWindow and slides without it.
 void TBStartAnimation(HWND AWnd, bool AFade, TTBAnimationDirections ADirection);
 // Handles one step message (WM_TB_STEPANIMATION) on the window's thread.
 void TBStepAnimation(TMessage& Message);
-// Ends the running animation when AWnd is null or the animated window; joins the worker.
+// Ends the running animation when AWnd is null or the animated window: joins the worker, then
+// leaves the window unlayered, without region and with its final image, and sends it
+// WM_TB_ANIMATIONENDED. The window calls it on WM_PAINT and WM_ERASEBKGND, so a paint shows the
+// final image at once.
 void TBEndAnimation(HWND AWnd);
 
 namespace tb2anim {
-// The worker's clock and the animations' lengths, replaceable by tests.
+// The worker's clock and the animations' lengths (ms), replaceable by tests. The worker thread
+// calls TickCount; the lengths are read when an animation starts.
 class TAnimationTiming {
  public:
   virtual ~TAnimationTiming() = default;
@@ -27,7 +37,8 @@ class TAnimationTiming {
   virtual int SlideDuration() { return 150; }
 };
 TAnimationTiming& Timing();
-void SetTiming(TAnimationTiming* ATiming);  // null: the real one
+// Null: the real one. Set it only while no animation runs.
+void SetTiming(TAnimationTiming* ATiming);
 
 // The progress (0..255) after Elapsed ms of Duration from Start, or -1 when the animation ends
 // there.

@@ -214,6 +214,11 @@ class TTBView : public TComponent {
   void UpdateCurParentItem();
   void InitiateActions();
   void FreeViewer(TTBItemViewer* AViewer);
+  void ItemInserted(TTBCustomItem* Ancestor, int Index, TTBCustomItem* Item);
+  void ItemDeleting(TTBCustomItem* Item);
+  bool ParentIsLoading() const;
+  void RepaintOffscreen(HWND Wnd);
+  void PaintViewer(TTBItemViewer* AViewer, TCanvas& Canvas, int Width, int Height);
   // The work of one CalculatePositions call (layout unit).
   struct TLayout;
   // The parent view's viewer that stands for this chevron popup's viewer at Index.
@@ -273,9 +278,6 @@ TTBView* CreateViewOf(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* A
 
 // --- the popup window ------------------------------------------------------------------------
 
-// The private messages of popup windows.
-constexpr UINT WM_TB_STEPANIMATION = 0x0955;
-constexpr UINT WM_TB_ANIMATIONENDED = 0x0956;
 // Sent to a popup window itself: wParam 1 before an animation starts (a non-zero answer
 // suppresses it), 2 when it has ended, 3 when the window was shown without one.
 constexpr UINT WM_TBX_POPUP_ANIMATION = 0x062A;
@@ -305,12 +307,17 @@ class TTBPopupWindow : public TCustomControl, public ITBPopupWindow {
   TTBAnimationDirections AnimationDirection() const { return animationDirection_; }
   void SetAnimationDirection(TTBAnimationDirections Value) { animationDirection_ = Value; }
 
+  // The frame's width and height.
   virtual POINT GetNCSize();
-  virtual TTBViewClass GetViewClass();
+  TTBViewClass GetViewClass() const { return viewClass_; }
 
  protected:
+  // A descendant names the class of its view here; the view is made by this constructor.
+  TTBPopupWindow(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* AItem, bool ACustomizing,
+                 TTBViewClass AViewClass);
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  // Ends the animation, stops the view's timers and tells assistive tools the popup ended.
   void DestroyWnd() override;
   void Paint() override;
   void BeforeDestruction() override;
@@ -322,11 +329,13 @@ class TTBPopupWindow : public TCustomControl, public ITBPopupWindow {
   virtual void PaintNCFrame(HDC DC);
 
  private:
+  void WMNCCalcSize(TMessage& Message);
   void WMNCPaint(TMessage& Message);
   void WMPrint(TMessage& Message);
   void CMHintShow(TMessage& Message);
   static void NCPaintProc(HWND Wnd, HDC DC, void* AppData);
 
+  TTBViewClass viewClass_;
   TTBView* view_ = nullptr;
   TTBAnimationDirections animationDirection_ = 0;
   bool accelsInitialized_ = false;

@@ -109,7 +109,8 @@ void TTBView::TLayout::DecideVisibility() {
     if (V.chevronParentView_)
       w.Show = !control && ShownInChevronPopup(i);
     else if (control)
-      w.Show = control->Parent() == V.window_ &&
+      // A view without a window holds no controls: a parentless control is not on it.
+      w.Show = V.window_ && control->Parent() == V.window_ &&
                (control->Visible() || (control->ComponentState() & csDesigning));
     else if ((item->ItemStyle() & tbisEmbeddedGroup) && !V.customizing_)
       w.Show = false;
@@ -160,32 +161,33 @@ void TTBView::TLayout::Measure() {
     if (Work[i].Show) MeasureViewer(canvas, i);
 }
 
+// The bold style, the temporary viewer and (in Measure) the screen DC go back however CalcSize
+// ends: a viewer that raises leaves no font, DC or viewer behind.
 void TTBView::TLayout::MeasureViewer(TCanvas& Canvas, int I) {
   int width = 0, height = 0;
+  bool sameWidth = false;
   if (TControl* control = ControlOf(Item(I))) {
     width = control->Width();
     height = control->Height();
+    sameWidth = Viewer(I)->UsesSameWidth();
   } else {
     TTBCustomItem* item = Item(I);
     const TFontStyles style = Canvas.Font().Style();
     TScopeGuard restoreStyle([&] { Canvas.Font().SetStyle(style); });
     if (item->EffectiveOptions() & tboDefault) Canvas.Font().SetStyle(style | fsBold);
+    std::unique_ptr<TTBItemViewer> temporary;
     if (item->NeedToRecreateViewer(Viewer(I))) {
-      if (CanMoveControls) {
+      if (CanMoveControls)
         V.RecreateItemViewer(I);
-        Viewer(I)->CalcSize(Canvas, width, height);
-      } else {
-        // Measure as the new viewer would, without touching the view's list.
-        std::unique_ptr<TTBItemViewer> temporary(
-            item->GetItemViewerClass(&V)(&V, item, Viewer(I)->GroupLevel()));
-        temporary->CalcSize(Canvas, width, height);
-      }
-    } else {
-      Viewer(I)->CalcSize(Canvas, width, height);
+      else  // measure as the new viewer would, without touching the view's list
+        temporary.reset(item->GetItemViewerClass(&V)(&V, item, Viewer(I)->GroupLevel()));
     }
+    TTBItemViewer* measuring = temporary ? temporary.get() : Viewer(I);
+    measuring->CalcSize(Canvas, width, height);
+    sameWidth = measuring->UsesSameWidth();
   }
   Work[I].Bounds = {0, 0, width, height};
-  Work[I].SameWidth = Viewer(I)->UsesSameWidth();
+  Work[I].SameWidth = sameWidth;
 }
 
 void TTBView::TLayout::SumBaseLength() {

@@ -46,6 +46,19 @@ void PumpMessages(DWORD milliseconds) {
   } while (GetTickCount() - start < milliseconds);
 }
 
+namespace {
+BOOL CALLBACK CountWindow(HWND, LPARAM Count) {
+  ++*reinterpret_cast<int*>(Count);
+  return TRUE;
+}
+}  // namespace
+
+int ThreadWindowCount() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   for (;;) {

@@ -55,6 +55,8 @@ TRecordingShell& Shell();
 void PumpMessages(DWORD milliseconds = 0);
 // Pumps messages until the condition holds or the time runs out; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// The top-level windows of the calling thread.
+int ThreadWindowCount();
 // A fresh empty folder under the temporary folder, removed again by the caller's fixture;
 // throws std::runtime_error when the temporary folder takes none.
 String MakeTempFolder(const String& hint);
