@@ -126,6 +126,13 @@ class ViewerTest : public ::testing::Test {
     item->SetCaption(caption);
     return item;
   }
+  // A plain item, a submenu item or a split button.
+  TTBCustomItem* ItemOfKind(bool submenu, bool combo, const wchar_t* caption) {
+    if (!submenu) return Item(caption);
+    auto* item = Item<TTBSubmenuItem>(caption);
+    item->SetDropdownCombo(combo);
+    return item;
+  }
   // A list of Count solid images of one colour each.
   TTBImageList* SolidList(int w, int h, std::initializer_list<uint32_t> colours) {
     auto* list = new TTBImageList(f.Owner());
@@ -250,14 +257,7 @@ TEST_F(ViewerTest, ToolbarButtonsMeasureImageArrowAndComboParts) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
-    TTBCustomItem* item;
-    if (k.submenu) {
-      auto* sub = Item<TTBSubmenuItem>(L"&Open");
-      sub->SetDropdownCombo(k.combo);
-      item = sub;
-    } else {
-      item = Item(L"&Open");
-    }
+    TTBCustomItem* item = ItemOfKind(k.submenu, k.combo, L"&Open");
     item->SetOptions(k.options);
     item->SetDisplayMode(k.mode);
     item->SetImageIndex(k.withImage ? 0 : -1);
@@ -426,14 +426,7 @@ TEST_F(ViewerTest, ButtonPartLeavesOutTheSplitButtonsArrow) {
       {"menu combo, arrow", false, true, true, 40 - check, false},
   };
   for (const Case& k : cases) {
-    TTBCustomItem* item;
-    if (k.submenu) {
-      auto* sub = Item<TTBSubmenuItem>(L"&Open");
-      sub->SetDropdownCombo(k.combo);
-      item = sub;
-    } else {
-      item = Item(L"&Open");
-    }
+    TTBCustomItem* item = ItemOfKind(k.submenu, k.combo, L"&Open");
     TTBItemViewer* v = ViewerIn(k.toolbarView, item);
     v->BoundsRect = {100, 5, 140, 27};  // 40 wide
     EXPECT_EQ(k.expected, v->IsPtInButtonPart(k.x, 3)) << k.what;
@@ -508,14 +501,7 @@ TEST_F(ViewerTest, HintsComeFromTheShortHintOrTheCaption) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
-    TTBCustomItem* item;
-    if (k.submenu) {
-      auto* sub = Item<TTBSubmenuItem>(L"");
-      sub->SetDropdownCombo(k.combo);
-      item = sub;
-    } else {
-      item = Item(L"");
-    }
+    TTBCustomItem* item = ItemOfKind(k.submenu, k.combo, L"");
     if (k.withAction) {
       action->Allow = k.actionAllows;
       action->Mark = L"!";
@@ -583,14 +569,7 @@ TEST_F(ViewerTest, HighlightBarLeavesTheImageColumnAndTheSplitButtonsArrow) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
-    TTBCustomItem* item;
-    if (k.combo) {
-      auto* sub = Item<TTBSubmenuItem>(L"&Open");
-      sub->SetDropdownCombo(true);
-      item = sub;
-    } else {
-      item = Item(L"&Open");
-    }
+    TTBCustomItem* item = ItemOfKind(k.combo, k.combo, L"&Open");
     item->SetImages(wide);
     item->SetImageIndex(k.image ? 0 : -1);
     item->SetChecked(k.checked);
@@ -902,4 +881,303 @@ TEST_F(ViewerTest, ControlFreedFirstClearsTheItemsReference) {
   root->UnregisterNotification(listener.Proc());
   item->Free();
   EXPECT_EQ(2, destroyed);
+}
+
+// --- selecting, executing and the mouse rules -----------------------------------------------
+
+TEST_F(ViewerTest, EnteringAndLeavingTellTheItemsSelectHandler) {
+  struct TSelectLog : TObject {
+    void Selected(TTBCustomItem* Sender, TTBItemViewer* Viewer, bool Selecting) {
+      Log.push_back({Sender, Viewer, Selecting});
+    }
+    struct Entry {
+      TTBCustomItem* Item;
+      TTBItemViewer* Viewer;
+      bool Selecting;
+      bool operator==(const Entry&) const = default;
+    };
+    std::vector<Entry> Log;
+  } log;
+  TTBItem* item = Item(L"&Open");
+  item->OnSelect = TTBSelectEvent(&log, &TSelectLog::Selected);
+  TTBItemViewer* v = ViewerIn(false, item);
+  v->Entering(nullptr);
+  v->Leaving();
+  EXPECT_EQ((std::vector<TSelectLog::Entry>{{item, v, true}, {item, v, false}}), log.Log);
+  item->OnSelect = nullptr;
+  v->Entering(nullptr);  // unassigned: nothing
+  EXPECT_EQ(2u, log.Log.size());
+}
+
+namespace {
+
+// A bar on the screen: a top-level control whose view lays its viewers out in a row.
+class TBarWindow : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+};
+
+// Menus of one root item, shown as a toolbar in a bar window or as popup windows, for the
+// mouse rules: a press and a release on a viewer, with the pointer really over it.
+class MouseRules : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetCursorPos(1, 1);  // no window of ours under the pointer
+    root = f.Make<TTBRootItem>(L"root");
+    open = f.Make(L"open", root);
+    open->SetCaption(L"&Open");
+    separator = f.Make<TTBSeparatorItem>(L"separator", root);  // between items: shown
+    off = f.Make(L"off", root);
+    off->SetCaption(L"O&ff");
+    off->SetEnabled(false);
+    sub = f.Make<TTBSubmenuItem>(L"sub", root);
+    sub->SetCaption(L"&File");
+    f.Make(L"first", sub)->SetCaption(L"&First");
+    f.Make(L"fallback", sub)->SetCaption(L"&Default");
+    sub->Items(1)->SetOptions(tboDefault);
+    combo = f.Make<TTBSubmenuItem>(L"combo", root);
+    combo->SetCaption(L"&Split");
+    combo->SetDropdownCombo(true);
+    f.Make(L"inside", combo)->SetCaption(L"&Inside");
+  }
+  void TearDown() override {
+    CloseAll();
+    SetCursorPos(1, 1);
+  }
+  // Popups opened from a view go before the view's window.
+  void CloseAll() {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) (*it)->Free();
+    windows.clear();
+  }
+  // The root view of a toolbar at (200, 200).
+  TTBView* Toolbar(bool usePriorityList = false) {
+    auto* bar = new TBarWindow(nullptr);
+    windows.push_back(bar);
+    bar->SetVisible(false);
+    bar->SetBounds(200, 200, 600, 40);
+    auto* view = new TTBView(bar, nullptr, root, bar, true, false, usePriorityList);
+    view->UpdatePositions();
+    bar->SetVisible(true);
+    testing_support::PumpMessages();
+    return view;
+  }
+  // A popup view of Item at (300, 300), the root one or one opened from ParentView.
+  TTBView* Popup(TTBCustomItem* item, TTBView* parentView = nullptr) {
+    auto* window = new TTBPopupWindow(nullptr, parentView, item, false);
+    windows.push_back(window);
+    window->View()->UpdatePositions();
+    window->SetBounds(300, 300, window->Width(), window->Height());
+    window->SetVisible(true);
+    testing_support::PumpMessages();
+    return window->View();
+  }
+  // Puts the pointer on the viewer, X pixels from its left (its middle when X < 0), as the last
+  // message's position, and selects the viewer by the mouse as the menu loop would.
+  POINT Hover(TTBItemViewer* v, int x = -1) {
+    const RECT& r = v->BoundsRect;
+    POINT p{x < 0 ? (r.left + r.right) / 2 : r.left + x, (r.top + r.bottom) / 2};
+    ClientToScreen(v->View()->Window()->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    // A posted message carries the pointer's position: the view reads it as the last one.
+    PostMessageW(v->View()->Window()->Handle(), WM_NULL, 0, 0);
+    testing_support::PumpMessages();
+    v->View()->UpdateSelection(&p, true);
+    return {p.x, p.y};
+  }
+  // Moves the pointer off every window of ours; the viewer stays selected, the pointer no
+  // longer over it.
+  static void LeaveWindow(TTBItemViewer* v) {
+    SetCursorPos(1, 1);
+    PostMessageW(v->View()->Window()->Handle(), WM_NULL, 0, 0);
+    testing_support::PumpMessages();
+    v->View()->Select(v, true);
+  }
+  static POINT Middle(TTBItemViewer* v) {
+    return {(v->BoundsRect.right - v->BoundsRect.left) / 2, (v->BoundsRect.bottom - v->BoundsRect.top) / 2};
+  }
+  // Press and release in the middle of the viewer.
+  static bool Press(TTBItemViewer* v, TShiftState shift = 0) {
+    bool onMenu = false;
+    const POINT m = Middle(v);
+    v->MouseDown(shift, m.x, m.y, onMenu);
+    return onMenu;
+  }
+  static void Release(TTBItemViewer* v, bool wasDownOnMenu = false) {
+    const POINT m = Middle(v);
+    v->MouseUp(m.x, m.y, wasDownOnMenu);
+  }
+
+  TItemFactory f;
+  TTBRootItem* root = nullptr;
+  TTBCustomItem* open = nullptr;
+  TTBCustomItem* off = nullptr;
+  TTBSubmenuItem* sub = nullptr;
+  TTBSubmenuItem* combo = nullptr;
+  TTBSeparatorItem* separator = nullptr;
+  std::vector<TWinControl*> windows;  // freed last first
+};
+
+}  // namespace
+
+TEST_F(MouseRules, PressOnADisabledItemEndsAToolbarsLoopOnly) {
+  TTBView* bar = Toolbar();
+  Hover(bar->Find(off));
+  Press(bar->Find(off));
+  EXPECT_EQ(tbdaCancel, bar->DoneActionData().DoneAction);
+  EXPECT_FALSE(bar->Capture());
+
+  TTBView* popup = Popup(root);
+  Hover(popup->Find(off));
+  Press(popup->Find(off));
+  EXPECT_EQ(tbdaNone, popup->DoneActionData().DoneAction);
+  EXPECT_FALSE(popup->Capture());
+
+  // A toolbar's popup is not a root: the press does nothing there either.
+  TTBView* fresh = Toolbar();
+  TTBView* child = Popup(root, fresh);
+  Hover(child->Find(off));
+  Press(child->Find(off));
+  EXPECT_EQ(tbdaNone, fresh->DoneActionData().DoneAction);
+}
+
+TEST_F(MouseRules, PressOnAToolbarButtonTakesTheCaptureAndAMenuLineWaits) {
+  TTBView* bar = Toolbar();
+  TTBItemViewer* v = bar->Find(open);
+  Hover(v);
+  Press(v);
+  EXPECT_TRUE(bar->Capture());
+  EXPECT_TRUE(v->RepaintPending);  // drawn pressed
+  EXPECT_EQ(tbdaNone, bar->DoneActionData().DoneAction);
+
+  TTBView* popup = Popup(root);
+  Hover(popup->Find(open));
+  Press(popup->Find(open));
+  EXPECT_FALSE(popup->Capture());
+  EXPECT_EQ(tbdaNone, popup->DoneActionData().DoneAction);
+}
+
+TEST_F(MouseRules, ReleaseExecutesOrEndsTheLoopByViewAndState) {
+  enum TKind { kToolbar, kPopup, kToolbarsPopup };
+  struct Case {
+    const char* what;
+    TKind kind;
+    const char* item;
+    bool pressed, overIt;
+    TTBDoneAction outcome;
+    bool sound;
+  } cases[] = {
+      {"toolbar button pressed and released on it", kToolbar, "open", true, true, tbdaClickItem, false},
+      {"toolbar button released without the press", kToolbar, "open", false, true, tbdaNone, false},
+      {"toolbar button released off it", kToolbar, "open", true, false, tbdaCancel, false},
+      {"toolbar separator", kToolbar, "separator", false, true, tbdaCancel, false},
+      {"toolbar disabled item", kToolbar, "off", false, true, tbdaCancel, false},
+      {"menu line released on it", kPopup, "open", false, true, tbdaClickItem, true},
+      {"menu line pressed and released on it", kPopup, "open", true, true, tbdaClickItem, true},
+      {"menu line released off it", kPopup, "open", false, false, tbdaNone, false},
+      {"menu separator", kPopup, "separator", false, true, tbdaNone, false},
+      {"menu disabled item", kPopup, "off", false, true, tbdaNone, false},
+      {"menu line of a toolbar's popup", kToolbarsPopup, "open", false, true, tbdaClickItem, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    TTBView* rootView = k.kind == kPopup ? Popup(root) : Toolbar();
+    TTBView* view = k.kind == kToolbarsPopup ? Popup(root, rootView) : rootView;
+    auto* item = static_cast<TTBCustomItem*>(f.Owner()->FindComponent(String(k.item, k.item + strlen(k.item))));
+    TTBItemViewer* v = view->Find(item);
+    Hover(v);
+    ASSERT_EQ(v, view->Selected());
+    ASSERT_TRUE(view->MouseOverSelected());
+    if (k.pressed) Press(v);
+    if (!k.overIt) LeaveWindow(v);
+    Release(v);
+    const TTBDoneActionData& done = rootView->DoneActionData();
+    EXPECT_EQ(k.outcome, done.DoneAction);
+    EXPECT_FALSE(view->Capture());
+    if (k.outcome == tbdaClickItem) {
+      EXPECT_EQ(item, done.ClickItem);
+      EXPECT_EQ(k.sound, done.Sound);
+    }
+    CloseAll();
+  }
+}
+
+TEST_F(MouseRules, SplitButtonArrowOpensItsMenuAndThePressedMenuClosesOnRelease) {
+  TTBView* bar = Toolbar();
+  TTBItemViewer* v = bar->Find(combo);
+  const int width = v->BoundsRect.right - v->BoundsRect.left, arrowX = width - 5;
+  const int y = (v->BoundsRect.bottom - v->BoundsRect.top) / 2;
+  Hover(v, arrowX);
+  bool onMenu = false;
+  v->MouseDown(0, arrowX, y, onMenu);
+  EXPECT_EQ(v, bar->OpenViewer());
+  EXPECT_FALSE(onMenu);  // it was not open before
+  EXPECT_FALSE(bar->Capture());
+  v->MouseUp(arrowX, y, onMenu);
+  EXPECT_EQ(tbdaNone, bar->DoneActionData().DoneAction);  // the menu stays open
+  EXPECT_EQ(v, bar->OpenViewer());
+
+  // A press on the open menu's arrow again: its release ends the menu.
+  Hover(v, arrowX);
+  v->MouseDown(0, arrowX, y, onMenu);
+  EXPECT_TRUE(onMenu);
+  v->MouseUp(arrowX, y, onMenu);
+  EXPECT_EQ(tbdaCancel, bar->DoneActionData().DoneAction);
+}
+
+TEST_F(MouseRules, SplitButtonsButtonPartClicksLikeAButton) {
+  TTBView* bar = Toolbar();
+  TTBItemViewer* v = bar->Find(combo);
+  const int y = (v->BoundsRect.bottom - v->BoundsRect.top) / 2;
+  Hover(v, 3);
+  bool onMenu = false;
+  v->MouseDown(0, 3, y, onMenu);
+  EXPECT_EQ(nullptr, bar->OpenViewer());
+  EXPECT_TRUE(bar->Capture());
+  v->MouseUp(3, y, onMenu);
+  EXPECT_EQ(tbdaClickItem, bar->DoneActionData().DoneAction);
+  EXPECT_EQ(combo, bar->DoneActionData().ClickItem);
+}
+
+TEST_F(MouseRules, DoubleClickOnASubmenuRunsItsDefaultItem) {
+  TTBView* bar = Toolbar();
+  TTBItemViewer* v = bar->Find(sub);
+  Hover(v);
+  Press(v, ssDouble);
+  ASSERT_EQ(v, bar->OpenViewer());
+  EXPECT_EQ(tbdaClickItem, bar->DoneActionData().DoneAction);
+  EXPECT_EQ(sub->Items(1), bar->DoneActionData().ClickItem);
+
+  // A single press only opens the menu.
+  TTBView* other = Toolbar();
+  TTBItemViewer* w = other->Find(sub);
+  Hover(w);
+  Press(w);
+  EXPECT_EQ(w, other->OpenViewer());
+  EXPECT_EQ(tbdaNone, other->DoneActionData().DoneAction);
+}
+
+TEST_F(MouseRules, ExecutingTwiceInOneRunQueuesOneClick) {
+  TTBView* popup = Popup(root);
+  TTBItemViewer* v = popup->Find(open);
+  v->Execute(true);
+  v->Execute(true);
+  const TTBDoneActionData& done = popup->DoneActionData();
+  ASSERT_EQ(tbdaClickItem, done.DoneAction);
+  EXPECT_EQ(open, done.ClickItem);
+  f.Events.Log.clear();
+  EXPECT_EQ(open, ProcessDoneAction(done, false));
+  testing_support::PumpMessages();
+  EXPECT_EQ((std::vector<std::string>{"click open"}), f.Events.Log);
+}
+
+TEST_F(MouseRules, ExecutingGivesTheViewerPriorityWhenAsked) {
+  TTBView* bar = Toolbar(true);
+  ASSERT_NE(nullptr, bar->PriorityList());
+  TTBItemViewer* first = bar->PriorityList()->front();
+  TTBItemViewer* last = bar->Find(combo);
+  ASSERT_NE(first, last);
+  last->Execute(false);
+  EXPECT_EQ(first, bar->PriorityList()->front());
+  last->Execute(true);
+  EXPECT_EQ(last, bar->PriorityList()->front());
 }
