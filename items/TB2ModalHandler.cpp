@@ -435,3 +435,30 @@ void TTBModalHandler::Loop(TTBView* RootView, bool AMouseDown, bool ATrackRightB
   }
   run.Finish();
 }
+
+// --- a toolbar in menu mode -----------------------------------------------------------------
+
+void TTBView::EnterToolbarLoop(TTBEnterToolbarLoopOptions Options) {
+  if (state_ & vsModal) return;
+  {
+    TTBModalHandler handler(window_->Handle());
+    state_ = static_cast<TTBViewState>((state_ & vsShowAccels) | vsModal);
+    doneActionData_ = TTBDoneActionData{};
+    if (selected_) NotifyFocusEvent();
+    TScopeGuard leave([&] {
+      state_ &= static_cast<TTBViewState>(~vsModal);
+      StopAllTimers();
+      CloseChildPopups();
+      POINT cursor;
+      GetCursorPos(&cursor);
+      UpdateSelection(&cursor, true);
+    });
+    handler.Loop(this, (Options & tbetMouseDown) != 0, false, (Options & tbetFromMSAA) != 0,
+                 (Options & tbetExecuteSelected) != 0);
+  }
+  SetAccelsVisibility(false);
+  SetSelected(nullptr);
+  const TTBDoneActionData done = doneActionData_;
+  ProcessDoneAction(done, false);
+}
+

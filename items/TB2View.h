@@ -30,6 +30,11 @@ enum : TTBViewState {
 using TTBViewStyle = uint8_t;
 enum : TTBViewStyle { vsMenuBar = 1u << 0, vsUseHiddenAccels = 1u << 1, vsAlwaysShowHints = 1u << 2 };
 
+// How a toolbar enters menu mode: with the pressing mouse button, from an accessibility
+// request, or running its selection at once.
+using TTBEnterToolbarLoopOptions = uint8_t;
+enum : TTBEnterToolbarLoopOptions { tbetMouseDown = 1u << 0, tbetExecuteSelected = 1u << 1, tbetFromMSAA = 1u << 2 };
+
 enum TTBViewTimerID : uint8_t { tiOpen, tiClose, tiScrollUp, tiScrollDown };
 using TTBViewTimerIDs = uint8_t;  // bit N: timer N runs
 // The window timer of a view timer.
@@ -125,6 +130,8 @@ class TTBView : public TComponent {
   void SetOpenViewer(TTBItemViewer* AViewer, TTBView* AView, TTBPopupWindow* AWindow);
 
   // --- the modal state ----------------------------------------------------------------------
+  // Runs the menu loop on a toolbar (menu mode); the outcome is carried out afterwards.
+  void EnterToolbarLoop(TTBEnterToolbarLoopOptions Options);
   void EndModal();
   void EndModalWithClick(TTBItemViewer* AViewer);
   void EndModalWithHelp(int AContextID);
@@ -221,6 +228,8 @@ class TTBView : public TComponent {
   void PaintViewer(TTBItemViewer* AViewer, TCanvas& Canvas, int Width, int Height);
   // The work of one CalculatePositions call (layout unit).
   struct TLayout;
+  // The steps of selecting, navigating and scrolling (navigation unit).
+  struct TNavigation;
   // The parent view's viewer that stands for this chevron popup's viewer at Index.
   TTBItemViewer* ChevronParentViewer(int Index);
 
