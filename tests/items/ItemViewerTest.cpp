@@ -13,7 +13,7 @@
 #include <oleacc.h>
 
 #include <array>
-#include <functional>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -74,6 +74,7 @@ class TPicture {
   TBitmap bmp;
 };
 
+// A control that counts its own end.
 class TSpyControl : public TControl {
  public:
   TSpyControl(TComponent* AOwner, int* Destroyed) : TControl(AOwner), destroyed_(Destroyed) {}
@@ -133,7 +134,7 @@ class ViewerTest : public ::testing::Test {
     item->SetDropdownCombo(combo);
     return item;
   }
-  // A list of Count solid images of one colour each.
+  // A list of solid images, one per colour.
   TTBImageList* SolidList(int w, int h, std::initializer_list<uint32_t> colours) {
     auto* list = new TTBImageList(f.Owner());
     list->SetSize(w, h);
@@ -152,8 +153,8 @@ class ViewerTest : public ::testing::Test {
     v->CalcSize(MeasureCanvas(), w, h);
     return {w, h};
   }
-  // Paints as the view does: a selected menu line on the highlight brush in the highlight text
-  // colour, anything else on a clear brush in FontColor.
+  // Paints as the view does: a selected menu line on the highlight brush, anything else on a
+  // clear brush; the text in FontColor.
   void PaintAsView(TTBItemViewer* v, TPicture& p, bool selected, bool pushed = false, bool shadow = false,
                    TColor fontColor = clWindowText) {
     TCanvas& c = p.bmp.Canvas();
@@ -236,23 +237,23 @@ TEST_F(ViewerTest, ToolbarButtonsMeasureImageArrowAndComboParts) {
   const int text = MeasureCanvas().TextWidth(L"Open");
   struct Case {
     const char* what;
-    bool submenu, combo, arrow, withImage;
+    bool submenu, combo, withImage;
     TTBItemDisplayMode mode;
     TTBItemOptions options;
     TTBViewOrientation orientation;
     SIZE expected;
   } cases[] = {
-      {"image only", false, false, false, true, nbdmDefault, 0, tbvoHorizontal, {23, 22}},
-      {"drop-down arrow", true, false, true, true, nbdmDefault, tboDropdownArrow, tbvoHorizontal, {31, 22}},
-      {"drop-down arrow, vertical bar", true, false, true, true, nbdmDefault, tboDropdownArrow | tboNoRotation,
+      {"image only", false, false, true, nbdmDefault, 0, tbvoHorizontal, {23, 22}},
+      {"drop-down arrow", true, false, true, nbdmDefault, tboDropdownArrow, tbvoHorizontal, {31, 22}},
+      {"drop-down arrow, vertical bar", true, false, true, nbdmDefault, tboDropdownArrow | tboNoRotation,
        tbvoVertical, {23, 30}},
-      {"split button", true, true, false, true, nbdmDefault, 0, tbvoHorizontal, {34, 22}},
-      {"submenu without arrow", true, false, false, true, nbdmDefault, 0, tbvoHorizontal, {23, 22}},
-      {"caption only", false, false, false, false, nbdmDefault, 0, tbvoHorizontal,
+      {"split button", true, true, true, nbdmDefault, 0, tbvoHorizontal, {34, 22}},
+      {"submenu without arrow", true, false, true, nbdmDefault, 0, tbvoHorizontal, {23, 22}},
+      {"caption only", false, false, false, nbdmDefault, 0, tbvoHorizontal,
        {6 + text + 6, 6 + tm.tmHeight}},
-      {"image and caption", false, false, false, true, nbdmImageAndText, 0, tbvoHorizontal,
+      {"image and caption", false, false, true, nbdmImageAndText, 0, tbvoHorizontal,
        {6 + text + 6 + 17, std::max(6 + tm.tmHeight, 22L)}},
-      {"image above caption", false, false, false, true, nbdmDefault, tboImageAboveCaption, tbvoHorizontal,
+      {"image above caption", false, false, true, nbdmDefault, tboImageAboveCaption, tbvoHorizontal,
        {std::max(6 + text + 6, 23), 6 + tm.tmHeight + 16}},
   };
   for (const Case& k : cases) {
@@ -520,8 +521,8 @@ TEST_F(ViewerTest, HintsComeFromTheShortHintOrTheCaption) {
 // --- painting -------------------------------------------------------------------------------
 
 TEST_F(ViewerTest, CheckedMenuLineDrawsTheCheckMarkOrTheRadioDot) {
-  // The mark's points relative to its origin: the first seven in the text colour, the next
-  // four in the highlight colour (a polyline leaves out its last point).
+  // The mark's points relative to its origin: six in the text colour (the seventh closes the
+  // line on the first), four in the highlight colour (a polyline leaves out its last point).
   constexpr std::array<POINT, 6> kDark = {{{-2, -2}, {0, 0}, {4, -4}, {4, -3}, {0, 1}, {-2, -1}}};
   constexpr std::array<POINT, 4> kLight = {{{-3, -2}, {-3, -1}, {0, 2}, {5, -3}}};
   for (bool radio : {false, true}) {
@@ -933,7 +934,7 @@ class MouseRules : public testing::Test {
     sub = f.Make<TTBSubmenuItem>(L"sub", root);
     sub->SetCaption(L"&File");
     f.Make(L"first", sub)->SetCaption(L"&First");
-    f.Make(L"fallback", sub)->SetCaption(L"&Default");
+    f.Make(L"byDefault", sub)->SetCaption(L"&Default");
     sub->Items(1)->SetOptions(tboDefault);
     combo = f.Make<TTBSubmenuItem>(L"combo", root);
     combo->SetCaption(L"&Split");
