@@ -275,11 +275,16 @@ void TTBItemViewer::DrawItemCaption(TCanvas& Canvas, RECT ARect, const String& A
   TCanvasLock lock(Canvas);
   HDC dc = Canvas.Handle();
   const bool rotated = IsRotated();
+  // Wine's DrawText underlines the accelerator despite DT_HIDEPREFIX: the text without its
+  // markers, drawn as it stands, looks the same on every system.
+  const bool hidePrefix = !rotated && (AFormat & DT_HIDEPREFIX) && !(AFormat & DT_NOPREFIX);
+  const String text = hidePrefix ? StripAccelChars(ACaption) : ACaption;
+  const UINT format = hidePrefix ? (AFormat & ~static_cast<UINT>(DT_HIDEPREFIX)) | DT_NOPREFIX : AFormat;
   auto draw = [&](RECT r) {
     if (rotated)
-      DrawRotatedText(dc, ACaption, r, AFormat);
+      DrawRotatedText(dc, text, r, format);
     else
-      DrawTextW(dc, ACaption.c_str(), static_cast<int>(ACaption.size()), &r, AFormat);
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   };
   if (!DrawDisabledShadow) {
     draw(ARect);
