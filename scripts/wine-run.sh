@@ -17,5 +17,11 @@ log=$(mktemp)
 timeout --kill-after=5 "$((limit - 20))" "$QN_WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
+# Every test program reports its end ("[==========] N tests ... ran."); a process that dies on
+# the way (a stack overflow leaves no handler to run) may still exit with 0 under Wine.
+if [ "$rc" -eq 0 ] && ! tr -d '\r' <"$log" | grep -qE '^\[==========\] .* ran\.'; then
+  echo "The test program ended without reporting its end: it crashed or was cut off."
+  rc=1
+fi
 rm -f "$log"
 exit $rc
