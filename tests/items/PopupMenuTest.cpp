@@ -42,26 +42,6 @@ struct TSenderLog : TObject {
   TNotifyEvent Handler() { return TNotifyEvent(this, &TSenderLog::Event); }
 };
 
-// A hidden window whose posted step runs while the menu loop pumps the thread's messages.
-class TMenuDriver : public TObject {
- public:
-  TMenuDriver() : wnd_(AllocateHWnd(TWndMethod(this, &TMenuDriver::WndProc), TUtilWindowKind::MessagesOnly)) {}
-  ~TMenuDriver() override { DeallocateHWnd(wnd_); }
-  void Post(std::function<void()> Step) {
-    step_ = std::move(Step);
-    PostMessageW(wnd_, kStep, 0, 0);
-  }
-
- private:
-  static constexpr UINT kStep = WM_APP + 7;
-  void WndProc(TMessage& Message) {
-    if (Message.Msg == kStep && step_) return std::exchange(step_, nullptr)();
-    Message.Result = DefWindowProcW(wnd_, Message.Msg, Message.WParam, Message.LParam);
-  }
-  HWND wnd_;
-  std::function<void()> step_;
-};
-
 // The children form streaming would write for a holder of items.
 template <class THolder>
 std::vector<TComponent*> ChildrenOf(const THolder& Holder, TComponent* Root) {
