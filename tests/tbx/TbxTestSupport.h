@@ -1,0 +1,166 @@
+#pragma once
+// Helpers of the theme-layer tests: a 32-bit DIB to paint into and read back, system colours
+// that the tests choose, the utilities' start-up for one test, and the optional system
+// functions swapped for one scope.
+#include "classlib/GdiHandles.h"
+#include "classlib/Graphics.h"
+#include "classlib/ImgList.h"
+#include "classlib/Seams.h"
+#include "common/TestSupport.h"
+#include "tbx/Rmkthemes.h"
+#include "tbx/TBXUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace tbx_test {
+
+constexpr TColor Rgb(int R, int G, int B) { return static_cast<TColor>(RGB(R, G, B)); }
+constexpr TColor Gray(int V) { return Rgb(V, V, V); }
+
+// The colour every TPixels starts with: no routine under test paints it by chance.
+constexpr COLORREF kSentinel = RGB(0x12, 0x34, 0x56);
+
+// A top-down 32-bit DIB section selected into a memory DC, filled with kSentinel.
+class TPixels {
+ public:
+  TPixels(int W, int H) : w_(W), h_(H) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc_ = gdi::NewMemoryDC();
+    bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+    select_.emplace(dc_.Get(), bitmap_.Get());
+    Fill(kSentinel);
+  }
+  HDC DC() const { return dc_.Get(); }
+  int Width() const { return w_; }
+  int Height() const { return h_; }
+  void Fill(COLORREF C) {
+    GdiFlush();
+    for (int i = 0; i < w_ * h_; ++i) bits_[i] = RGBToPixel(C);
+  }
+  void Set(int X, int Y, COLORREF C) {
+    GdiFlush();
+    bits_[Y * w_ + X] = RGBToPixel(C);
+  }
+  COLORREF At(int X, int Y) const {
+    GdiFlush();
+    return PixelToRGB(bits_[Y * w_ + X] & 0xFFFFFF);
+  }
+  // The pixels of row Y (or column X) from the first to the last.
+  std::vector<COLORREF> Row(int Y) const {
+    std::vector<COLORREF> row;
+    for (int x = 0; x < w_; ++x) row.push_back(At(x, Y));
+    return row;
+  }
+  std::vector<COLORREF> Column(int X) const {
+    std::vector<COLORREF> column;
+    for (int y = 0; y < h_; ++y) column.push_back(At(X, y));
+    return column;
+  }
+  // Whether every pixel outside R still has the sentinel colour.
+  bool UntouchedOutside(const RECT& R) const {
+    for (int y = 0; y < h_; ++y)
+      for (int x = 0; x < w_; ++x) {
+        const POINT p{x, y};
+        if (!PtInRect(&R, p) && At(x, y) != kSentinel) return false;
+      }
+    return true;
+  }
+
+ private:
+  int w_, h_;
+  uint32_t* bits_ = nullptr;
+  gdi::MemoryDC dc_;
+  gdi::BitmapHandle bitmap_;
+  std::optional<gdi::SelectionGuard> select_;
+};
+
+// System colours chosen by the test (others as the host has them).
+class TFakeColors : public seams::TSystemSettings {
+ public:
+  COLORREF SysColor(int Index) override {
+    auto found = Colors.find(Index);
+    return found != Colors.end() ? found->second : seams::TSystemSettings::SysColor(Index);
+  }
+  std::map<int, COLORREF> Colors;
+};
+
+// The optional system functions as a test sets them, put back at the end of the scope.
+class TLateBoundScope {
+ public:
+  TLateBoundScope() : saved_(tbx::LateBound()) {}
+  ~TLateBoundScope() { tbx::LateBound() = saved_; }
+  TLateBoundScope(const TLateBoundScope&) = delete;
+  TLateBoundScope& operator=(const TLateBoundScope&) = delete;
+
+ private:
+  tbx::TLateBoundFunctions saved_;
+};
+
+// Every theme-utility test runs between InitTBXUtils and FinalizeTBXUtils (and the gradient
+// painters' pair), with system colours of its own.
+class TbxTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    InitTBXUtils();
+    InitRmkthemes();
+  }
+  void TearDown() override {
+    FinalizeRmkthemes();
+    FinalizeTBXUtils();
+  }
+  TFakeColors colors;
+  seams::Scoped<seams::TSystemSettings> useColors{colors};
+};
+
+// The GDI objects selected into a DC and its text and background colours, to compare before and
+// after a drawing call.
+struct TDCState {
+  explicit TDCState(HDC DC)
+      : Pen(GetCurrentObject(DC, OBJ_PEN)), Brush(GetCurrentObject(DC, OBJ_BRUSH)),
+        Bitmap(GetCurrentObject(DC, OBJ_BITMAP)), Font(GetCurrentObject(DC, OBJ_FONT)),
+        Text(GetTextColor(DC)), Back(GetBkColor(DC)) {}
+  bool operator==(const TDCState&) const = default;
+  HGDIOBJ Pen, Brush, Bitmap, Font;
+  COLORREF Text, Back;
+};
+
+// An image list of one image, W pixels wide and 1 high, from the colours given; kMask marks the
+// pixels the image leaves transparent.
+constexpr COLORREF kMask = RGB(255, 0, 255);
+inline std::unique_ptr<TCustomImageList> OneRowImage(std::initializer_list<COLORREF> Pixels) {
+  auto images = std::make_unique<TCustomImageList>(nullptr);
+  const int w = static_cast<int>(Pixels.size());
+  images->SetSize(w, 1);
+  TBitmap strip;
+  strip.SetSize(w, 1);
+  uint32_t* row = strip.ScanLine(0);
+  int x = 0;
+  for (COLORREF c : Pixels) row[x++] = RGBToPixel(c);
+  images->AddMasked(strip, kMask);
+  return images;
+}
+
+// A canvas on a foreign DC for one scope.
+class TDCCanvas {
+ public:
+  explicit TDCCanvas(HDC DC) { canvas_.SetHandle(DC); }
+  ~TDCCanvas() { canvas_.SetHandle(nullptr); }
+  TDCCanvas(const TDCCanvas&) = delete;
+  TDCCanvas& operator=(const TDCCanvas&) = delete;
+  TCanvas& operator*() { return canvas_; }
+  TCanvas* operator->() { return &canvas_; }
+
+ private:
+  TCanvas canvas_;
+};
+
+}  // namespace tbx_test
