@@ -186,6 +186,7 @@ void LoadNote(TFR_NOTE& note, const String& folder, const String& name) {
   note.SetBounds(h.Left, h.Top, h.Width, h.Height);
   note.SetNoteColor(h.Color);
   note.OnTop = h.OnTop;
+  note.tbAlwaysOnTop->SetChecked(note.OnTop);
   note.SetOpacity(h.Opacity);
   if (note.OnTop) note.ApplyAlwaysOnTop();
 

@@ -1,5 +1,6 @@
 #include "app/TFR_MAIN.h"
 
+#include "app/MenuSupport.h"
 #include "app/NoteFile.h"
 #include "app/QuillnoteMain.h"
 #include "app/TFR_NOTE.h"
@@ -54,10 +55,6 @@ void TFR_QNT_MAIN::CreateComponents() {
   flFiles->SetMask(L"*.qwn");
   flFiles->SetVisible(false);
 
-  ilImages = new TImageList(this);
-  ilImages->SetName(L"ilImages");
-  ilImages->AddIcon(ProgramIcon());
-
   tiTray = new TTrayIcon(this);
   tiTray->SetName(L"tiTray");
   tiTray->SetHint(L"Quillnote\r\nDouble click for new note!");
@@ -65,10 +62,21 @@ void TFR_QNT_MAIN::CreateComponents() {
   tiTray->SetBalloonTitle(L"Quillnote");
   tiTray->SetBalloonFlags(bfInfo);
   tiTray->SetIcon(ProgramIcon());
-  tiTray->SetIcons(ilImages);
-  tiTray->SetIconIndex(0);
   tiTray->OnClick = TNotifyEvent(this, &TFR_QNT_MAIN::tiTrayClick);
   tiTray->OnDblClick = TNotifyEvent(this, &TFR_QNT_MAIN::tiTrayDblClick);
+
+  ilImages = new TImageList(this);
+  ilImages->SetName(L"ilImages");
+  ilImages->AddIcon(ProgramIcon());
+  AddImageStrip(*ilImages, kTrayMenuImages);
+  tiTray->SetIcons(ilImages);
+  tiTray->SetIconIndex(0);
+
+  pmPopup = new TTBPopupMenu(this);
+  pmPopup->SetName(L"pmPopup");
+  pmPopup->SetImages(ilImages);
+  CreateTrayMenu();
+  tiTray->SetPopupMenu(pmPopup);
 
   tmDblClick = new TTimer(this);
   tmDblClick->SetName(L"tmDblClick");
@@ -80,6 +88,34 @@ void TFR_QNT_MAIN::CreateComponents() {
   tmChecker->SetName(L"tmChecker");
   tmChecker->SetEnabled(false);
   tmChecker->SetInterval(100);
+}
+
+// The tray menu. Its separators stand where the menu will have more commands; the menu's layout
+// shows one line for each run of them.
+void TFR_QNT_MAIN::CreateTrayMenu() {
+  TTBCustomItem* root = pmPopup->Items();
+  mnAddNote = AddMenuItem<TTBItem>(this, root, L"mnAddNote", L"New Note", 1,
+                                   TNotifyEvent(this, &TFR_QNT_MAIN::mnAddNoteClick));
+  N1 = AddMenuItem<TTBSeparatorItem>(this, root, L"N1");
+  mnShowAllNotes = AddMenuItem<TTBItem>(this, root, L"mnShowAllNotes", L"Show All Notes", -1,
+                                        TNotifyEvent(this, &TFR_QNT_MAIN::mnShowAllNotesClick));
+  mnHideAllNotes = AddMenuItem<TTBItem>(this, root, L"mnHideAllNotes", L"Hide All Notes", -1,
+                                        TNotifyEvent(this, &TFR_QNT_MAIN::mnHideAllNotesClick));
+  N2 = AddMenuItem<TTBSeparatorItem>(this, root, L"N2");
+  N3 = AddMenuItem<TTBSeparatorItem>(this, root, L"N3");
+  N4 = AddMenuItem<TTBSeparatorItem>(this, root, L"N4");
+  N5 = AddMenuItem<TTBSeparatorItem>(this, root, L"N5");
+  mnCLOSE = AddMenuItem<TTBItem>(this, root, L"mnCLOSE", L"Exit", -1,
+                                 TNotifyEvent(this, &TFR_QNT_MAIN::mnCLOSEClick));
+}
+
+TImageList* TFR_QNT_MAIN::EditorImages() {
+  if (!editorImages_) {
+    editorImages_ = new TImageList(this);
+    editorImages_->SetName(L"ilEditor");
+    AddImageStrip(*editorImages_, kEditorImages);
+  }
+  return editorImages_;
 }
 
 void TFR_QNT_MAIN::CreateParams(TCreateParams& params) {

@@ -7,6 +7,7 @@
 #include "classlib/ImgList.h"
 #include "classlib/Strings.h"
 #include "classlib/TrayIcon.h"
+#include "items/TB2PopupMenu.h"
 
 #include <vector>
 
@@ -20,6 +21,16 @@ class TFR_QNT_MAIN : public TForm {
   TFileListBox* flFiles = nullptr;
   TTrayIcon* tiTray = nullptr;
   TImageList* ilImages = nullptr;
+  TTBPopupMenu* pmPopup = nullptr;
+  TTBItem* mnAddNote = nullptr;
+  TTBSeparatorItem* N1 = nullptr;
+  TTBItem* mnShowAllNotes = nullptr;
+  TTBItem* mnHideAllNotes = nullptr;
+  TTBSeparatorItem* N2 = nullptr;
+  TTBSeparatorItem* N3 = nullptr;
+  TTBSeparatorItem* N4 = nullptr;
+  TTBSeparatorItem* N5 = nullptr;
+  TTBItem* mnCLOSE = nullptr;
   TTimer* tmDblClick = nullptr;
   TTimer* tmChecker = nullptr;
 
@@ -55,6 +66,10 @@ class TFR_QNT_MAIN : public TForm {
   void LoadSettings();
   static bool HasSetting(const TStrings& list, const String& key);
 
+  // The note windows' images, one list for all of them: each note would otherwise hold
+  // several GDI objects more. Made when the first note asks for it.
+  TImageList* EditorImages();
+
   void tiTrayClick(TObject* Sender);
   void tiTrayDblClick(TObject* Sender);
   void tmDblClickTimer(TObject* Sender);
@@ -70,6 +85,7 @@ class TFR_QNT_MAIN : public TForm {
 
  private:
   void CreateComponents();
+  void CreateTrayMenu();
   void ReadReferrer();
   // Removes what saves cut off before their replace left in the notes folder.
   void RemoveSaveLeftovers();
@@ -81,6 +97,7 @@ class TFR_QNT_MAIN : public TForm {
   void WMEndSession(TMessage& m);
   // Tells the user once per run what cannot be written or created.
   void ReportOnce(bool& reported, const String& text);
+  TImageList* editorImages_ = nullptr;
   bool settingsReported_ = false;
   bool folderReported_ = false;
   bool ending_ = false;

@@ -1,5 +1,6 @@
 #include "app/TFR_NOTE.h"
 
+#include "app/MenuSupport.h"
 #include "app/NoteFile.h"
 #include "app/TFR_MAIN.h"
 #include "classlib/FileUtils.h"
@@ -161,6 +162,14 @@ void TFR_NOTE::CreateComponents() {
   imSize->OnMouseMove = TMouseMoveEvent(this, &TFR_NOTE::imSizeMouseMove);
   imSize->OnMouseUp = TMouseEvent(this, &TFR_NOTE::imSizeMouseUp);
 
+  pmSettings = new TTBPopupMenu(this);
+  pmSettings->SetName(L"pmSettings");
+  CreateNoteMenu();
+  if (FR_QNT_MAIN) {
+    ilEditor = FR_QNT_MAIN->EditorImages();
+    pmSettings->SetImages(ilEditor);
+  }
+
   tmSave = new TTimer(this);
   tmSave->SetName(L"tmSave");
   tmSave->SetEnabled(false);
@@ -172,6 +181,33 @@ void TFR_NOTE::CreateComponents() {
   tmCloseTimer->SetEnabled(false);
   tmCloseTimer->SetInterval(10);
   tmCloseTimer->SetOnTimer(TNotifyEvent(this, &TFR_NOTE::tmCloseTimerTimer));
+}
+
+// The note menu, top to bottom. As in the tray menu, runs of separators mark the places of
+// commands still to come and show as one line.
+void TFR_NOTE::CreateNoteMenu() {
+  TTBCustomItem* root = pmSettings->Items();
+  tbNewNote = AddMenuItem<TTBItem>(this, root, L"tbNewNote", L"New Note", 17,
+                                   TNotifyEvent(this, &TFR_NOTE::tbNewNoteClick));
+  N1 = AddMenuItem<TTBSeparatorItem>(this, root, L"N1");
+  tbAlwaysOnTop = AddMenuItem<TTBItem>(this, root, L"tbAlwaysOnTop", L"Always On Top", -1,
+                                       TNotifyEvent(this, &TFR_NOTE::tbAlwaysOnTopClick));
+  TBXSeparatorItem1 = AddMenuItem<TTBSeparatorItem>(this, root, L"TBXSeparatorItem1");
+  tbTransparent = AddMenuItem<TTBSubmenuItem>(this, root, L"tbTransparent", L"Opacity         ");
+  for (int percent = 10; percent <= 100; percent += 10) {
+    const String number = std::to_wstring(percent);
+    TTBItem* item = AddMenuItem<TTBItem>(this, tbTransparent, (L"N" + number).c_str(), (number + L" %").c_str(),
+                                         -1, TNotifyEvent(this, &TFR_NOTE::OpacityClick));
+    item->SetTag(percent);
+  }
+  N2 = AddMenuItem<TTBSeparatorItem>(this, root, L"N2");
+  tbDelete = AddMenuItem<TTBItem>(this, root, L"tbDelete", L"Delete Note", 4,
+                                  TNotifyEvent(this, &TFR_NOTE::mnDeleteNoteClick));
+  tbDelete->SetShortCut(ShortCut(VK_DELETE, ssCtrl));
+  TBXSeparatorItem6 = AddMenuItem<TTBSeparatorItem>(this, root, L"TBXSeparatorItem6");
+  N3 = AddMenuItem<TTBSeparatorItem>(this, root, L"N3");
+  TBXSeparatorItem5 = AddMenuItem<TTBSeparatorItem>(this, root, L"TBXSeparatorItem5");
+  tbExit = AddMenuItem<TTBItem>(this, root, L"tbExit", L"Close", -1, TNotifyEvent(this, &TFR_NOTE::mnExitClick));
 }
 
 // The two title-bar buttons: a menu arrow and a cross, in the title text's colour.
@@ -254,6 +290,20 @@ void TFR_NOTE::SetOpacity(int percent) {
   if (percent > 100) percent = 100;
   NoteOpacity = percent;
   SetAlphaBlendValue(static_cast<BYTE>(percent * 255 / 100));
+  const int ticked = percent == 25 ? 30 : percent == 75 ? 80 : percent;
+  for (int k = 10; k <= 100; k += 10)
+    if (auto* item = dynamic_cast<TTBCustomItem*>(FindComponent(L"N" + std::to_wstring(k))))
+      item->SetChecked(k == ticked);
+}
+
+void TFR_NOTE::OpacityClick(TObject* Sender) {
+  if (auto* item = dynamic_cast<TTBCustomItem*>(Sender)) SetOpacity(static_cast<int>(item->Tag()));
+}
+
+void TFR_NOTE::tbAlwaysOnTopClick(TObject*) {
+  tbAlwaysOnTop->SetChecked(!tbAlwaysOnTop->Checked());
+  OnTop = tbAlwaysOnTop->Checked();
+  ApplyAlwaysOnTop();
 }
 
 void TFR_NOTE::ApplyAlwaysOnTop() {
@@ -279,7 +329,8 @@ void TFR_NOTE::ApplyAlwaysOnTop() {
 
 void TFR_NOTE::InitNewNote() {
   TFR_QNT_MAIN* main = FR_QNT_MAIN;
-  OnTop = main->DefAlwaysOnTop;
+  tbAlwaysOnTop->SetChecked(main->DefAlwaysOnTop);
+  OnTop = tbAlwaysOnTop->Checked();
   ApplyAlwaysOnTop();
   SetNoteColor(main->DefColor);
   SetOpacity(main->DefOpacity);
@@ -427,8 +478,9 @@ void TFR_NOTE::sbCloseClick(TObject*) {
 }
 
 void TFR_NOTE::sbPopupClick(TObject*) {
-  // The note menu opens here once the menu framework is in place.
   FocusEditor();
+  // Below the menu button, lined up with the title bar's buttons.
+  pmSettings->Popup(Left() + pnButtons->Left(), Top() + sbPopup->Top() + sbPopup->Height());
 }
 
 void TFR_NOTE::FadeAndClose() {

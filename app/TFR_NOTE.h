@@ -9,6 +9,7 @@
 #include "classlib/RichEdit.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
+#include "items/TB2PopupMenu.h"
 
 #include <memory>
 #include <string>
@@ -29,6 +30,21 @@ class TFR_NOTE : public TForm {
   TRichEdit* reEdit = nullptr;
   TPanel* pnBottom = nullptr;
   TImage* imSize = nullptr;
+  // The note menu. The opacity items N10 .. N100 are found by their names.
+  TTBPopupMenu* pmSettings = nullptr;
+  TTBItem* tbNewNote = nullptr;
+  TTBSeparatorItem* N1 = nullptr;
+  TTBItem* tbAlwaysOnTop = nullptr;
+  TTBSeparatorItem* TBXSeparatorItem1 = nullptr;
+  TTBSubmenuItem* tbTransparent = nullptr;
+  TTBSeparatorItem* N2 = nullptr;
+  TTBItem* tbDelete = nullptr;
+  TTBSeparatorItem* TBXSeparatorItem6 = nullptr;
+  TTBSeparatorItem* N3 = nullptr;
+  TTBSeparatorItem* TBXSeparatorItem5 = nullptr;
+  TTBItem* tbExit = nullptr;
+  // The menus' images: the main form's one list for every note.
+  TImageList* ilEditor = nullptr;
   TTimer* tmSave = nullptr;
   TTimer* tmCloseTimer = nullptr;
 
@@ -52,6 +68,8 @@ class TFR_NOTE : public TForm {
   void InitNewNote();
   void SetNoteColor(TColor color);
   TColor NoteColor() const;
+  // Sets the window's alpha and ticks the opacity item of the value (25 and 75 tick the
+  // next item up; any other value that is no item's ticks none).
   void SetOpacity(int percent);
   void ApplyAlwaysOnTop();
   void FadeAndClose();
@@ -85,12 +103,15 @@ class TFR_NOTE : public TForm {
   void mnDeleteNoteClick(TObject* Sender);
   void mnExitClick(TObject* Sender);
   void tbNewNoteClick(TObject* Sender);
+  void tbAlwaysOnTopClick(TObject* Sender);
+  void OpacityClick(TObject* Sender);
 
  protected:
   void CreateParams(TCreateParams& params) override;
 
  private:
   void CreateComponents();
+  void CreateNoteMenu();
   void DrawButtonGlyphs();
   void EndTitleEdit();
   void FocusEditor();

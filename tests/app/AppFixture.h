@@ -60,6 +60,8 @@ class TQueuedRandom : public seams::TRandom {
 };
 
 std::string ReadBytes(const String& path);
+BYTE LayeredAlpha(HWND wnd);
+bool Topmost(HWND wnd);
 void WriteBytes(const String& path, const std::string& bytes);
 
 class AppTest : public testing::Test {

@@ -11,8 +11,6 @@ using testing_support::PumpMessages;
 
 namespace {
 
-bool Topmost(HWND wnd) { return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
 // Every replace of a file fails while one of these lives.
 struct FailingReplace : testing_support::THookedFileReplacement {
   FailingReplace() : THookedFileReplacement([](const String&) { return false; }) {}

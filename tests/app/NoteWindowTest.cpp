@@ -11,14 +11,6 @@ using testing_support::PumpUntil;
 
 namespace {
 
-BYTE LayeredAlpha(HWND wnd) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  COLORREF key = 0;
-  GetLayeredWindowAttributes(wnd, &key, &alpha, &flags);
-  return alpha;
-}
-
 // Runs a window timer's tick at once.
 void Tick(TTimer* timer) { SendMessageW(timer->Handle(), WM_TIMER, timer->TimerId(), 0); }
 

@@ -80,6 +80,13 @@ void ClickAt(POINT p) {
   MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
+void RightClickAt(POINT p) {
+  SetCursorPos(p.x, p.y);
+  Sleep(100);
+  MouseButton(MOUSEEVENTF_RIGHTDOWN);
+  MouseButton(MOUSEEVENTF_RIGHTUP);
+}
+
 void DoubleClickAt(POINT p) {
   SetCursorPos(p.x, p.y);
   Sleep(100);
@@ -160,6 +167,52 @@ bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
   return true;
 }
 
+// The program's shown popup menu (a top-level window of the menu framework's class).
+HWND ShownMenu(DWORD pid) { return WindowOf(pid, L"Quillnote.TBPopupWindow", true); }
+
+// The first icon of the tray window, near its top left corner.
+POINT TrayIconPoint() {
+  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  POINT icon{10, 10};
+  ClientToScreen(tray, &icon);
+  return icon;
+}
+
+// Right-clicks the tray icon until the program's menu shows (the icon may not answer at once
+// after it came up); the menu's window or nil.
+HWND OpenTrayMenu(DWORD pid) {
+  HWND menu = nullptr;
+  for (int attempt = 0; attempt < 5 && !menu; ++attempt) {
+    RightClickAt(TrayIconPoint());
+    WaitFor([&] { return (menu = ShownMenu(pid)) != nullptr; }, 3000);
+  }
+  return menu;
+}
+
+// Clicks a line of a shown menu: the first or the last one.
+void ClickMenuLine(HWND menu, bool last) {
+  RECT r;
+  GetWindowRect(menu, &r);
+  ClickAt(POINT{(r.left + r.right) / 2, last ? r.bottom - 10 : r.top + 10});
+}
+
+// As a user would: click into the note's text, then type.
+testing::AssertionResult TypeIntoNote(HWND note, const String& text) {
+  RECT r;
+  GetWindowRect(note, &r);
+  const POINT inside{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  if (!WaitFor([&] {
+        ClickAt(inside);
+        return GetForegroundWindow() == note;
+      }, 5000))
+    return testing::AssertionFailure() << "the note did not become the active window";
+  Sleep(200);
+  TypeText(text);
+  if (!WaitFor([&] { return EditorText(note) == text; }, 5000))
+    return testing::AssertionFailure() << "the note holds " << testing::PrintToString(EditorText(note));
+  return testing::AssertionSuccess();
+}
+
 class Smoke : public testing::Test {
  protected:
   void SetUp() override {
@@ -184,6 +237,13 @@ class Smoke : public testing::Test {
                                folder_.c_str(), &si, &pi));
     started_.push_back(pi);
     return pi;
+  }
+  // Settings as a first run writes them, but with the update check off: the program never
+  // reaches the network from a test.
+  void WriteOfflineSettings() {
+    PutFile(folder_ + L"settings.ini",
+            "Color=10092543\r\nOpacity=100\r\nTitle=0\r\nCheckForUpdates=0\r\nDeleteConfirm=0\r\n"
+            "FontName=Tahoma\r\nFontSize=10\r\nFontColor=0\r\nFontStyle=0\r\nAlwaysOnTop=0\r\n");
   }
   // Ends the program through its main form, as Exit does, and waits for it.
   void EndCleanly(const PROCESS_INFORMATION& pi) {
@@ -223,9 +283,7 @@ TEST_F(Smoke, ANoteTypedByAUserIsBackAfterTheProgramWasKilled) {
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
   PROCESS_INFORMATION pi = Start();
   ASSERT_TRUE(WaitFor(TrayShowsIcons, 20000));
-  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
-  POINT icon{10, 10};  // the first icon, near the tray's top left corner
-  ClientToScreen(tray, &icon);
+  const POINT icon = TrayIconPoint();
   HWND note = nullptr;
   ASSERT_TRUE(WaitFor([&] {
     if (!note) DoubleClickAt(icon);
@@ -233,16 +291,7 @@ TEST_F(Smoke, ANoteTypedByAUserIsBackAfterTheProgramWasKilled) {
   }, 15000)) << "no note after double clicks on the tray icon";
   RECT placed;
   GetWindowRect(note, &placed);
-  // As a user would: click into the note's text, then type.
-  POINT inside{(placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2};
-  ASSERT_TRUE(WaitFor([&] {
-    ClickAt(inside);
-    return GetForegroundWindow() == note;
-  }, 5000)) << "the note did not become the active window";
-  Sleep(200);
-  TypeText(L"Milk and bread");
-  ASSERT_TRUE(WaitFor([&] { return EditorText(note) == L"Milk and bread"; }, 5000))
-      << "the note holds " << testing::PrintToString(EditorText(note));
+  ASSERT_TRUE(TypeIntoNote(note, L"Milk and bread"));
   // Past the two seconds of the autosave, the file holds the text.
   String notes = folder_ + L"Notes\\";
   auto savedText = [&] {
@@ -365,6 +414,45 @@ TEST_F(Smoke, SavedNotesComeBackOnTopBoldAndSafeFromAHostileFile) {
   }
   EndCleanly(again);
   EXPECT_EQ(hostile, FileBytes(notes + L"2000.qwn"));
+}
+
+TEST_F(Smoke, ANewUserMakesANoteFromTheTrayMenuAndEndsTheProgramThroughIt) {
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
+  PROCESS_INFORMATION pi = Start();
+  ASSERT_TRUE(WaitFor(TrayShowsIcons, 20000));
+  ASSERT_EQ(nullptr, ShownMenu(pi.dwProcessId));
+  HWND menu = OpenTrayMenu(pi.dwProcessId);
+  ASSERT_NE(nullptr, menu) << "no menu after right clicks on the tray icon";
+  ClickMenuLine(menu, false);  // "New Note"
+  HWND note = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 10000))
+      << "no note after choosing the menu's first line";
+  EXPECT_TRUE(WaitFor([&] { return ShownMenu(pi.dwProcessId) == nullptr; }, 5000)) << "the menu stays";
+
+  RECT placed;
+  GetWindowRect(note, &placed);
+  ASSERT_TRUE(TypeIntoNote(note, L"Buy stamps"));
+
+  menu = OpenTrayMenu(pi.dwProcessId);
+  ASSERT_NE(nullptr, menu) << "no menu the second time";
+  ClickMenuLine(menu, true);  // "Exit"
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 15000)) << "Exit did not end the program";
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(0u, code);
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+
+  PROCESS_INFORMATION again = Start();
+  HWND back = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (back = WindowOf(again.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000))
+      << "the note is not back at the next start";
+  EXPECT_EQ(L"Buy stamps", EditorText(back));
+  RECT where;
+  GetWindowRect(back, &where);
+  EXPECT_EQ(placed.left, where.left);
+  EXPECT_EQ(placed.top, where.top);
+  EndCleanly(again);
 }
 
 int wmain(int argc, wchar_t** argv) {

@@ -1,0 +1,11 @@
+#include "app/MenuSupport.h"
+
+#include "classlib/Graphics.h"
+
+void AddImageStrip(TCustomImageList& List, const wchar_t* ResourceName) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  if (!FindResourceW(module, ResourceName, RT_BITMAP)) return;
+  TBitmap strip;
+  strip.LoadFromResourceName(module, ResourceName);
+  List.AddMasked(strip, RGB(255, 0, 255));
+}
