@@ -15,33 +15,6 @@ using testing_support::PumpMessages;
 
 namespace {
 
-// Acts while a menu is open: a step posted to this hidden window runs when the menu's loop
-// pumps the thread's messages.
-class TWhileOpen : public TObject {
- public:
-  TWhileOpen() : wnd_(AllocateHWnd(TWndMethod(this, &TWhileOpen::WndProc), TUtilWindowKind::MessagesOnly)) {}
-  ~TWhileOpen() override { DeallocateHWnd(wnd_); }
-  void Then(std::function<void()> Step) {
-    step_ = std::move(Step);
-    PostMessageW(wnd_, kRun, 0, 0);
-  }
-  // Presses these keys in the open menu (its loop holds the capture).
-  void ThenPress(std::vector<WPARAM> Keys) {
-    Then([Keys] {
-      for (WPARAM key : Keys) PostMessageW(GetCapture(), WM_KEYDOWN, key, 1);
-    });
-  }
-
- private:
-  static constexpr UINT kRun = WM_APP + 11;
-  void WndProc(TMessage& Message) {
-    if (Message.Msg == kRun && step_) return std::exchange(step_, nullptr)();
-    Message.Result = DefWindowProcW(wnd_, Message.Msg, Message.WParam, Message.LParam);
-  }
-  HWND wnd_;
-  std::function<void()> step_;
-};
-
 BOOL CALLBACK FindShownPopup(HWND wnd, LPARAM data) {
   wchar_t cls[64] = {};
   GetClassNameW(wnd, cls, 64);
@@ -134,7 +107,7 @@ class AppMenusTest : public AppTest {
       if (OpacityItem(note, k)->Checked()) ticked.push_back(k);
     return ticked;
   }
-  TWhileOpen whileOpen_;
+  testing_support::TMenuDriver whileOpen_;
 };
 
 TEST_F(AppMenusTest, TheTrayMenuListsItsCommandsInOrder) {
@@ -208,9 +181,9 @@ TEST_F(AppMenusTest, TheTrayIconOpensItsMenuAtTheCursorAndItsFirstAndLastLinesMa
   };
   SetCursorPos(400, 300);
   bool shown = false;
-  whileOpen_.Then([&] {
+  whileOpen_.Post([&] {
     shown = ShownPopup() != nullptr;
-    whileOpen_.ThenPress({VK_DOWN, VK_RETURN});  // the first line
+    whileOpen_.PostKeys({VK_DOWN, VK_RETURN});  // the first line
   });
   rightClick();
   EXPECT_TRUE(shown);
@@ -222,7 +195,7 @@ TEST_F(AppMenusTest, TheTrayIconOpensItsMenuAtTheCursorAndItsFirstAndLastLinesMa
   notes[0]->reEdit->SetText(L"From the tray");
   const String path = PathOf(notes[0]);
 
-  whileOpen_.ThenPress({VK_UP, VK_RETURN});  // the last line
+  whileOpen_.PostKeys({VK_UP, VK_RETURN});  // the last line
   rightClick();
   PumpMessages(0);
   EXPECT_TRUE(OpenNotes().empty());
@@ -245,7 +218,7 @@ TEST_F(AppMenusTest, TheMenuButtonOpensTheNoteMenuBelowItWithTheEditorFocusedAnd
   for (int round = 0; round < 3; ++round) {
     RECT popup{};
     HWND focus = nullptr;
-    whileOpen_.Then([&] {
+    whileOpen_.Post([&] {
       GetWindowRect(ShownPopup(), &popup);
       focus = GetFocus();
       PostMessageW(GetCapture(), WM_KEYDOWN, VK_ESCAPE, 1);
@@ -275,7 +248,7 @@ TEST_F(AppMenusTest, AlwaysOnTopTogglesTheCheckMarkAndTheWindowAndKeepsTheText) 
   note->SetOpacity(70);
   // Chosen from the open menu: New Note, then Always On Top (the separator is passed over).
   for (bool onTop : {true, false}) {
-    whileOpen_.ThenPress({VK_DOWN, VK_DOWN, VK_RETURN});
+    whileOpen_.PostKeys({VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(note->tbAlwaysOnTop, note->pmSettings->PopupEx(200, 200, false)) << onTop;
     PumpMessages(0);
     EXPECT_EQ(onTop, note->tbAlwaysOnTop->Checked());
@@ -300,7 +273,7 @@ TEST_F(AppMenusTest, OpacityItemsSetTheAlphaAndTheTicksFollowTheOpacity) {
     EXPECT_EQ(std::vector<int>{percent}, Ticked(note));
   }
   // From the open menu: Opacity is the third line; its submenu opens on its first item.
-  whileOpen_.ThenPress({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  whileOpen_.PostKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(OpacityItem(note, 50), note->pmSettings->PopupEx(200, 200, false));
   PumpMessages(0);
   EXPECT_EQ(50, note->NoteOpacity);

@@ -1,5 +1,6 @@
 #pragma once
 // Test doubles of the seams and helpers for driving windows under Wine.
+#include "classlib/Classes.h"
 #include "classlib/Seams.h"
 
 #include <functional>
@@ -61,6 +62,53 @@ int ThreadWindowCount();
 // throws std::runtime_error when the temporary folder takes none.
 String MakeTempFolder(const String& hint);
 void RemoveFolderTree(const String& folder);
+
+// A hidden window that runs a script of steps while a menu loop pumps the thread's messages:
+// each step is posted behind what the one before it posted, so it runs once the loop has
+// handled those messages.
+class TMenuDriver : public TObject {
+ public:
+  TMenuDriver() : wnd_(AllocateHWnd(TWndMethod(this, &TMenuDriver::WndProc), TUtilWindowKind::MessagesOnly)) {}
+  ~TMenuDriver() override { DeallocateHWnd(wnd_); }
+  void Post(std::function<void()> Step) {
+    steps_.push_back(std::move(Step));
+    if (steps_.size() == 1) PostMessageW(wnd_, kStep, 0, 0);
+  }
+  HWND Handle() const { return wnd_; }
+  // Presses these keys in the open menu (its loop holds the capture).
+  void PostKeys(std::vector<WPARAM> Keys) {
+    Post([Keys] {
+      for (WPARAM key : Keys) PostMessageW(GetCapture(), WM_KEYDOWN, key, 1);
+    });
+  }
+  // A loop still running after this long is ended by taking its capture away.
+  void SetWatchdog(UINT Milliseconds) { SetTimer(wnd_, kWatchdog, Milliseconds, nullptr); }
+  bool WatchdogFired() const { return fired_; }
+
+ private:
+  static constexpr UINT kStep = WM_APP + 7;
+  static constexpr UINT_PTR kWatchdog = 1;
+  void WndProc(TMessage& Message) {
+    if (Message.Msg == WM_TIMER && Message.WParam == kWatchdog) {
+      KillTimer(wnd_, kWatchdog);
+      fired_ = true;
+      ReleaseCapture();
+      return;
+    }
+    if (Message.Msg != kStep) {
+      Message.Result = DefWindowProcW(wnd_, Message.Msg, Message.WParam, Message.LParam);
+      return;
+    }
+    if (steps_.empty()) return;
+    std::function<void()> step = std::move(steps_.front());
+    step();
+    steps_.erase(steps_.begin());
+    if (!steps_.empty()) PostMessageW(wnd_, kStep, 0, 0);
+  }
+  HWND wnd_;
+  std::vector<std::function<void()>> steps_;
+  bool fired_ = false;
+};
 
 }  // namespace testing_support
 

@@ -140,7 +140,7 @@ class ModalLoop : public testing::Test {
   TLoopSettings settings;
   seams::Scoped<seams::TSystemSettings> useSettings{settings};
   TItemFactory items;
-  TMenuDriver driver;
+  testing_support::TMenuDriver driver;
   TTBPopupMenu* menu = nullptr;
   TTBCustomItem *open = nullptr, *save = nullptr, *recent = nullptr, *one = nullptr, *two = nullptr,
                 *quit = nullptr;

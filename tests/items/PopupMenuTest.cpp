@@ -129,7 +129,7 @@ TEST_F(PopupMenus, TheMenuShowsAtThePointWithItsAlignment) {
 }
 
 TEST_F(PopupMenus, AChosenItemIsAnsweredAndClickedOnlyWhenAskedAfterTheMenuHasClosed) {
-  TMenuDriver driver;
+  testing_support::TMenuDriver driver;
   bool closedAtClick = false;
   items.Events.OnClickHook = [&](TObject*) {
     closedAtClick = GetCapture() == nullptr && MenuWindows() == windows;
@@ -174,7 +174,7 @@ TEST_F(PopupMenus, TheUserChoosesWithKeysAnAcceleratorOrTheRightButtonWhenTracke
       {"a right click, tracked", TInput::RightClickOnOther, tbRightButton, other},
       {"a right click, not tracked (then Escape)", TInput::RightClickOnOther, tbLeftButton, nullptr},
   };
-  TMenuDriver driver;
+  testing_support::TMenuDriver driver;
   for (const Case& c : cases) {
     menu->SetTrackButton(c.track);
     menu->Root()->OnPlaced = [&](TTBPopupWindow* PopupWindow, const TTBPopupPositionRec&) {
