@@ -447,3 +447,30 @@ TEST_F(ModalLoop, AssistiveToolsHearTheMenuStartFocusPopupsAndEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// A toolbar in menu mode entered with the mouse while nothing is selected: the press goes to no
+// viewer, and the loop runs until Escape.
+TEST(ToolbarLoop, EnteredWithTheMouseAndNothingSelected) {
+  TItemFactory items;
+  auto* root = items.Make<TTBRootItem>(L"root");
+  items.Make(L"a", root)->SetCaption(L"&A");
+  auto* bar = new TCustomControl(nullptr);
+  bar->SetBounds(300, 300, 200, 30);
+  bar->SetVisible(false);
+  bar->SetVisible(true);
+  TTBView view(nullptr, nullptr, root, bar, true, false, false);
+  view.UpdatePositions();
+  testing_support::TMenuDriver driver;
+  driver.SetWatchdog(10000);
+  driver.Post([] { PostMessageW(GetCapture(), WM_KEYDOWN, VK_ESCAPE, 1); });
+  view.EnterToolbarLoop(tbetMouseDown);
+  EXPECT_FALSE(driver.WatchdogFired());
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(view.State() & vsModal);
+  EXPECT_EQ(view.DoneActionData().DoneAction, tbdaCancel);
+  bar->Free();
+}
+
+}  // namespace
