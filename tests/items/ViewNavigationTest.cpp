@@ -83,10 +83,10 @@ enum class TMenuKind { View, Toolbar, VerticalToolbar, PopupWindow };
 // window with a window handle.
 class TTestMenu {
  public:
-  explicit TTestMenu(const String& Spec, TMenuKind Kind = TMenuKind::View, bool UsePriorityList = false) {
+  explicit TTestMenu(const String& Entries, TMenuKind Kind = TMenuKind::View, bool UsePriorityList = false) {
     root_ = new TTBRootItem(factory_.Owner());
     size_t at = 0;
-    AddEntries(root_, Spec, at);
+    AddEntries(root_, Entries, at);
     if (Kind == TMenuKind::PopupWindow) {
       window_ = new TTBPopupWindow(nullptr, nullptr, root_, false);
       window_->HandleNeeded();
@@ -139,18 +139,18 @@ class TTestMenu {
   }
 
   // Reads entries up to the end or to the ")" that closes them.
-  void AddEntries(TTBCustomItem* Parent, const String& Spec, size_t& At) {
-    while (At < Spec.size() && Spec[At] != L')') {
-      const size_t end = Spec.find_first_of(L"|()", At);
-      const String entry = Spec.substr(At, end == String::npos ? String::npos : end - At);
-      At = end == String::npos ? Spec.size() : end;
+  void AddEntries(TTBCustomItem* Parent, const String& Entries, size_t& At) {
+    while (At < Entries.size() && Entries[At] != L')') {
+      const size_t end = Entries.find_first_of(L"|()", At);
+      const String entry = Entries.substr(At, end == String::npos ? String::npos : end - At);
+      At = end == String::npos ? Entries.size() : end;
       TTBCustomItem* item = AddEntry(Parent, entry);
-      if (At < Spec.size() && Spec[At] == L'(') {
+      if (At < Entries.size() && Entries[At] == L'(') {
         ++At;
-        AddEntries(item, Spec, At);
+        AddEntries(item, Entries, At);
         ++At;  // the ")"
       }
-      if (At < Spec.size() && Spec[At] == L'|') ++At;
+      if (At < Entries.size() && Entries[At] == L'|') ++At;
     }
   }
 
@@ -194,10 +194,10 @@ class TTestMenu {
   TTBView* view_ = nullptr;
 };
 
-String LongMenuSpec(int Count) {
-  String spec;
-  for (int i = 0; i < Count; ++i) spec += (i ? L"|I" : L"I") + std::to_wstring(i);
-  return spec;
+String LongMenuCaptions(int Count) {
+  String captions;
+  for (int i = 0; i < Count; ++i) captions += (i ? L"|I" : L"I") + std::to_wstring(i);
+  return captions;
 }
 
 WORD PressKey(TTBView& View, WORD Key, TShiftState Shift = 0) {
@@ -543,7 +543,7 @@ class LongPopup : public testing::Test {
   static constexpr int kShownAtTop = (kMaxHeight - kScrollArrowBand) / kItemHeight;
   static constexpr int kOverflow = kCount * kItemHeight - kMaxHeight;
 
-  LongPopup() : menu_(LongMenuSpec(kCount)) {
+  LongPopup() : menu_(LongMenuCaptions(kCount)) {
     menu_.View().SetMaxHeight(kMaxHeight);
     menu_.Layout();
   }
@@ -694,7 +694,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LongPopup, TheWheelScrollsUpLikeTheArrow) {
   while (View().ShowDownArrow()) Step(true);
-  TTestMenu twin(LongMenuSpec(kCount));
+  TTestMenu twin(LongMenuCaptions(kCount));
   twin.View().SetMaxHeight(kMaxHeight);
   twin.View().SetScrollOffset(View().ScrollOffset());
   twin.Layout();
@@ -979,7 +979,7 @@ TEST_F(MouseSelection, TheMouseIsOverTheSelectionOnlyWhereItIs) {
 }
 
 TEST_F(MouseSelection, RestingOnAnArrowBandScrollsThatWay) {
-  TTestMenu menu(LongMenuSpec(30), TMenuKind::PopupWindow);
+  TTestMenu menu(LongMenuCaptions(30), TMenuKind::PopupWindow);
   TTBView& view = menu.View();
   ShowAt(menu, 300);
   ASSERT_TRUE(view.ShowDownArrow());
