@@ -8,8 +8,9 @@
 #include "items/TB2Common.h"
 #include "tbx/TBXUtils.h"
 
-#include <vsstyle.h>
 #include <vssym32.h>
+
+#include <utility>
 
 bool LowColorMode = false;
 bool WhiteButtonFace = false;
@@ -54,7 +55,13 @@ TTBXThemeManager& Manager() {
 
 TTBXThemeManager::TTBXThemeManager() {
   hiddenWindow_ = AllocateHWnd(TWndMethod(this, &TTBXThemeManager::WindowProc), TUtilWindowKind::HearsBroadcasts);
-  RecomputeSystemState();
+  try {
+    RecomputeSystemState();
+  } catch (...) {
+    CloseVisualStyles();
+    DeallocateHWnd(std::exchange(hiddenWindow_, nullptr));
+    throw;
+  }
 }
 
 TTBXThemeManager::~TTBXThemeManager() {
@@ -63,19 +70,16 @@ TTBXThemeManager::~TTBXThemeManager() {
   listeners_.Clear();
 }
 
-void TTBXThemeManager::SetVisualStylesAllowed(bool Value) {
-  if (Value == visualStylesAllowed_) return;
-  visualStylesAllowed_ = Value;
+template <class T>
+void TTBXThemeManager::ChangeOption(T& Option, T Value) {
+  if (Value == Option) return;
+  Option = Value;
   RecomputeSystemState();
   BroadcastSystemChange();
 }
 
-void TTBXThemeManager::SetFlatMenuMode(int Value) {
-  if (Value == flatMenuMode_) return;
-  flatMenuMode_ = Value;
-  RecomputeSystemState();
-  BroadcastSystemChange();
-}
+void TTBXThemeManager::SetVisualStylesAllowed(bool Value) { ChangeOption(visualStylesAllowed_, Value); }
+void TTBXThemeManager::SetFlatMenuMode(int Value) { ChangeOption(flatMenuMode_, Value); }
 
 void TTBXThemeManager::AddListener(TObject* Listener) { listeners_.Add(Listener); }
 void TTBXThemeManager::RemoveListener(TObject* Listener) { listeners_.Remove(Listener); }

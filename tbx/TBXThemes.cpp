@@ -105,6 +105,8 @@ TTBXNexus::TTBXNexus(const String& Name) {
 TTBXNexus::~TTBXNexus() {
   RemoveThemeChangeListener(this);
   if (ActiveTheme) ReleaseThemeInstance(ActiveTheme);
+  // Someone else may still hold the theme, but it is no longer the active one.
+  ActiveTheme = nullptr;
 }
 
 void TTBXNexus::SwitchTheme(const String& Name) {

@@ -118,8 +118,17 @@ struct TTBXItemInfo {
   int32_t ImageColumnWidth; // popup items
 };
 
-// Bits of the state flags that item events receive.
-enum : int { isfDisabled = 1, isfHot = 2, isfPushed = 4, isfChecked = 8 };
+// Bits of the state flags that item events receive, and the kind bits PaintImageWithState
+// takes with them.
+enum : int {
+  isfDisabled = 1,
+  isfHot = 2,
+  isfPushed = 4,
+  isfChecked = 8,
+  piskToolbar = 0x000,
+  piskDockPanel = 0x100,
+  piskStatusBar = 0x200,
+};
 // 1 when not ItemEnabled, 2 when Hover is 2, 4 when ItemPushed, 8 when ItemChecked.
 int ItemInfoStateFlags(const TTBXItemInfo& ItemInfo);
 
@@ -371,8 +380,6 @@ int QueryViewKind(TTBView* View);
 // The same asked of a popup window; 0 for null.
 int QueryPopupViewKind(TTBPopupWindow* Window);
 
-// Kind bits of PaintImageWithState's Flags (with the isf... state bits).
-enum : int { piskToolbar = 0x000, piskDockPanel = 0x100, piskStatusBar = 0x200 };
 // Paints one image through the active theme without a viewer: the item state comes from
 // Flags (isfDisabled clear gives ItemEnabled, isfPushed, isfHot gives Hover 2, isfChecked) and
 // the view kind from its kind bits.
@@ -440,6 +447,8 @@ class TTBXThemeManager : public TObject {
 
  private:
   void WindowProc(TMessage& Message);
+  template <class T>
+  void ChangeOption(T& Option, T Value);
   void OpenVisualStyles();
   void CloseVisualStyles();
   void ReadToolbarColors();
