@@ -3,6 +3,7 @@
 #include "app/TFR_MAIN.h"
 #include "classlib/Forms.h"
 #include "classlib/Seams.h"
+#include "tbx/TBXStartup.h"
 
 namespace {
 
@@ -52,10 +53,15 @@ int QuillnoteMain() {
   }
   try {
     InitializeClassLibrary();
+    InitializeThemeLayer();
     RunApplication();
   } catch (...) {
     if (Application) Application->HandleException(Application);
   }
+  // Every form (and the theme switcher on it) goes before the theme layer's process-wide
+  // objects, and those before the class library.
+  if (Application) Application->DestroyComponents();
+  FinalizeThemeLayer();
   FinalizeClassLibrary();
   CloseInstanceMutex();
   FR_QNT_MAIN = nullptr;

@@ -164,6 +164,7 @@ UINT TSystemSettings::WheelScrollLines() {
   return value;
 }
 COLORREF TSystemSettings::SysColor(int index) { return GetSysColor(index); }
+HBRUSH TSystemSettings::SysColorBrush(int index) { return GetSysColorBrush(index); }
 int TSystemSettings::ColorDepth() {
   gdi::WindowDC screen;
   int bits = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);

@@ -113,6 +113,8 @@ class TSystemSettings {
   virtual bool KeyboardCues();
   virtual UINT WheelScrollLines();
   virtual COLORREF SysColor(int index);
+  // The system's brush of a colour (never to be deleted); null where the system has none.
+  virtual HBRUSH SysColorBrush(int index);
   virtual int ColorDepth();  // bits per pixel of the screen
   virtual bool MenuDropAlignmentRight();
 };

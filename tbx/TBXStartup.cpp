@@ -1,0 +1,79 @@
+#include "tbx/TBXStartup.h"
+
+#include "items/TB2Item.h"
+#include "tbx/Rmkthemes.h"
+#include "tbx/TBXDefaultTheme.h"
+#include "tbx/TBXMenuAnimation.h"
+#include "tbx/TBXThemes.h"
+#include "tbx/TBXUtils.h"
+
+#include <iterator>
+#include <utility>
+
+namespace {
+
+// The themed-items unit: the "Default" theme, the holder of the active theme starting with it,
+// and the menu animation following the system's settings.
+void InitThemedItems() {
+  RegisterThemeClass(L"Default", CreateThemeOf<TTBXDefaultTheme>);
+  NexusInstance = new TTBXNexus(L"Default");
+  MenuAnimationInstance = new TTBXMenuAnimation(makSystem);
+}
+
+void FinalizeThemedItems() {
+  delete std::exchange(MenuAnimationInstance, nullptr);
+  delete std::exchange(NexusInstance, nullptr);
+}
+
+constexpr tbx::TStartupStep kSteps[] = {
+    {L"TBXUtils", InitTBXUtils, FinalizeTBXUtils},
+    {L"Rmkthemes", InitRmkthemes, FinalizeRmkthemes},
+    {L"TB2Acc", nullptr, nullptr},
+    // Its layered-window function is bound at the first animation.
+    {L"TB2Anim", nullptr, nullptr},
+    {L"TB2Item", TBInitToolbarSystemFont, nullptr},
+    {L"TBXThemes", InitTBXThemes, FinalizeTBXThemes},
+    {L"Tbxidetheme", nullptr, nullptr},
+    {L"TBXDefaultTheme", InitTBXDefaultTheme, FinalizeTBXDefaultTheme},
+    {L"TBX", InitThemedItems, FinalizeThemedItems},
+    {L"TBXToolPals", nullptr, nullptr},
+};
+constexpr int kStepCount = static_cast<int>(std::size(kSteps));
+
+int InitCount = 0;
+
+void FinalizeFirst(int Count) {
+  for (int i = Count; i-- > 0;)
+    if (kSteps[i].Finalize) kSteps[i].Finalize();
+}
+
+}  // namespace
+
+void InitializeThemeLayer() {
+  if (InitCount > 0) {
+    ++InitCount;
+    return;
+  }
+  int done = 0;
+  try {
+    for (; done < kStepCount; ++done)
+      if (kSteps[done].Initialize) kSteps[done].Initialize();
+  } catch (...) {
+    // The failing step's own finalisation undoes whatever part of it was done.
+    FinalizeFirst(done + 1);
+    throw;
+  }
+  InitCount = 1;
+}
+
+void FinalizeThemeLayer() {
+  if (InitCount == 0 || --InitCount > 0) return;
+  FinalizeFirst(kStepCount);
+}
+
+namespace tbx {
+const TStartupStep* StartupSteps(int& Count) {
+  Count = kStepCount;
+  return kSteps;
+}
+}  // namespace tbx

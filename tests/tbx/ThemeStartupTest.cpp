@@ -1,0 +1,91 @@
+// The theme layer's start-up and shutdown, and what theme switches leave behind.
+#include "ThemeTestSupport.h"
+#include "tbx/TBXMenuAnimation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::ThreadWindowCount;
+using tbx_test::TFakeSystemSettings;
+
+class ThemeStartup : public testing::Test {
+ protected:
+  TFakeSystemSettings settings;
+  seams::Scoped<seams::TSystemSettings> useSettings{settings};
+};
+
+TEST_F(ThemeStartup, UnitsStartInTheirOrder) {
+  int count = 0;
+  const tbx::TStartupStep* steps = tbx::StartupSteps(count);
+  std::vector<std::wstring> units;
+  for (int i = 0; i < count; ++i) units.push_back(steps[i].Unit);
+  EXPECT_EQ(units, (std::vector<std::wstring>{L"TBXUtils", L"Rmkthemes", L"TB2Acc", L"TB2Anim", L"TB2Item",
+                                               L"TBXThemes", L"Tbxidetheme", L"TBXDefaultTheme", L"TBX",
+                                               L"TBXToolPals"}));
+}
+
+TEST_F(ThemeStartup, StartingAndFinishingLeavesNothingBehindAndRunsAgain) {
+  const long objects = gdi::LiveObjects();
+  const int windows = ThreadWindowCount();
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE(run);
+    InitializeThemeLayer();
+    ASSERT_NE(ActiveTheme, nullptr);
+    EXPECT_EQ(ActiveTheme->Name(), L"Default");
+    EXPECT_NE(NexusInstance, nullptr);
+    EXPECT_NE(ThemeManagerInstance, nullptr);
+    EXPECT_NE(MenuAnimationInstance, nullptr);
+    EXPECT_NE(DefaultThemeFont(), nullptr);
+    EXPECT_NE(SmCaptionFont(), nullptr);
+    EXPECT_TRUE(IsThemeRegistered(L"Default"));
+    EXPECT_EQ(ThemeManagerInstance->Listeners(), (std::vector<TObject*>{ActiveTheme, NexusInstance}));
+    EXPECT_EQ(ThreadWindowCount(), windows + 1);  // the manager's window
+
+    FinalizeThemeLayer();
+    EXPECT_EQ(ActiveTheme, nullptr);
+    EXPECT_EQ(NexusInstance, nullptr);
+    EXPECT_EQ(ThemeManagerInstance, nullptr);
+    EXPECT_EQ(MenuAnimationInstance, nullptr);
+    EXPECT_EQ(DefaultThemeFont(), nullptr);
+    EXPECT_EQ(SmCaptionFont(), nullptr);
+    EXPECT_TRUE(tbx::ThemeEntries().empty());
+    EXPECT_EQ(tbx::BoundVisualStylesSlots(), 0u);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+    EXPECT_EQ(gdi::LiveObjects(), objects);
+  }
+}
+
+TEST_F(ThemeStartup, IsCounted) {
+  InitializeThemeLayer();
+  TTBXTheme* active = ActiveTheme;
+  InitializeThemeLayer();
+  EXPECT_EQ(ActiveTheme, active);
+  FinalizeThemeLayer();
+  EXPECT_EQ(ActiveTheme, active);
+  FinalizeThemeLayer();
+  EXPECT_EQ(ActiveTheme, nullptr);
+  FinalizeThemeLayer();  // one too many: nothing happens
+  EXPECT_EQ(ThemeManagerInstance, nullptr);
+}
+
+class ThemeSwitches : public tbx_test::ThemeLayerTest {};
+
+TEST_F(ThemeSwitches, AHundredSwitchesLeaveNoGdiObjectBehind) {
+  RegisterThemeClass(L"Classic", CreateThemeOf<TTBXDefaultTheme>);
+  TTBXSwitcher switcher(nullptr);
+  // Once round first, so that whatever is made once per process already exists.
+  NexusSelectTheme(L"Classic");
+  NexusSelectTheme(L"Default");
+  const long objects = gdi::LiveObjects();
+  for (int i = 0; i < 100; ++i) {
+    switcher.SetTheme(i % 3 == 2 ? L"Default" : (i % 2 ? L"Classic" : L"Default"));
+    ActiveTheme->GetIntegerMetrics(tmSplitArrowWidth);
+  }
+  EXPECT_EQ(gdi::LiveObjects(), objects);
+}
+
+}  // namespace
