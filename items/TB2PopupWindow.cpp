@@ -130,6 +130,11 @@ void TTBPopupWindow::ShowingChanged(bool Showing) {
       return;
     }
   }
+  ShowWithoutAnimation(Showing);
+}
+
+void TTBPopupWindow::ShowWithoutAnimation(bool Showing) {
+  HWND wnd = Handle();
   if (!Showing) TBEndAnimation(wnd);
   SetWindowPos(wnd, nullptr, 0, 0, 0, 0, kShowFlags | (Showing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   if (Showing) SendNotifyMessageW(wnd, WM_TBX_POPUP_ANIMATION, 3, 0);

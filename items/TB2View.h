@@ -336,6 +336,8 @@ class TTBPopupWindow : public TCustomControl, public ITBPopupWindow {
   virtual void PaintScrollArrows();
   // The showing step: animates or shows the window (the themed window replaces it).
   virtual void ShowingChanged(bool Showing);
+  // Shows or hides the window at once; a shown window is then told WM_TBX_POPUP_ANIMATION 3.
+  void ShowWithoutAnimation(bool Showing);
   // Paints the frame on a DC of the whole window (its top-left at 0, 0).
   virtual void PaintNCFrame(HDC DC);
 
