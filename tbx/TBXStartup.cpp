@@ -3,6 +3,7 @@
 #include "items/TB2Item.h"
 #include "tbx/Rmkthemes.h"
 #include "tbx/TBXDefaultTheme.h"
+#include "tbx/TBXIdeTheme.h"
 #include "tbx/TBXMenuAnimation.h"
 #include "tbx/TBXThemes.h"
 #include "tbx/TBXUtils.h"
@@ -33,7 +34,7 @@ constexpr tbx::TStartupStep kSteps[] = {
     {L"TB2Anim", nullptr, nullptr},
     {L"TB2Item", TBInitToolbarSystemFont, nullptr},
     {L"TBXThemes", InitTBXThemes, FinalizeTBXThemes},
-    {L"Tbxidetheme", nullptr, nullptr},
+    {L"Tbxidetheme", InitTbxidetheme, FinalizeTbxidetheme},
     {L"TBXDefaultTheme", InitTBXDefaultTheme, FinalizeTBXDefaultTheme},
     {L"TBX", InitThemedItems, FinalizeThemedItems},
     {L"TBXToolPals", nullptr, nullptr},

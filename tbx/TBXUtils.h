@@ -23,7 +23,8 @@ class TCustomImageList;
 TColor WeightColors(TColor C1, TColor C2, int Weight);
 // WeightColors, snapped to the nearest colour the screen shows.
 TColor WeightColorsNearest(TColor C1, TColor C2, int Weight);
-// The nearest colour the screen shows (GetNearestColor on the palette bitmap).
+// The nearest colour the screen shows (GetNearestColor on the palette bitmap, which has the
+// colour depth the settings tell of).
 TColor NearestColor(TColor C);
 // Delta added to red, green and blue, each kept within 0..255.
 TColor ShiftColorBrightness(TColor C, int Delta);

@@ -56,16 +56,16 @@ class ThemeRegistry : public ThemeLayerTest {
 };
 
 TEST_F(ThemeRegistry, NamesCompareWithoutCaseAndAreRegisteredOnce) {
-  RegisterThemeClass(L"Ide", CreateThemeOf<TTestTheme>);
-  EXPECT_TRUE(IsThemeRegistered(L"ide"));
-  EXPECT_EQ(FindThemeEntry(L"IDE"), FindThemeEntry(L"Ide"));
-  EXPECT_EQ(FindThemeEntry(L"Ide2"), -1);
+  RegisterThemeClass(L"Office", CreateThemeOf<TTestTheme>);
+  EXPECT_TRUE(IsThemeRegistered(L"office"));
+  EXPECT_EQ(FindThemeEntry(L"OFFICE"), FindThemeEntry(L"Office"));
+  EXPECT_EQ(FindThemeEntry(L"Office2"), -1);
   const auto before = RegistryState();
   try {
-    RegisterThemeClass(L"IDE", CreateThemeOf<TTestTheme>);
+    RegisterThemeClass(L"OFFICE", CreateThemeOf<TTestTheme>);
     ADD_FAILURE() << "registered twice";
   } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), L"Theme IDE is already registered");
+    EXPECT_EQ(e.Message(), L"Theme OFFICE is already registered");
   }
   EXPECT_EQ(RegistryState(), before);
 }
