@@ -4,6 +4,8 @@
 #include "classlib/ScopeGuard.h"
 #include "tbx/TBX.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int kRoleButtonDropDownGrid = 58;  // ROLE_SYSTEM_BUTTONDROPDOWNGRID
@@ -71,6 +73,27 @@ int TTBXItemViewer::GetItemKind() { return IsToolbarStyle() ? 1 : 2; }
 
 int TTBXItemViewer::GetImageColumnWidth() { return GetPopupImageColumnWidth(this); }
 
+namespace {
+
+// The metrics of a font, remembered for the last font asked about: every line of a menu asks
+// for the same one, on every measure and paint.
+TEXTMETRICW MetricsOf(TFont& Font) {
+  thread_local LOGFONTW lastFont{};
+  thread_local TEXTMETRICW lastMetrics{};
+  thread_local bool known = false;
+  LOGFONTW font{};
+  GetObjectW(Font.Handle(), sizeof(font), &font);
+  if (known && std::memcmp(&font, &lastFont, sizeof(font)) == 0) return lastMetrics;
+  gdi::MemoryDC dc = gdi::NewMemoryDC();
+  gdi::SelectionGuard select(dc.Get(), Font.Handle());
+  GetTextMetricsW(dc.Get(), &lastMetrics);
+  lastFont = font;
+  known = true;
+  return lastMetrics;
+}
+
+}  // namespace
+
 int GetPopupImageColumnWidth(TTBItemViewer* Viewer) {
   SIZE image{};
   if (auto* themed = dynamic_cast<TTBXItemViewer*>(Viewer)) image = themed->GetImageSize();
@@ -80,12 +103,7 @@ int GetPopupImageColumnWidth(TTBItemViewer* Viewer) {
   }
   if (image.cx == 0 || image.cy == 0) image = kDefaultImage;
 
-  gdi::MemoryDC dc = gdi::NewMemoryDC();
-  TCanvas canvas;
-  canvas.SetHandle(dc.Get());
-  TScopeGuard letGo([&] { canvas.SetHandle(nullptr); });
-  canvas.SetFont(Viewer->View()->GetFont());
-  const TEXTMETRICW tm = canvas.TextMetrics();
+  const TEXTMETRICW tm = MetricsOf(Viewer->View()->GetFont());
 
   TTBXMargins margins{};
   ActiveTheme->GetMargins(mkMenuItem, margins);
