@@ -33,6 +33,7 @@ TFR_QNT_MAIN::TFR_QNT_MAIN(TComponent* AOwner) : TForm(AOwner) {
   EndLoading();
   DoCreate();
   LoadSettings();
+  tbxSwitch->SetTheme(L"Ide");
   EnsureNotesFolder();
   RemoveSaveLeftovers();
   ShowWindow(Application->Handle(), SW_HIDE);
@@ -72,7 +73,12 @@ void TFR_QNT_MAIN::CreateComponents() {
   tiTray->SetIcons(ilImages);
   tiTray->SetIconIndex(0);
 
-  pmPopup = new TTBPopupMenu(this);
+  tbxSwitch = new TTBXSwitcher(this);
+  tbxSwitch->SetName(L"tbxSwitch");
+  tbxSwitch->SetTheme(L"Default");
+  tbxSwitch->SetFlatMenuStyle(fmsDisable);
+
+  pmPopup = new TTBXPopupMenu(this);
   pmPopup->SetName(L"pmPopup");
   pmPopup->SetImages(ilImages);
   CreateTrayMenu();
@@ -94,18 +100,18 @@ void TFR_QNT_MAIN::CreateComponents() {
 // shows one line for each run of them.
 void TFR_QNT_MAIN::CreateTrayMenu() {
   TTBCustomItem* root = pmPopup->Items();
-  mnAddNote = AddMenuItem<TTBItem>(this, root, L"mnAddNote", L"New Note", 1,
+  mnAddNote = AddMenuItem<TTBXItem>(this, root, L"mnAddNote", L"New Note", 1,
                                    TNotifyEvent(this, &TFR_QNT_MAIN::mnAddNoteClick));
-  N1 = AddMenuItem<TTBSeparatorItem>(this, root, L"N1");
-  mnShowAllNotes = AddMenuItem<TTBItem>(this, root, L"mnShowAllNotes", L"Show All Notes", -1,
+  N1 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N1");
+  mnShowAllNotes = AddMenuItem<TTBXItem>(this, root, L"mnShowAllNotes", L"Show All Notes", -1,
                                         TNotifyEvent(this, &TFR_QNT_MAIN::mnShowAllNotesClick));
-  mnHideAllNotes = AddMenuItem<TTBItem>(this, root, L"mnHideAllNotes", L"Hide All Notes", -1,
+  mnHideAllNotes = AddMenuItem<TTBXItem>(this, root, L"mnHideAllNotes", L"Hide All Notes", -1,
                                         TNotifyEvent(this, &TFR_QNT_MAIN::mnHideAllNotesClick));
-  N2 = AddMenuItem<TTBSeparatorItem>(this, root, L"N2");
-  N3 = AddMenuItem<TTBSeparatorItem>(this, root, L"N3");
-  N4 = AddMenuItem<TTBSeparatorItem>(this, root, L"N4");
-  N5 = AddMenuItem<TTBSeparatorItem>(this, root, L"N5");
-  mnCLOSE = AddMenuItem<TTBItem>(this, root, L"mnCLOSE", L"Exit", -1,
+  N2 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N2");
+  N3 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N3");
+  N4 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N4");
+  N5 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N5");
+  mnCLOSE = AddMenuItem<TTBXItem>(this, root, L"mnCLOSE", L"Exit", -1,
                                  TNotifyEvent(this, &TFR_QNT_MAIN::mnCLOSEClick));
 }
 

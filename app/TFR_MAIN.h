@@ -7,7 +7,8 @@
 #include "classlib/ImgList.h"
 #include "classlib/Strings.h"
 #include "classlib/TrayIcon.h"
-#include "items/TB2PopupMenu.h"
+#include "tbx/TBX.h"
+#include "tbx/TBXSwitcher.h"
 
 #include <vector>
 
@@ -21,16 +22,17 @@ class TFR_QNT_MAIN : public TForm {
   TFileListBox* flFiles = nullptr;
   TTrayIcon* tiTray = nullptr;
   TImageList* ilImages = nullptr;
-  TTBPopupMenu* pmPopup = nullptr;
-  TTBItem* mnAddNote = nullptr;
-  TTBSeparatorItem* N1 = nullptr;
-  TTBItem* mnShowAllNotes = nullptr;
-  TTBItem* mnHideAllNotes = nullptr;
-  TTBSeparatorItem* N2 = nullptr;
-  TTBSeparatorItem* N3 = nullptr;
-  TTBSeparatorItem* N4 = nullptr;
-  TTBSeparatorItem* N5 = nullptr;
-  TTBItem* mnCLOSE = nullptr;
+  TTBXSwitcher* tbxSwitch = nullptr;
+  TTBXPopupMenu* pmPopup = nullptr;
+  TTBXItem* mnAddNote = nullptr;
+  TTBXSeparatorItem* N1 = nullptr;
+  TTBXItem* mnShowAllNotes = nullptr;
+  TTBXItem* mnHideAllNotes = nullptr;
+  TTBXSeparatorItem* N2 = nullptr;
+  TTBXSeparatorItem* N3 = nullptr;
+  TTBXSeparatorItem* N4 = nullptr;
+  TTBXSeparatorItem* N5 = nullptr;
+  TTBXItem* mnCLOSE = nullptr;
   TTimer* tmDblClick = nullptr;
   TTimer* tmChecker = nullptr;
 

@@ -162,7 +162,7 @@ void TFR_NOTE::CreateComponents() {
   imSize->OnMouseMove = TMouseMoveEvent(this, &TFR_NOTE::imSizeMouseMove);
   imSize->OnMouseUp = TMouseEvent(this, &TFR_NOTE::imSizeMouseUp);
 
-  pmSettings = new TTBPopupMenu(this);
+  pmSettings = new TTBXPopupMenu(this);
   pmSettings->SetName(L"pmSettings");
   CreateNoteMenu();
   if (FR_QNT_MAIN) {
@@ -187,27 +187,27 @@ void TFR_NOTE::CreateComponents() {
 // commands still to come and show as one line.
 void TFR_NOTE::CreateNoteMenu() {
   TTBCustomItem* root = pmSettings->Items();
-  tbNewNote = AddMenuItem<TTBItem>(this, root, L"tbNewNote", L"New Note", 17,
+  tbNewNote = AddMenuItem<TTBXItem>(this, root, L"tbNewNote", L"New Note", 17,
                                    TNotifyEvent(this, &TFR_NOTE::tbNewNoteClick));
-  N1 = AddMenuItem<TTBSeparatorItem>(this, root, L"N1");
-  tbAlwaysOnTop = AddMenuItem<TTBItem>(this, root, L"tbAlwaysOnTop", L"Always On Top", -1,
+  N1 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N1");
+  tbAlwaysOnTop = AddMenuItem<TTBXItem>(this, root, L"tbAlwaysOnTop", L"Always On Top", -1,
                                        TNotifyEvent(this, &TFR_NOTE::tbAlwaysOnTopClick));
-  TBXSeparatorItem1 = AddMenuItem<TTBSeparatorItem>(this, root, L"TBXSeparatorItem1");
-  tbTransparent = AddMenuItem<TTBSubmenuItem>(this, root, L"tbTransparent", L"Opacity         ");
+  TBXSeparatorItem1 = AddMenuItem<TTBXSeparatorItem>(this, root, L"TBXSeparatorItem1");
+  tbTransparent = AddMenuItem<TTBXSubmenuItem>(this, root, L"tbTransparent", L"Opacity         ");
   for (int percent = 10; percent <= 100; percent += 10) {
     const String number = std::to_wstring(percent);
-    TTBItem* item = AddMenuItem<TTBItem>(this, tbTransparent, (L"N" + number).c_str(), (number + L" %").c_str(),
+    TTBXItem* item = AddMenuItem<TTBXItem>(this, tbTransparent, (L"N" + number).c_str(), (number + L" %").c_str(),
                                          -1, TNotifyEvent(this, &TFR_NOTE::OpacityClick));
     item->SetTag(percent);
   }
-  N2 = AddMenuItem<TTBSeparatorItem>(this, root, L"N2");
-  tbDelete = AddMenuItem<TTBItem>(this, root, L"tbDelete", L"Delete Note", 4,
+  N2 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N2");
+  tbDelete = AddMenuItem<TTBXItem>(this, root, L"tbDelete", L"Delete Note", 4,
                                   TNotifyEvent(this, &TFR_NOTE::mnDeleteNoteClick));
   tbDelete->SetShortCut(ShortCut(VK_DELETE, ssCtrl));
-  TBXSeparatorItem6 = AddMenuItem<TTBSeparatorItem>(this, root, L"TBXSeparatorItem6");
-  N3 = AddMenuItem<TTBSeparatorItem>(this, root, L"N3");
-  TBXSeparatorItem5 = AddMenuItem<TTBSeparatorItem>(this, root, L"TBXSeparatorItem5");
-  tbExit = AddMenuItem<TTBItem>(this, root, L"tbExit", L"Close", -1, TNotifyEvent(this, &TFR_NOTE::mnExitClick));
+  TBXSeparatorItem6 = AddMenuItem<TTBXSeparatorItem>(this, root, L"TBXSeparatorItem6");
+  N3 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N3");
+  TBXSeparatorItem5 = AddMenuItem<TTBXSeparatorItem>(this, root, L"TBXSeparatorItem5");
+  tbExit = AddMenuItem<TTBXItem>(this, root, L"tbExit", L"Close", -1, TNotifyEvent(this, &TFR_NOTE::mnExitClick));
 }
 
 // The two title-bar buttons: a menu arrow and a cross, in the title text's colour.

@@ -9,7 +9,7 @@
 #include "classlib/RichEdit.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
-#include "items/TB2PopupMenu.h"
+#include "tbx/TBX.h"
 
 #include <memory>
 #include <string>
@@ -31,18 +31,18 @@ class TFR_NOTE : public TForm {
   TPanel* pnBottom = nullptr;
   TImage* imSize = nullptr;
   // The note menu. The opacity items N10 .. N100 are found by their names.
-  TTBPopupMenu* pmSettings = nullptr;
-  TTBItem* tbNewNote = nullptr;
-  TTBSeparatorItem* N1 = nullptr;
-  TTBItem* tbAlwaysOnTop = nullptr;
-  TTBSeparatorItem* TBXSeparatorItem1 = nullptr;
-  TTBSubmenuItem* tbTransparent = nullptr;
-  TTBSeparatorItem* N2 = nullptr;
-  TTBItem* tbDelete = nullptr;
-  TTBSeparatorItem* TBXSeparatorItem6 = nullptr;
-  TTBSeparatorItem* N3 = nullptr;
-  TTBSeparatorItem* TBXSeparatorItem5 = nullptr;
-  TTBItem* tbExit = nullptr;
+  TTBXPopupMenu* pmSettings = nullptr;
+  TTBXItem* tbNewNote = nullptr;
+  TTBXSeparatorItem* N1 = nullptr;
+  TTBXItem* tbAlwaysOnTop = nullptr;
+  TTBXSeparatorItem* TBXSeparatorItem1 = nullptr;
+  TTBXSubmenuItem* tbTransparent = nullptr;
+  TTBXSeparatorItem* N2 = nullptr;
+  TTBXItem* tbDelete = nullptr;
+  TTBXSeparatorItem* TBXSeparatorItem6 = nullptr;
+  TTBXSeparatorItem* N3 = nullptr;
+  TTBXSeparatorItem* TBXSeparatorItem5 = nullptr;
+  TTBXItem* tbExit = nullptr;
   // The menus' images: the main form's one list for every note.
   TImageList* ilEditor = nullptr;
   TTimer* tmSave = nullptr;

@@ -168,7 +168,7 @@ bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
 }
 
 // The program's shown popup menu (a top-level window of the menu framework's class).
-HWND ShownMenu(DWORD pid) { return WindowOf(pid, L"Quillnote.TBPopupWindow", true); }
+HWND ShownMenu(DWORD pid) { return WindowOf(pid, L"Quillnote.TBXPopupWindow", true); }
 
 // The first icon of the tray window, near its top left corner.
 POINT TrayIconPoint() {
