@@ -575,7 +575,11 @@ void TTBView::DrawItem(TTBItemViewer* AViewer, TCanvas& DrawTo, bool Offscreen) 
   HDC dc = DrawTo.Handle();
   // Most viewers of a paint that repairs one line lie outside it: they cost one test.
   if (!RectVisible(dc, &bounds)) return;
+  // The canvas's objects are selected inside the saved state and let go before it comes back,
+  // so that the canvas never takes the restored DC's font, brush or text mode for its own.
+  DrawTo.Refresh();
   gdi::SavedDCState saved(dc);
+  TScopeGuard letGo([&] { DrawTo.Refresh(); });
   IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
   RECT clip;
   // Nothing of it lies in what is being painted; the saved state comes back all the same.

@@ -410,10 +410,13 @@ TEST_F(PopupWindows, ARelayoutPaintsAtOnceAndLeavesNoPaintPending) {
   EXPECT_GT(window->Width(), width);
   RECT update{};
   EXPECT_FALSE(GetUpdateRect(wnd, &update, FALSE));
-  // Every line shows its text in the menu text colour.
+  // Every line shows its text in the menu text colour, straight on the menu's background: no
+  // line takes the text mode a line before it left behind (the DC's own white would show).
   auto pixels = Print(PRF_CLIENT | PRF_ERASEBKGND);
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(pixels->Has(window->View()->Viewers(i)->BoundsRect, RGB(10, 10, 10))) << i;
+    EXPECT_FALSE(pixels->Has(window->View()->Viewers(i)->BoundsRect, RGB(255, 255, 255))) << i;
+  }
 }
 
 TEST_F(PopupWindows, APaintOfTheLastLineAloneStillPaintsIt) {

@@ -449,3 +449,37 @@ TEST_F(ThemedPopupWindow, ClicksOnTheShadowsReachTheWindowBelow) {
     EXPECT_EQ(WindowFromPoint(centre), backdrop.Handle());
   }
 }
+
+namespace {
+
+// Every line of an "Ide" menu writes its caption straight onto the menu: none takes the DC's own
+// opaque white text background that the line painted before it left behind.
+TEST_F(ThemedPopupWindow, CaptionsAfterSeparatorsAreDrawnWithoutABackgroundOfTheirOwn) {
+  NexusSelectTheme(L"Ide");
+  Make(L"New Note");
+  Make<TTBXSeparatorItem>(L"");
+  Make(L"Hide All Notes");
+  Make<TTBXSeparatorItem>(L"");
+  TTBCustomItem* last = Make(L"Exit");
+  TPopupHolder popup = ShowPopup();
+  HWND wnd = popup->Handle();
+  RECT client;
+  GetClientRect(wnd, &client);
+  TPixels pixels(client.right, client.bottom);
+  SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(pixels.DC()), PRF_CLIENT | PRF_ERASEBKGND);
+  for (TTBCustomItem* item : {root->Items(0), root->Items(2), last}) {
+    RECT text = popup->View()->Find(item)->BoundsRect;
+    text.left += text.bottom - text.top + 6;  // past the image column and its lines
+    int white = 0, dark = 0;
+    for (int y = text.top; y < text.bottom; ++y)
+      for (int x = text.left; x < text.right; ++x) {
+        const COLORREF c = pixels.At(x, y);
+        white += c == RGB(255, 255, 255);
+        dark += GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+      }
+    EXPECT_GT(dark, 0) << "the caption is drawn";
+    EXPECT_EQ(white, 0);
+  }
+}
+
+}  // namespace
