@@ -13,6 +13,7 @@
 #include "classlib/GdiHandles.h"
 #include "classlib/Seams.h"
 #include "classlib/Streams.h"
+#include "tbx/TBXStartup.h"
 
 #include <psapi.h>
 #include <richedit.h>
@@ -157,6 +158,7 @@ TFigures RunNotes(const String& folder, int count) {
 
   TFigures f;
   InitializeClassLibrary();
+  InitializeThemeLayer();
   Application->Initialize();
   Application->SetShowMainForm(false);
   Application->SetTitle(L"Quillnote");
@@ -178,6 +180,9 @@ TFigures RunNotes(const String& folder, int count) {
   }
   PumpIdle();  // the released notes are freed
   f.CloseMs = NowMs() - start;
+  // As the program ends: its forms go before the theme layer, and that before the class library.
+  Application->DestroyComponents();
+  FinalizeThemeLayer();
   FinalizeClassLibrary();
   return f;
 }
