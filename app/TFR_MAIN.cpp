@@ -10,10 +10,33 @@
 #include "classlib/Seams.h"
 
 #include <algorithm>
+#include <array>
 
 TFR_QNT_MAIN* FR_QNT_MAIN = nullptr;
 
 namespace {
+
+struct TNoteColor {
+  const wchar_t* Name;
+  TColor Color;
+};
+
+// The note colours, row by row (colour values keep red in their low byte).
+constexpr int kNoteColorColumns = 8;
+constexpr int kNoteColorRows = 3;
+constexpr std::array<TNoteColor, kNoteColorColumns * kNoteColorRows> kNoteColors = {{
+    {L"Red", 0x0000FF},         {L"Light Orange", 0x0099FF},  {L"Lime", 0x00CC99},
+    {L"Sea Green", 0x669933},   {L"Aqua", 0xCCCC33},          {L"Light Blue", 0xFF6633},
+    {L"Violet", 0x800080},      {L"Dark Gray", 0x969696},
+
+    {L"Pink", 0xFF00FF},        {L"Gold", 0x00CCFF},          {L"Yellow", 0x00FFFF},
+    {L"Bright Green", 0x00FF00}, {L"Turquoise", 0xFFFF00},    {L"Sky Blue", 0xFFCC00},
+    {L"Plum", 0x663399},        {L"Light Gray", 0xC0C0C0},
+
+    {L"Rose", 0xCC99FF},        {L"Tan", 0x99CCFF},           {L"Light Yellow", 0x99FFFF},
+    {L"Light Green", 0xCCFFCC}, {L"Light Turquoise", 0xFFFFCC}, {L"Pale Blue", 0xFFCC99},
+    {L"Lavender", 0xFF99CC},    {L"White", 0xFFFFFF},
+}};
 
 // The program's own icon; a host without it (a test program) gets the system's.
 HICON ProgramIcon() {
@@ -226,6 +249,16 @@ void TFR_QNT_MAIN::LoadSettings() {
   } catch (...) {
     // A value that does not convert ends the reading there; the file stays as it is.
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Note colours
+
+void TFR_QNT_MAIN::csColorSetGetColorInfo(TObject*, int Col, int Row, TColor& Color, String& Name) {
+  if (Col < 0 || Row < 0 || Col >= kNoteColorColumns || Row >= kNoteColorRows) return;
+  const TNoteColor& cell = kNoteColors[static_cast<size_t>(Row * kNoteColorColumns + Col)];
+  Color = cell.Color;
+  Name = cell.Name;
 }
 
 // ---------------------------------------------------------------------------------------------

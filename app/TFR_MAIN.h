@@ -72,6 +72,9 @@ class TFR_QNT_MAIN : public TForm {
   // several GDI objects more. Made when the first note asks for it.
   TImageList* EditorImages();
 
+  // The note colours, 8 x 3, that note windows and the settings offer; other cells get none.
+  void csColorSetGetColorInfo(TObject* Sender, int Col, int Row, TColor& Color, String& Name);
+
   void tiTrayClick(TObject* Sender);
   void tiTrayDblClick(TObject* Sender);
   void tmDblClickTimer(TObject* Sender);

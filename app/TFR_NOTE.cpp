@@ -4,6 +4,7 @@
 #include "app/NoteFile.h"
 #include "app/TFR_MAIN.h"
 #include "classlib/FileUtils.h"
+#include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 
 #include <cmath>
@@ -37,6 +38,7 @@ TFR_NOTE::TFR_NOTE(TComponent* AOwner) : TForm(AOwner) {
   BeginLoading();
   CreateComponents();
   EndLoading();
+  if (FR_QNT_MAIN) csColorSet->OnGetColorInfo = TCSGetColorInfo(FR_QNT_MAIN, &TFR_QNT_MAIN::csColorSetGetColorInfo);
   // Layered from the start, fully opaque until the note's opacity is applied.
   SetAlphaBlendValue(255);
   SetAlphaBlend(true);
@@ -170,6 +172,12 @@ void TFR_NOTE::CreateComponents() {
     pmSettings->SetImages(ilEditor);
   }
 
+  csColorSet = new TTBXColorSet(this);
+  csColorSet->SetName(L"csColorSet");
+  csColorSet->SetColCount(8);
+  csColorSet->SetRowCount(3);
+  cpColorPalette->SetColorSet(csColorSet);
+
   tmSave = new TTimer(this);
   tmSave->SetName(L"tmSave");
   tmSave->SetEnabled(false);
@@ -193,6 +201,11 @@ void TFR_NOTE::CreateNoteMenu() {
   tbAlwaysOnTop = AddMenuItem<TTBXItem>(this, root, L"tbAlwaysOnTop", L"Always On Top", -1,
                                        TNotifyEvent(this, &TFR_NOTE::tbAlwaysOnTopClick));
   TBXSeparatorItem1 = AddMenuItem<TTBXSeparatorItem>(this, root, L"TBXSeparatorItem1");
+  tbColor = AddMenuItem<TTBXSubmenuItem>(this, root, L"tbColor", L"Color");
+  tbColor->OnPopup = TTBPopupEvent(this, &TFR_NOTE::tbColorPopup);
+  cpColorPalette = AddMenuItem<TTBXColorPalette>(this, tbColor, L"cpColorPalette");
+  cpColorPalette->SetPaletteOptions(tpoCustomImages);
+  cpColorPalette->OnChange = TNotifyEvent(this, &TFR_NOTE::cpColorPaletteChange);
   tbTransparent = AddMenuItem<TTBXSubmenuItem>(this, root, L"tbTransparent", L"Opacity         ");
   for (int percent = 10; percent <= 100; percent += 10) {
     const String number = std::to_wstring(percent);
@@ -298,6 +311,22 @@ void TFR_NOTE::SetOpacity(int percent) {
 
 void TFR_NOTE::OpacityClick(TObject* Sender) {
   if (auto* item = dynamic_cast<TTBCustomItem*>(Sender)) SetOpacity(static_cast<int>(item->Tag()));
+}
+
+void TFR_NOTE::tbColorPopup(TTBCustomItem*, bool) {
+  // Showing the note's colour is no choice of the user's: the change handler stays out of it.
+  const TNotifyEvent onChange = cpColorPalette->OnChange;
+  cpColorPalette->OnChange.Clear();
+  TScopeGuard bindAgain([&] { cpColorPalette->OnChange = onChange; });
+  cpColorPalette->WriteColor(NoteColor());
+}
+
+// Runs inside the menu's loop, while the menu is still open.
+void TFR_NOTE::cpColorPaletteChange(TObject*) {
+  SetNoteColor(cpColorPalette->Color());
+  // Hidden and shown again, so that the whole window repaints in the new colour.
+  SetVisible(false);
+  Show();
 }
 
 void TFR_NOTE::tbAlwaysOnTopClick(TObject*) {

@@ -10,6 +10,7 @@
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
 #include "tbx/TBX.h"
+#include "tbx/TBXToolPals.h"
 
 #include <memory>
 #include <string>
@@ -36,6 +37,9 @@ class TFR_NOTE : public TForm {
   TTBXSeparatorItem* N1 = nullptr;
   TTBXItem* tbAlwaysOnTop = nullptr;
   TTBXSeparatorItem* TBXSeparatorItem1 = nullptr;
+  // The note colour: a palette on the note's colour set, in its own submenu.
+  TTBXSubmenuItem* tbColor = nullptr;
+  TTBXColorPalette* cpColorPalette = nullptr;
   TTBXSubmenuItem* tbTransparent = nullptr;
   TTBXSeparatorItem* N2 = nullptr;
   TTBXItem* tbDelete = nullptr;
@@ -45,6 +49,8 @@ class TFR_NOTE : public TForm {
   TTBXItem* tbExit = nullptr;
   // The menus' images: the main form's one list for every note.
   TImageList* ilEditor = nullptr;
+  // 8 x 3 colours, answered by the main form.
+  TTBXColorSet* csColorSet = nullptr;
   TTimer* tmSave = nullptr;
   TTimer* tmCloseTimer = nullptr;
 
@@ -105,6 +111,8 @@ class TFR_NOTE : public TForm {
   void tbNewNoteClick(TObject* Sender);
   void tbAlwaysOnTopClick(TObject* Sender);
   void OpacityClick(TObject* Sender);
+  void tbColorPopup(TTBCustomItem* Sender, bool FromLink);
+  void cpColorPaletteChange(TObject* Sender);
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -6,6 +6,7 @@
 #include "tbx/TBXIdeTheme.h"
 #include "tbx/TBXMenuAnimation.h"
 #include "tbx/TBXThemes.h"
+#include "tbx/TBXToolPals.h"
 #include "tbx/TBXUtils.h"
 
 #include <iterator>
@@ -37,7 +38,7 @@ constexpr tbx::TStartupStep kSteps[] = {
     {L"Tbxidetheme", InitTbxidetheme, FinalizeTbxidetheme},
     {L"TBXDefaultTheme", InitTBXDefaultTheme, FinalizeTBXDefaultTheme},
     {L"TBX", InitThemedItems, FinalizeThemedItems},
-    {L"TBXToolPals", nullptr, nullptr},
+    {L"TBXToolPals", InitTBXToolPals, FinalizeTBXToolPals},
 };
 constexpr int kStepCount = static_cast<int>(std::size(kSteps));
 

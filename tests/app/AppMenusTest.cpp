@@ -134,6 +134,7 @@ TEST_F(AppMenusTest, TheNoteMenuListsItsCommandsInOrder) {
                {L"N1", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"tbAlwaysOnTop", TKind::Item, L"Always On Top", -1, 0, 0, handler(&N::tbAlwaysOnTopClick)},
                {L"TBXSeparatorItem1", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"tbColor", TKind::Submenu, L"Color", -1, 0, 0, nullptr},
                {L"tbTransparent", TKind::Submenu, L"Opacity         ", -1, 0, 0, nullptr},
                {L"N2", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"tbDelete", TKind::Item, L"Delete Note", 4, ShortCut(VK_DELETE, ssCtrl), 0,
@@ -272,8 +273,8 @@ TEST_F(AppMenusTest, OpacityItemsSetTheAlphaAndTheTicksFollowTheOpacity) {
     EXPECT_EQ(percent * 255 / 100, LayeredAlpha(note->Handle())) << percent;
     EXPECT_EQ(std::vector<int>{percent}, Ticked(note));
   }
-  // From the open menu: Opacity is the third line; its submenu opens on its first item.
-  whileOpen_.PostKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  // From the open menu: Opacity is the fourth line; its submenu opens on its first item.
+  whileOpen_.PostKeys({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   EXPECT_EQ(OpacityItem(note, 50), note->pmSettings->PopupEx(200, 200, false));
   PumpMessages(0);
   EXPECT_EQ(50, note->NoteOpacity);

@@ -213,6 +213,65 @@ testing::AssertionResult TypeIntoNote(HWND note, const String& text) {
   return testing::AssertionSuccess();
 }
 
+// The screen's pixels within a rectangle, read at once.
+class TScreenPixels {
+ public:
+  explicit TScreenPixels(const RECT& area) : area_(area) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    pixels_.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* row = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < pixels_.size(); ++i) pixels_[i] = row[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  // The pixel at a screen point as RGB(r, g, b); black outside the rectangle.
+  COLORREF At(POINT p) const {
+    if (p.x < area_.left || p.y < area_.top || p.x >= area_.right || p.y >= area_.bottom) return 0;
+    const uint32_t v = pixels_[static_cast<size_t>(p.y - area_.top) * (area_.right - area_.left) + (p.x - area_.left)];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+  // The first point (row by row) of the colour, or {-1, -1}.
+  POINT Find(COLORREF color) const {
+    for (LONG y = area_.top; y < area_.bottom; ++y)
+      for (LONG x = area_.left; x < area_.right; ++x)
+        if (At({x, y}) == color) return {x, y};
+    return {-1, -1};
+  }
+
+ private:
+  RECT area_;
+  std::vector<uint32_t> pixels_;
+};
+
+void PressKey(WORD key) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+  Sleep(50);
+}
+
+// The program's shown popup windows, in no particular order.
+std::vector<HWND> ShownMenus(DWORD pid) { return WindowsOf(pid, L"Quillnote.TBXPopupWindow", true, true); }
+
+String WindowText(HWND wnd) {
+  wchar_t text[64] = {};
+  GetWindowTextW(wnd, text, 64);
+  return text;
+}
+
 class Smoke : public testing::Test {
  protected:
   void SetUp() override {
@@ -453,6 +512,106 @@ TEST_F(Smoke, ANewUserMakesANoteFromTheTrayMenuAndEndsTheProgramThroughIt) {
   EXPECT_EQ(placed.left, where.left);
   EXPECT_EQ(placed.top, where.top);
   EndCleanly(again);
+}
+
+TEST_F(Smoke, TheNoteColorSubmenuShowsTheNotesColourAndRoseRecoloursTheNoteAsTheMenuCloses) {
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
+  const String notes = folder_ + L"Notes\\";
+  ASSERT_TRUE(CreateDirectoryW(notes.c_str(), nullptr));
+  // A note in "Light Yellow" at (400, 200), 200 x 200.
+  PutFile(notes + L"1000.qwn", "\xEF\xBB\xBF" "0001900000C80000C80000C800006499FFFF00\r\nShopping\r\n"
+                               "{\\rtf1\\ansi Milk and bread}\r\n");
+  PROCESS_INFORMATION pi = Start();
+  HWND note = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000));
+  Sleep(300);
+
+  // The menu button: the title bar's first button, 18 x 18, 39 pixels from the right inside the
+  // one-pixel frame.
+  RECT client;
+  GetClientRect(note, &client);
+  POINT button{client.right - 1 - 39 + 9, 1 + 3 + 9};
+  ClientToScreen(note, &button);
+  ClickAt(button);
+  ASSERT_TRUE(WaitFor([&] { return ShownMenu(pi.dwProcessId) != nullptr; }, 5000)) << "no note menu";
+  // New Note, Always On Top, then Color; Right opens it. Were the change handler run as it
+  // opens, the note would hide and the menu end with it.
+  for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) PressKey(key);
+  std::vector<HWND> menus;
+  ASSERT_TRUE(WaitFor([&] { return (menus = ShownMenus(pi.dwProcessId)).size() == 2; }, 5000))
+      << "no Color submenu";
+  Sleep(300);
+  ASSERT_EQ(ShownMenus(pi.dwProcessId).size(), 2u) << "the submenu did not stay";
+  RECT a, b;
+  GetWindowRect(menus[0], &a);
+  GetWindowRect(menus[1], &b);
+  const RECT submenu = a.left > b.left ? a : b;  // it opens to the right of the menu
+
+  // The note colours, 8 x 3, each an 18 x 18 cell with a framed 12 x 12 swatch; the swatch of the
+  // note's colour is found on the screen and the others lie at their places from it.
+  struct TCell {
+    const wchar_t* name;
+    COLORREF rgb;
+  };
+  const TCell cells[3][8] = {
+      {{L"Red", RGB(0xFF, 0, 0)}, {L"Light Orange", RGB(0xFF, 0x99, 0)}, {L"Lime", RGB(0x99, 0xCC, 0)},
+       {L"Sea Green", RGB(0x33, 0x99, 0x66)}, {L"Aqua", RGB(0x33, 0xCC, 0xCC)},
+       {L"Light Blue", RGB(0x33, 0x66, 0xFF)}, {L"Violet", RGB(0x80, 0, 0x80)}, {L"Dark Gray", RGB(0x96, 0x96, 0x96)}},
+      {{L"Pink", RGB(0xFF, 0, 0xFF)}, {L"Gold", RGB(0xFF, 0xCC, 0)}, {L"Yellow", RGB(0xFF, 0xFF, 0)},
+       {L"Bright Green", RGB(0, 0xFF, 0)}, {L"Turquoise", RGB(0, 0xFF, 0xFF)}, {L"Sky Blue", RGB(0, 0xCC, 0xFF)},
+       {L"Plum", RGB(0x99, 0x33, 0x66)}, {L"Light Gray", RGB(0xC0, 0xC0, 0xC0)}},
+      {{L"Rose", RGB(0xFF, 0x99, 0xCC)}, {L"Tan", RGB(0xFF, 0xCC, 0x99)}, {L"Light Yellow", RGB(0xFF, 0xFF, 0x99)},
+       {L"Light Green", RGB(0xCC, 0xFF, 0xCC)}, {L"Light Turquoise", RGB(0xCC, 0xFF, 0xFF)},
+       {L"Pale Blue", RGB(0x99, 0xCC, 0xFF)}, {L"Lavender", RGB(0xCC, 0x99, 0xFF)}, {L"White", RGB(0xFF, 0xFF, 0xFF)}},
+  };
+  const TScreenPixels shown(submenu);
+  const POINT lightYellow = shown.Find(cells[2][2].rgb);  // the top left of its swatch
+  ASSERT_GE(lightYellow.x, 0) << "no Light Yellow swatch";
+  auto swatch = [&](int col, int row) { return POINT{lightYellow.x + (col - 2) * 18, lightYellow.y + (row - 2) * 18}; };
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 8; ++col) {
+      const POINT p = swatch(col, row);
+      EXPECT_EQ(shown.At(p), cells[row][col].rgb) << col << "," << row;
+      EXPECT_EQ(shown.At({p.x + 9, p.y + 9}), cells[row][col].rgb) << col << "," << row;
+      EXPECT_NE(shown.At({p.x - 1, p.y}), cells[row][col].rgb) << col << "," << row << ": framed";
+    }
+  // The note's colour is the selected cell: its button differs from the others around the swatch.
+  const POINT selectedEdge{lightYellow.x - 4, lightYellow.y - 4};
+  for (int col : {1, 3}) EXPECT_NE(shown.At(selectedEdge), shown.At({swatch(col, 2).x - 4, selectedEdge.y})) << col;
+  // Opening ran no change: the note keeps its colours.
+  RECT noteRect;
+  GetWindowRect(note, &noteRect);
+  const POINT editorPoint{noteRect.left + 100, noteRect.top + 150};
+  const POINT barPoint{noteRect.left + 3, noteRect.top + 10};
+  {
+    const TScreenPixels noteNow(noteRect);
+    EXPECT_EQ(noteNow.At(editorPoint), RGB(0xFF, 0xFF, 0x99));
+    EXPECT_EQ(noteNow.At(barPoint), RGB(0xFA, 0xFA, 0x94));
+  }
+
+  // Each cell's hint is its name.
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 8; ++col) {
+      const POINT p = swatch(col, row);
+      SetCursorPos(p.x + 5, p.y + 5);
+      HWND hint = nullptr;
+      EXPECT_TRUE(WaitFor([&] {
+        hint = WindowOf(pi.dwProcessId, L"QuillnoteHint", true);
+        return hint && WindowText(hint) == cells[row][col].name;
+      }, 3000)) << col << "," << row << ": " << testing::PrintToString(hint ? WindowText(hint) : String());
+    }
+
+  // "Rose": the note takes it and the menu closes.
+  const POINT rose = swatch(0, 2);
+  ClickAt({rose.x + 5, rose.y + 5});
+  EXPECT_TRUE(WaitFor([&] { return ShownMenus(pi.dwProcessId).empty(); }, 5000)) << "the menu stays";
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(note) != FALSE; }, 5000));
+  Sleep(300);
+  const TScreenPixels recoloured(noteRect);
+  EXPECT_EQ(recoloured.At(editorPoint), RGB(0xFF, 0x99, 0xCC));
+  EXPECT_EQ(recoloured.At(barPoint), RGB(0xFA, 0x94, 0xC7));
+  EndCleanly(pi);
 }
 
 int wmain(int argc, wchar_t** argv) {
