@@ -6,6 +6,7 @@
 // system's own menu with the same ten items (TrackPopupMenu, until it tells its owner it is idle,
 // which under Wine comes with the menu painted); then 1,000 openings, each with its submenu, and
 // what they leave behind. The figures are printed, never judged.
+#include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "items/TB2PopupMenu.h"
@@ -22,35 +23,13 @@ namespace {
 constexpr int kItems = 30;
 constexpr int kRuns = 1000;
 
-double Ticks() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using bench::Spread;
+using bench::Ticks;
+using bench::TSpread;
 
-struct TSpread {
-  double Median, P95;
-};
-
-TSpread Time(const std::function<void()>& Run) {
-  std::vector<double> ms;
-  ms.reserve(kRuns);
-  for (int i = 0; i < kRuns; ++i) {
-    const double start = Ticks();
-    Run();
-    ms.push_back(Ticks() - start);
-  }
-  std::sort(ms.begin(), ms.end());
-  return {ms[ms.size() / 2], ms[ms.size() * 95 / 100]};
-}
+TSpread Time(const std::function<void()>& Run) { return bench::Time(kRuns, Run); }
 
 void Print(const char* What, TSpread S) { std::printf("%-44s %10.3f %10.3f\n", What, S.Median, S.P95); }
-
-TSpread Spread(std::vector<double> Ms) {
-  std::sort(Ms.begin(), Ms.end());
-  return {Ms[Ms.size() / 2], Ms[Ms.size() * 95 / 100]};
-}
 
 // --- opening ----------------------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 // submenus) painted by the theme, beside the same items in the framework's plain look, in one
 // run; and the colour-ramp cache when gradients are painted without the system's GradientFill:
 // how many ramps 16 gradients, painted over and over, build and find. Printed, never judged.
+#include "BenchTiming.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "tbx/Rmkthemes.h"
@@ -21,27 +22,8 @@ namespace {
 constexpr int kItems = 20;
 constexpr int kPaints = 1000;
 
-double Ticks() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-struct TSpread {
-  double Median, P95;
-};
-
-TSpread Time(int Runs, const std::function<void()>& Run) {
-  std::vector<double> ms;
-  for (int i = 0; i < Runs; ++i) {
-    const double start = Ticks();
-    Run();
-    ms.push_back(Ticks() - start);
-  }
-  std::sort(ms.begin(), ms.end());
-  return {ms[ms.size() / 2], ms[ms.size() * 95 / 100]};
-}
+using bench::Time;
+using bench::TSpread;
 
 // 16-pixel images of one colour each.
 TCustomImageList* MakeImages(TComponent* Owner) {

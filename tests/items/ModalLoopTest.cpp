@@ -4,6 +4,7 @@
 #include "ItemTestSupport.h"
 
 #include "classlib/Forms.h"
+#include "common/MenuTestSupport.h"
 #include "common/TestSupport.h"
 #include "items/TB2PopupMenu.h"
 #include "items/TB2View.h"
@@ -95,15 +96,10 @@ class ModalLoop : public testing::Test {
     item->SetCaption(Caption);
     return item;
   }
-  // The loop's window: the capture holder while the menu is open.
-  static HWND Loop() { return GetCapture(); }
-  static void Key(WPARAM K) { PostMessageW(Loop(), WM_KEYDOWN, K, 1); }
+  static HWND Loop() { return testing_support::MenuLoop(); }
+  static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
   static void Char(wchar_t C) { PostMessageW(Loop(), WM_CHAR, C, 1); }
-  // The loop's window lies at the screen's origin: its client points are screen points.
-  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) {
-    SetCursorPos(P.x, P.y);
-    PostMessageW(Loop(), Msg, Keys, MAKELPARAM(P.x, P.y));
-  }
+  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
   static void MoveTo(TTBItemViewer* V) { Mouse(WM_MOUSEMOVE, CentreOnScreen(V)); }
   static void Click(TTBItemViewer* V) {
     Mouse(WM_LBUTTONDOWN, CentreOnScreen(V), MK_LBUTTON);
@@ -117,35 +113,20 @@ class ModalLoop : public testing::Test {
   TTBView* Child() const { return rootView->OpenViewerView(); }
   // Opens the menu at (200, 150); Steps run once it shows. Answers the chosen item.
   TTBCustomItem* Run(std::function<void()> Steps, bool ItemOnly = true) {
-    menu->OnPopup = TNotifyEvent(&opened, &TOpened::Event);
-    steps = std::move(Steps);
-    return menu->PopupEx(200, 150, ItemOnly);
-  }
-  // The menu's popup event, as a bound method.
-  struct TOpened : TObject {
-    ModalLoop* Test;
-    explicit TOpened(ModalLoop* T) : Test(T) {}
-    void Event(TObject*) { Test->Opened(); }
-  } opened{this};
-  void Opened() {
-    // The popup's window exists only after the popup event: look for its view in the first step.
-    driver.Post([this] {
-      auto* popup = dynamic_cast<TTBPopupWindow*>(
-          FindControlAtPos(POINT{210, 160}, true));
-      rootView = popup ? popup->View() : nullptr;
-      ASSERT_NE(rootView, nullptr);
-      steps();
+    return runner.Run(menu, POINT{200, 150}, ItemOnly, [this, Steps = std::move(Steps)](TTBPopupWindow* Popup) {
+      rootView = Popup->View();
+      Steps();
     });
   }
   TLoopSettings settings;
   seams::Scoped<seams::TSystemSettings> useSettings{settings};
   TItemFactory items;
   testing_support::TMenuDriver driver;
+  testing_support::TMenuRunner<> runner{driver};
   TTBPopupMenu* menu = nullptr;
   TTBCustomItem *open = nullptr, *save = nullptr, *recent = nullptr, *one = nullptr, *two = nullptr,
                 *quit = nullptr;
   TTBView* rootView = nullptr;
-  std::function<void()> steps;
   int windows = 0;
 };
 

@@ -2,6 +2,7 @@
 // item once, whichever way it was chosen; and what a great many paints, openings and closings
 // leave behind.
 #include "ThemedItemsTestSupport.h"
+#include "common/MenuTestSupport.h"
 
 #include "classlib/Controls.h"
 #include "tbx/TBXShadows.h"
@@ -65,34 +66,18 @@ class ThemedPopupMenu : public ThemedItemsTest {
   // Opens the menu; Steps run in its loop once it shows, with its popup window. Answers the
   // chosen item.
   TTBCustomItem* Run(std::function<void(TTBXPopupWindow*)> Steps, bool ItemOnly) {
-    steps = std::move(Steps);
-    menu->OnPopup = TNotifyEvent(&opened, &TOpened::Event);
-    return menu->PopupEx(kMenuPoint.x, kMenuPoint.y, ItemOnly);
+    return runner.Run(menu, kMenuPoint, ItemOnly, std::move(Steps));
   }
-  struct TOpened : TObject {
-    ThemedPopupMenu* Test;
-    explicit TOpened(ThemedPopupMenu* T) : Test(T) {}
-    void Event(TObject*) {
-      Test->driver.Post([T = Test] {
-        auto* popup = dynamic_cast<TTBXPopupWindow*>(FindControlAtPos({kMenuPoint.x + 10, kMenuPoint.y + 10}, true));
-        ASSERT_NE(popup, nullptr);
-        T->steps(popup);
-      });
-    }
-  } opened{this};
-  static HWND Loop() { return GetCapture(); }
-  static void Key(WPARAM K) { PostMessageW(Loop(), WM_KEYDOWN, K, 1); }
-  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) {
-    SetCursorPos(P.x, P.y);
-    PostMessageW(Loop(), Msg, Keys, MAKELPARAM(P.x, P.y));
-  }
+  static HWND Loop() { return testing_support::MenuLoop(); }
+  static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
+  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
 
   testing_support::TMenuDriver driver;
+  testing_support::TMenuRunner<TTBXPopupWindow> runner{driver};
   TClickLog log;
   TTBXPopupMenu* menu = nullptr;
   TTBXItem *first = nullptr, *second = nullptr;
   TTBXSubmenuItem* recent = nullptr;
-  std::function<void(TTBXPopupWindow*)> steps;
   int windows = 0;
 };
 

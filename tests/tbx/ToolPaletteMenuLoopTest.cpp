@@ -3,6 +3,7 @@
 // click runs from the click queue; a refused click, tpoNoAutoSelect and a disabled palette
 // keep the selection.
 #include "ToolPaletteTestSupport.h"
+#include "common/MenuTestSupport.h"
 
 #include "classlib/Controls.h"
 
@@ -44,30 +45,14 @@ class PaletteMenuLoop : public ThemedItemsTest {
   }
   // Opens the menu; Steps run in its loop once it shows. Answers the chosen item.
   TTBCustomItem* Run(std::function<void(TTBXPopupWindow*)> Steps) {
-    steps = std::move(Steps);
-    menu->OnPopup = TNotifyEvent(&opened, &TOpened::Event);
-    return menu->PopupEx(kMenuPoint.x, kMenuPoint.y, false);
+    return runner.Run(menu, kMenuPoint, false, [this, Steps = std::move(Steps)](TTBXPopupWindow* Popup) {
+      spy.Popup = Popup->Handle();
+      Steps(Popup);
+    });
   }
-  struct TOpened : TObject {
-    PaletteMenuLoop* Test;
-    explicit TOpened(PaletteMenuLoop* T) : Test(T) {}
-    void Event(TObject*) {
-      Test->driver.Post([T = Test] {
-        auto* popup = dynamic_cast<TTBXPopupWindow*>(FindControlAtPos({kMenuPoint.x + 10, kMenuPoint.y + 10}, true));
-        ASSERT_NE(popup, nullptr);
-        T->spy.Popup = popup->Handle();
-        T->steps(popup);
-      });
-    }
-  } opened{this};
-
-  static HWND Loop() { return GetCapture(); }
-  static void Key(WPARAM K) { PostMessageW(Loop(), WM_KEYDOWN, K, 1); }
-  // The cursor is where the message says before it is posted.
-  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) {
-    SetCursorPos(P.x, P.y);
-    PostMessageW(Loop(), Msg, Keys, MAKELPARAM(P.x, P.y));
-  }
+  static HWND Loop() { return testing_support::MenuLoop(); }
+  static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
+  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
   void Click(TTBXPopupWindow* Popup, TTBXCell Cell) {
     auto* viewer = static_cast<TTBXToolViewer*>(Popup->View()->Find(palette));
     const POINT p = CellCentreOnScreen(viewer, Cell);
@@ -77,11 +62,11 @@ class PaletteMenuLoop : public ThemedItemsTest {
   }
 
   testing_support::TMenuDriver driver;
+  testing_support::TMenuRunner<TTBXPopupWindow> runner{driver};
   TPaletteSpy spy;
   TTBXPopupMenu* menu = nullptr;
   TTBXItem *first = nullptr, *last = nullptr;
   TTBXCustomToolPalette* palette = nullptr;
-  std::function<void(TTBXPopupWindow*)> steps;
   int windows = 0;
 };
 
