@@ -29,3 +29,16 @@ void OpenUrl(const String& Url);
 void OpenMailTo(const String& Address);
 // A site address with the program's referrer tag: Site + Path + "?referrer=" + Tag.
 String TaggedLink(const String& Site, const String& Path, const String& Tag);
+
+// The longest address the program hands to the shell; a longer text value is cut to fit.
+constexpr size_t MaxUrlLength = 2048;
+// A query value as UTF-8 with every byte outside A-Z a-z 0-9 - . _ ~ written as %XX. At most
+// Budget characters come out: the value is cut at a whole character (never inside an escape
+// or a surrogate pair); an unpaired surrogate is sent as U+FFFD.
+String EncodeQueryValue(const String& Value, size_t Budget = MaxUrlLength);
+// The web search for Text (already trimmed), the post of Text on the social network, and the
+// quoted mail request with a subject and a body (line breaks sent as CR LF): each address at most
+// MaxUrlLength characters long.
+String WebSearchAddress(const String& Text);
+String PostAddress(const String& Text);
+String MailRequestText(const String& Subject, const String& Body);
