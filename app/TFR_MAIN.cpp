@@ -3,7 +3,9 @@
 #include "app/MenuSupport.h"
 #include "app/NoteFile.h"
 #include "app/QuillnoteMain.h"
+#include "app/TFR_ABOUT.h"
 #include "app/TFR_NOTE.h"
+#include "app/WebLinks.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Registry.h"
 #include "classlib/ScopeGuard.h"
@@ -132,7 +134,15 @@ void TFR_QNT_MAIN::CreateTrayMenu() {
                                         TNotifyEvent(this, &TFR_QNT_MAIN::mnHideAllNotesClick));
   N2 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N2");
   N3 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N3");
+  mnHelp = AddMenuItem<TTBXItem>(this, root, L"mnHelp", L"Help", -1, TNotifyEvent(this, &TFR_QNT_MAIN::mnHelpClick));
+  mnAbout = AddMenuItem<TTBXItem>(this, root, L"mnAbout", L"About", -1, TNotifyEvent(this, &TFR_QNT_MAIN::mnAboutClick));
   N4 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N4");
+  tbVisitQuillnote = AddMenuItem<TTBXItem>(this, root, L"tbVisitQuillnote",
+                                          (L"Visit " + ShownAddress(Addresses().ProductSite())).c_str(), -1,
+                                          TNotifyEvent(this, &TFR_QNT_MAIN::tbVisitQuillnoteClick));
+  tbVisitOrvaneSoftware = AddMenuItem<TTBXItem>(this, root, L"tbVisitOrvaneSoftware",
+                                               (L"Visit " + ShownAddress(Addresses().MakerSite())).c_str(), -1,
+                                               TNotifyEvent(this, &TFR_QNT_MAIN::tbVisitOrvaneSoftwareClick));
   N5 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N5");
   mnCLOSE = AddMenuItem<TTBXItem>(this, root, L"mnCLOSE", L"Exit", -1,
                                  TNotifyEvent(this, &TFR_QNT_MAIN::mnCLOSEClick));
@@ -320,6 +330,21 @@ void TFR_QNT_MAIN::ShowAllNotes(bool balloon) {
 void TFR_QNT_MAIN::mnShowAllNotesClick(TObject*) { ShowAllNotes(true); }
 
 void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) { CloseNotes(false); }
+
+void TFR_QNT_MAIN::mnHelpClick(TObject*) { OpenUrl(TaggedLink(Addresses().ProductSite(), L"/help.html", Referrer)); }
+
+void TFR_QNT_MAIN::mnAboutClick(TObject*) {
+  // One About box at a time: choosing About while it is open (from the tray, which stays
+  // usable beside it) does nothing.
+  if (Application->FindComponent(L"FR_ABOUT")) return;
+  (new TFR_ABOUT(Application))->ShowModal();
+}
+
+void TFR_QNT_MAIN::tbVisitQuillnoteClick(TObject*) { OpenUrl(TaggedLink(Addresses().ProductSite(), L"", Referrer)); }
+
+void TFR_QNT_MAIN::tbVisitOrvaneSoftwareClick(TObject*) {
+  OpenUrl(TaggedLink(Addresses().MakerSite(), L"", Referrer));
+}
 
 void TFR_QNT_MAIN::CloseNotes(bool ending) {
   {

@@ -30,7 +30,11 @@ class TFR_QNT_MAIN : public TForm {
   TTBXItem* mnHideAllNotes = nullptr;
   TTBXSeparatorItem* N2 = nullptr;
   TTBXSeparatorItem* N3 = nullptr;
+  TTBXItem* mnHelp = nullptr;
+  TTBXItem* mnAbout = nullptr;
   TTBXSeparatorItem* N4 = nullptr;
+  TTBXItem* tbVisitQuillnote = nullptr;
+  TTBXItem* tbVisitOrvaneSoftware = nullptr;
   TTBXSeparatorItem* N5 = nullptr;
   TTBXItem* mnCLOSE = nullptr;
   TTimer* tmDblClick = nullptr;
@@ -81,6 +85,10 @@ class TFR_QNT_MAIN : public TForm {
   void mnAddNoteClick(TObject* Sender);
   void mnShowAllNotesClick(TObject* Sender);
   void mnHideAllNotesClick(TObject* Sender);
+  void mnHelpClick(TObject* Sender);
+  void mnAboutClick(TObject* Sender);
+  void tbVisitQuillnoteClick(TObject* Sender);
+  void tbVisitOrvaneSoftwareClick(TObject* Sender);
   void mnCLOSEClick(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
 

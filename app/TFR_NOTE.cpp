@@ -178,6 +178,9 @@ void TFR_NOTE::CreateComponents() {
   csColorSet->SetRowCount(3);
   cpColorPalette->SetColorSet(csColorSet);
 
+  pdPrintDialog = new TPrintDialog(this);
+  pdPrintDialog->SetName(L"pdPrintDialog");
+
   tmSave = new TTimer(this);
   tmSave->SetName(L"tmSave");
   tmSave->SetEnabled(false);
@@ -191,8 +194,7 @@ void TFR_NOTE::CreateComponents() {
   tmCloseTimer->SetOnTimer(TNotifyEvent(this, &TFR_NOTE::tmCloseTimerTimer));
 }
 
-// The note menu, top to bottom. As in the tray menu, runs of separators mark the places of
-// commands still to come and show as one line.
+// The note menu, top to bottom.
 void TFR_NOTE::CreateNoteMenu() {
   TTBCustomItem* root = pmSettings->Items();
   tbNewNote = AddMenuItem<TTBXItem>(this, root, L"tbNewNote", L"New Note", 17,
@@ -218,7 +220,11 @@ void TFR_NOTE::CreateNoteMenu() {
                                   TNotifyEvent(this, &TFR_NOTE::mnDeleteNoteClick));
   tbDelete->SetShortCut(ShortCut(VK_DELETE, ssCtrl));
   TBXSeparatorItem6 = AddMenuItem<TTBXSeparatorItem>(this, root, L"TBXSeparatorItem6");
+  tbPrint = AddMenuItem<TTBXItem>(this, root, L"tbPrint", L"Print", 5, TNotifyEvent(this, &TFR_NOTE::mnPrintClick));
+  tbSendMail = AddMenuItem<TTBXItem>(this, root, L"tbSendMail", L"Send Mail", 18,
+                                    TNotifyEvent(this, &TFR_NOTE::tbSendMailClick));
   N3 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N3");
+  tbTweet = AddMenuItem<TTBXItem>(this, root, L"tbTweet", L"Tweet This!", 19, TNotifyEvent(this, &TFR_NOTE::tbTweetClick));
   TBXSeparatorItem5 = AddMenuItem<TTBXSeparatorItem>(this, root, L"TBXSeparatorItem5");
   tbExit = AddMenuItem<TTBXItem>(this, root, L"tbExit", L"Close", -1, TNotifyEvent(this, &TFR_NOTE::mnExitClick));
 }

@@ -2,6 +2,7 @@
 // One note on the screen: a borderless, layered window with a coloured title bar, a rich-text
 // editor and a resize grip. It saves itself to its file in the notes folder.
 #include "classlib/Buttons.h"
+#include "classlib/Dialogs.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/Images.h"
@@ -44,13 +45,17 @@ class TFR_NOTE : public TForm {
   TTBXSeparatorItem* N2 = nullptr;
   TTBXItem* tbDelete = nullptr;
   TTBXSeparatorItem* TBXSeparatorItem6 = nullptr;
+  TTBXItem* tbPrint = nullptr;
+  TTBXItem* tbSendMail = nullptr;
   TTBXSeparatorItem* N3 = nullptr;
+  TTBXItem* tbTweet = nullptr;
   TTBXSeparatorItem* TBXSeparatorItem5 = nullptr;
   TTBXItem* tbExit = nullptr;
   // The menus' images: the main form's one list for every note.
   TImageList* ilEditor = nullptr;
   // 8 x 3 colours, answered by the main form.
   TTBXColorSet* csColorSet = nullptr;
+  TPrintDialog* pdPrintDialog = nullptr;
   TTimer* tmSave = nullptr;
   TTimer* tmCloseTimer = nullptr;
 
@@ -113,6 +118,10 @@ class TFR_NOTE : public TForm {
   void OpacityClick(TObject* Sender);
   void tbColorPopup(TTBCustomItem* Sender, bool FromLink);
   void cpColorPaletteChange(TObject* Sender);
+  // Sending the note elsewhere (NotePrinting.cpp, NoteSending.cpp).
+  void mnPrintClick(TObject* Sender);
+  void tbSendMailClick(TObject* Sender);
+  void tbTweetClick(TObject* Sender);
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -26,6 +26,14 @@ String TaggedLink(const String& Site, const String& Path, const String& Tag) {
   return Site + Path + L"?referrer=" + Tag;
 }
 
+String ShownAddress(const String& Site) {
+  for (const wchar_t* scheme : {L"http://", L"https://"}) {
+    const String prefix = scheme;
+    if (Site.compare(0, prefix.size(), prefix) == 0) return Site.substr(prefix.size());
+  }
+  return Site;
+}
+
 namespace {
 
 bool Unreserved(wchar_t c) {

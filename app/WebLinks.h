@@ -29,6 +29,8 @@ void OpenUrl(const String& Url);
 void OpenMailTo(const String& Address);
 // A site address with the program's referrer tag: Site + Path + "?referrer=" + Tag.
 String TaggedLink(const String& Site, const String& Path, const String& Tag);
+// A site address as menus and the About box show it: without its "http://" or "https://".
+String ShownAddress(const String& Site);
 
 // The longest address the program hands to the shell; a longer text value is cut to fit.
 constexpr size_t MaxUrlLength = 2048;

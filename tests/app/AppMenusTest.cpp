@@ -6,6 +6,7 @@
 #include "classlib/Graphics.h"
 #include "classlib/TextConv.h"
 
+#include <algorithm>
 #include <functional>
 #include <typeinfo>
 #include <utility>
@@ -84,6 +85,17 @@ void ExpectItems(TComponent* form, TTBCustomItem* parent, const std::vector<TRow
   }
 }
 
+// Every child of parent is visible and enabled; exactly the named ones are ticked.
+void ExpectStates(TTBCustomItem* parent, const std::vector<String>& checked) {
+  for (int i = 0; i < parent->Count(); ++i) {
+    TTBCustomItem* item = parent->Items(i);
+    SCOPED_TRACE(testing::PrintToString(item->Name()));
+    EXPECT_TRUE(item->Visible());
+    EXPECT_TRUE(item->Enabled());
+    EXPECT_EQ(std::find(checked.begin(), checked.end(), item->Name()) != checked.end(), item->Checked());
+  }
+}
+
 }  // namespace
 
 class AppMenusTest : public AppTest {
@@ -118,9 +130,16 @@ TEST_F(AppMenusTest, TheTrayMenuListsItsCommandsInOrder) {
                {L"mnHideAllNotes", TKind::Item, L"Hide All Notes", -1, 0, 0, handler(&M::mnHideAllNotesClick)},
                {L"N2", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"N3", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"mnHelp", TKind::Item, L"Help", -1, 0, 0, handler(&M::mnHelpClick)},
+               {L"mnAbout", TKind::Item, L"About", -1, 0, 0, handler(&M::mnAboutClick)},
                {L"N4", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"tbVisitQuillnote", TKind::Item, L"Visit www.quillnote.example", -1, 0, 0,
+                handler(&M::tbVisitQuillnoteClick)},
+               {L"tbVisitOrvaneSoftware", TKind::Item, L"Visit www.orvane.example", -1, 0, 0,
+                handler(&M::tbVisitOrvaneSoftwareClick)},
                {L"N5", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"mnCLOSE", TKind::Item, L"Exit", -1, 0, 0, handler(&M::mnCLOSEClick)}});
+  ExpectStates(main_->pmPopup->Items(), {});
   EXPECT_EQ(main_->pmPopup, main_->tiTray->PopupMenu());
   EXPECT_EQ(main_->ilImages, main_->pmPopup->Images());
 }
@@ -140,9 +159,13 @@ TEST_F(AppMenusTest, TheNoteMenuListsItsCommandsInOrder) {
                {L"tbDelete", TKind::Item, L"Delete Note", 4, ShortCut(VK_DELETE, ssCtrl), 0,
                 handler(&N::mnDeleteNoteClick)},
                {L"TBXSeparatorItem6", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"tbPrint", TKind::Item, L"Print", 5, 0, 0, handler(&N::mnPrintClick)},
+               {L"tbSendMail", TKind::Item, L"Send Mail", 18, 0, 0, handler(&N::tbSendMailClick)},
                {L"N3", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"tbTweet", TKind::Item, L"Tweet This!", 19, 0, 0, handler(&N::tbTweetClick)},
                {L"TBXSeparatorItem5", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"tbExit", TKind::Item, L"Close", -1, 0, 0, handler(&N::mnExitClick)}});
+  ExpectStates(note->pmSettings->Items(), {});
   std::vector<TRow> opacity;
   const wchar_t* names[] = {L"N10", L"N20", L"N30", L"N40", L"N50", L"N60", L"N70", L"N80", L"N90", L"N100"};
   const wchar_t* captions[] = {L"10 %", L"20 %", L"30 %", L"40 %", L"50 %",
@@ -150,6 +173,10 @@ TEST_F(AppMenusTest, TheNoteMenuListsItsCommandsInOrder) {
   for (int i = 0; i < 10; ++i)
     opacity.push_back({names[i], TKind::Item, captions[i], -1, 0, (i + 1) * 10, handler(&N::OpacityClick)});
   ExpectItems(note, note->tbTransparent, opacity);
+  ExpectStates(note->tbTransparent, {L"N100"});
+  // "Always On Top" follows the default for new notes.
+  main_->DefAlwaysOnTop = true;
+  ExpectStates(NewNote()->pmSettings->Items(), {L"tbAlwaysOnTop"});
   EXPECT_EQ(note->ilEditor, note->pmSettings->Images());
 }
 

@@ -1,9 +1,11 @@
 // Starts the built program as a user would, sees its tray icon come up and ends it cleanly.
+#include "classlib/TextConv.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <richedit.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -11,6 +13,8 @@
 namespace {
 
 String g_exe;
+// The stand-in for the mail program (tests/smoke/UrlRecorder.cpp), when given.
+String g_recorder;
 
 struct ClassSearch {
   DWORD Process;
@@ -272,6 +276,99 @@ String WindowText(HWND wnd) {
   return text;
 }
 
+// The pixels of a text as the program's labels draw it in the form's font (Tahoma 8 pt), in the
+// window-text colour on white.
+class TTextPixels {
+ public:
+  explicit TTextPixels(const String& text) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                             FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH, L"Tahoma");
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    SIZE size{};
+    GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &size);
+    width_ = size.cx;
+    height_ = size.cy;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    RECT all{0, 0, width_, height_};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(memory, TRANSPARENT);
+    SetTextColor(memory, GetSysColor(COLOR_WINDOWTEXT));
+    TextOutW(memory, 0, 0, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < width_ * height_; ++i) {
+      const uint32_t v = p[i];
+      pixels_.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    }
+    SelectObject(memory, oldBitmap);
+    SelectObject(memory, oldFont);
+    DeleteObject(bitmap);
+    DeleteObject(font);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  COLORREF At(int x, int y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<COLORREF> pixels_;
+};
+
+// Points HKLM\Software\Classes\<scheme>\shell\open\command at a program for the life of the
+// object, and puts back what was there (Wine reads these, not the user's own classes).
+class TSchemeHandler {
+ public:
+  TSchemeHandler(const String& scheme, const String& command)
+      : key_(L"Software\\Classes\\" + scheme + L"\\shell\\open\\command") {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      wchar_t value[1024] = {};
+      DWORD bytes = sizeof(value) - sizeof(wchar_t);
+      DWORD type = 0;
+      if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) == ERROR_SUCCESS) {
+        had_ = true;
+        type_ = type;
+        previous_ = value;
+      }
+      RegCloseKey(key);
+    }
+    Set(command, REG_SZ);
+  }
+  ~TSchemeHandler() {
+    if (had_) {
+      Set(previous_, type_);
+    } else {
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr);
+    }
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  void Set(const String& command, DWORD type) {
+    HKEY key = nullptr;
+    ok_ = RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+          ERROR_SUCCESS;
+    if (!ok_) return;
+    ok_ = RegSetValueExW(key, nullptr, 0, type, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    RegCloseKey(key);
+  }
+  String key_;
+  String previous_;
+  DWORD type_ = REG_SZ;
+  bool had_ = false;
+  bool ok_ = false;
+};
+
 class Smoke : public testing::Test {
  protected:
   void SetUp() override {
@@ -308,6 +405,14 @@ class Smoke : public testing::Test {
   void EndCleanly(const PROCESS_INFORMATION& pi) {
     if (HWND main = MainFormOf(pi.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pi.hProcess, 15000));
+  }
+  // Opens the tray menu and chooses the line this many lines up from its last one.
+  testing::AssertionResult ChooseFromTheTrayMenusEnd(DWORD pid, int linesUp) {
+    HWND menu = OpenTrayMenu(pid);
+    if (!menu) return testing::AssertionFailure() << "no menu after right clicks on the tray icon";
+    for (int i = 0; i <= linesUp; ++i) PressKey(VK_UP);
+    PressKey(VK_RETURN);
+    return testing::AssertionSuccess();
   }
   String folder_, exe_;
   std::vector<PROCESS_INFORMATION> started_;
@@ -614,6 +719,85 @@ TEST_F(Smoke, TheNoteColorSubmenuShowsTheNotesColourAndRoseRecoloursTheNoteAsThe
   EndCleanly(pi);
 }
 
+TEST_F(Smoke, AboutFromTheTrayMenuShowsTheVersion) {
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
+  PROCESS_INFORMATION pi = Start();
+  ASSERT_TRUE(WaitFor(TrayShowsIcons, 20000));
+  // From the end: Exit, the two Visit lines, then About.
+  ASSERT_TRUE(ChooseFromTheTrayMenusEnd(pi.dwProcessId, 3));
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (about = WindowOf(pi.dwProcessId, L"TFR_ABOUT", true)) != nullptr; }, 10000))
+      << "no About box";
+  EXPECT_EQ(L"About", WindowText(about));
+  Sleep(500);
+  RECT area;
+  GetWindowRect(about, &area);
+  const TScreenPixels shown(area);
+  // The version's text is drawn in the box; another version's is not.
+  auto shows = [&](const String& text) {
+    const TTextPixels pattern(text);
+    for (LONG y = area.top; y + pattern.Height() <= area.bottom; ++y)
+      for (LONG x = area.left; x + pattern.Width() <= area.right; ++x) {
+        bool same = true;
+        for (int py = 0; same && py < pattern.Height(); ++py)
+          for (int px = 0; same && px < pattern.Width(); ++px)
+            same = shown.At({x + px, y + py}) == pattern.At(px, py);
+        if (same) return true;
+      }
+    return false;
+  };
+  EXPECT_TRUE(shows(L"Version 1.5.0.0"));
+  EXPECT_FALSE(shows(L"Version 1.4.0.0"));
+  // OK (the default button) closes it, and the program goes on.
+  SetForegroundWindow(about);
+  PostMessageW(about, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(about, WM_KEYUP, VK_RETURN, 1);
+  EXPECT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_ABOUT") == nullptr; }, 10000)) << "the box stays";
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0));
+  EndCleanly(pi);
+}
+
+TEST_F(Smoke, SendMailFromTheNoteMenuReachesTheMailProgramWithTheEncodedAddress) {
+  ASSERT_FALSE(g_recorder.empty()) << "the test needs the recorder program";
+  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
+  const String recorder = folder_ + L"UrlRecorder.exe";
+  const String recorded = folder_ + L"UrlRecorder.txt";
+  ASSERT_TRUE(CopyFileW(g_recorder.c_str(), recorder.c_str(), FALSE));
+  TSchemeHandler mailto(L"mailto", L"\"" + recorder + L"\" %1");
+  ASSERT_TRUE(mailto.Ok());
+  const String notes = folder_ + L"Notes\\";
+  ASSERT_TRUE(CreateDirectoryW(notes.c_str(), nullptr));
+  PutFile(notes + L"1000.qwn", "\xEF\xBB\xBF" "0001900000C80000C80000C800006499FFFF00\r\nShopping\r\n"
+                               "{\\rtf1\\ansi milk\\par eggs}\r\n");
+  PROCESS_INFORMATION pi = Start();
+  HWND note = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000));
+  ASSERT_EQ(L"milk\r\neggs", EditorText(note));
+  Sleep(300);
+  // The title bar's menu button (as in the colour test), then from the menu's end: Close,
+  // Tweet This!, Send Mail.
+  RECT client;
+  GetClientRect(note, &client);
+  POINT button{client.right - 1 - 39 + 9, 1 + 3 + 9};
+  ClientToScreen(note, &button);
+  ClickAt(button);
+  ASSERT_TRUE(WaitFor([&] { return ShownMenu(pi.dwProcessId) != nullptr; }, 5000)) << "no note menu";
+  for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) PressKey(key);
+  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+      << "the mail program was not started";
+  const std::string line = FileBytes(recorded);
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(Utf8ToWide(line).c_str(), &argc);
+  ASSERT_NE(nullptr, argv);
+  std::vector<String> args(argv, argv + argc);
+  LocalFree(argv);
+  ASSERT_EQ(2u, args.size()) << line;
+  EXPECT_EQ(L"mailto:?subject=Shopping&body=milk%0D%0Aeggs", args[1]) << line;
+  EndCleanly(pi);
+}
+
 int wmain(int argc, wchar_t** argv) {
   testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
@@ -621,5 +805,6 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   g_exe = argv[1];
+  if (argc >= 3) g_recorder = argv[2];
   return RUN_ALL_TESTS();
 }
