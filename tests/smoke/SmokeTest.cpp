@@ -410,7 +410,13 @@ class Smoke : public testing::Test {
   testing::AssertionResult ChooseFromTheTrayMenusEnd(DWORD pid, int linesUp) {
     HWND menu = OpenTrayMenu(pid);
     if (!menu) return testing::AssertionFailure() << "no menu after right clicks on the tray icon";
-    for (int i = 0; i <= linesUp; ++i) PressKey(VK_UP);
+    // The menu opens under the pointer: the pointer goes elsewhere, so that only keys choose.
+    RECT r;
+    GetWindowRect(menu, &r);
+    SetCursorPos(r.right + 200, r.bottom + 100);
+    Sleep(200);
+    PressKey(VK_END);
+    for (int i = 0; i < linesUp; ++i) PressKey(VK_UP);
     PressKey(VK_RETURN);
     return testing::AssertionSuccess();
   }
@@ -749,10 +755,12 @@ TEST_F(Smoke, AboutFromTheTrayMenuShowsTheVersion) {
   };
   EXPECT_TRUE(shows(L"Version 1.5.0.0"));
   EXPECT_FALSE(shows(L"Version 1.4.0.0"));
-  // OK (the default button) closes it, and the program goes on.
-  SetForegroundWindow(about);
-  PostMessageW(about, WM_KEYDOWN, VK_RETURN, 1);
-  PostMessageW(about, WM_KEYUP, VK_RETURN, 1);
+  // OK closes it, and the program goes on.
+  HWND ok = FindWindowExW(about, nullptr, nullptr, L"OK");
+  ASSERT_NE(nullptr, ok);
+  RECT button;
+  GetWindowRect(ok, &button);
+  ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
   EXPECT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_ABOUT") == nullptr; }, 10000)) << "the box stays";
   EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0));
   EndCleanly(pi);
@@ -776,7 +784,7 @@ TEST_F(Smoke, SendMailFromTheNoteMenuReachesTheMailProgramWithTheEncodedAddress)
   ASSERT_TRUE(WaitFor([&] { return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000));
   ASSERT_EQ(L"milk\r\neggs", EditorText(note));
   Sleep(300);
-  // The title bar's menu button (as in the colour test), then from the menu's end: Close,
+  // The title bar's menu button (as in the colour test), then from the menu's last line (Close):
   // Tweet This!, Send Mail.
   RECT client;
   GetClientRect(note, &client);
@@ -784,7 +792,7 @@ TEST_F(Smoke, SendMailFromTheNoteMenuReachesTheMailProgramWithTheEncodedAddress)
   ClientToScreen(note, &button);
   ClickAt(button);
   ASSERT_TRUE(WaitFor([&] { return ShownMenu(pi.dwProcessId) != nullptr; }, 5000)) << "no note menu";
-  for (WORD key : {VK_UP, VK_UP, VK_UP, VK_RETURN}) PressKey(key);
+  for (WORD key : {VK_END, VK_UP, VK_UP, VK_RETURN}) PressKey(key);
   ASSERT_TRUE(WaitFor([&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
       << "the mail program was not started";
   const std::string line = FileBytes(recorded);
