@@ -13,8 +13,11 @@ class TPrinterJob : public TPrintJob {
     DOCINFOW info{};
     info.cbSize = sizeof(info);
     info.lpszDocName = title.c_str();
-    return StartDocW(dc_, &info) > 0;
+    if (StartDocW(dc_, &info) > 0) return true;
+    cancelled_ = GetLastError() == ERROR_CANCELLED;
+    return false;
   }
+  bool Cancelled() override { return cancelled_; }
   bool StartPage() override { return ::StartPage(dc_) > 0; }
   bool EndPage() override { return ::EndPage(dc_) > 0; }
   void End() override { EndDoc(dc_); }
@@ -22,6 +25,7 @@ class TPrinterJob : public TPrintJob {
 
  private:
   HDC dc_;
+  bool cancelled_ = false;
 };
 
 constexpr int kTwipsPerInch = 1440;
@@ -68,7 +72,7 @@ std::unique_ptr<TPageFormatter> TNotePrinter::MakeFormatter(HWND Editor, HDC Pri
 }
 
 TPrintOutcome PrintPages(TPrintJob& Job, TPageFormatter& Pages, const String& Title) {
-  if (!Job.Start(Title)) return TPrintOutcome::NotStarted;
+  if (!Job.Start(Title)) return Job.Cancelled() ? TPrintOutcome::Cancelled : TPrintOutcome::NotStarted;
   const int length = Pages.TextLength();
   // An empty note still prints its one (empty) page.
   for (int first = 0;;) {
@@ -94,7 +98,7 @@ TPrintOutcome PrintRichText(HWND Editor, HDC Printer, const String& Title) {
     std::unique_ptr<TPageFormatter> pages = NotePrinter().MakeFormatter(Editor, Printer);
     outcome = PrintPages(*job, *pages, Title);
   }
-  if (outcome != TPrintOutcome::Printed)
+  if (outcome == TPrintOutcome::NotStarted || outcome == TPrintOutcome::Aborted)
     seams::MessageBoxes().Show(nullptr, L"Quillnote could not print the note \"" + Title + L"\".\r\n" +
                                             (outcome == TPrintOutcome::NotStarted
                                                  ? L"The printer did not take the job."

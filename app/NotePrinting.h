@@ -13,6 +13,9 @@ class TPrintJob {
  public:
   virtual ~TPrintJob() = default;
   virtual bool Start(const String& Title) = 0;
+  // After a Start that failed: whether the user called the job off (a printer that asks for a
+  // file name, say, and was given none).
+  virtual bool Cancelled() { return false; }
   virtual bool StartPage() = 0;
   virtual bool EndPage() = 0;
   virtual void End() = 0;
@@ -42,12 +45,12 @@ class TNotePrinter {
 
 inline TNotePrinter& NotePrinter() { return seams::Get<TNotePrinter>(); }
 
-enum class TPrintOutcome { Printed, NotStarted, Aborted };
+enum class TPrintOutcome { Printed, Cancelled, NotStarted, Aborted };
 
 // Prints every page as the job's Title: the pages follow each other until the text is all
 // laid out. A page that fails, or a layout that does not move on, aborts the job.
 TPrintOutcome PrintPages(TPrintJob& Job, TPageFormatter& Pages, const String& Title);
 
 // Prints the editor's text on the printer (a DC the caller keeps), as a job named Title; tells
-// the user once when nothing could be printed.
+// the user once when nothing could be printed (unless the user called it off).
 TPrintOutcome PrintRichText(HWND Editor, HDC Printer, const String& Title);

@@ -17,11 +17,13 @@ namespace {
 // What a job was asked, in order: "start <title>", "page", "end page", "end", "abort".
 class TRecordingJob : public TPrintJob {
  public:
-  explicit TRecordingJob(std::vector<String>& log, bool starts = true) : log_(log), starts_(starts) {}
+  explicit TRecordingJob(std::vector<String>& log, bool starts = true, bool cancelled = false)
+      : log_(log), starts_(starts), cancelled_(cancelled) {}
   bool Start(const String& title) override {
     log_.push_back(L"start " + title);
     return starts_;
   }
+  bool Cancelled() override { return cancelled_; }
   bool StartPage() override {
     log_.push_back(L"page");
     return true;
@@ -36,6 +38,7 @@ class TRecordingJob : public TPrintJob {
  private:
   std::vector<String>& log_;
   bool starts_;
+  bool cancelled_;
 };
 
 // Lays out PerPage characters a page (0: none, as a layout that cannot place anything).
@@ -79,9 +82,11 @@ class TStandInPrinter : public TNotePrinter {
   HWND Editor = nullptr;
   HDC JobDC = nullptr, FormatterDC = nullptr;
   TFixedPages* Pages = nullptr;
+  bool Refuses = false;
+  bool Cancels = false;
   std::unique_ptr<TPrintJob> MakeJob(HDC printer) override {
     JobDC = printer;
-    return std::make_unique<TRecordingJob>(Log);
+    return std::make_unique<TRecordingJob>(Log, !Refuses, Cancels);
   }
   std::unique_ptr<TPageFormatter> MakeFormatter(HWND editor, HDC printer) override {
     Editor = editor;
@@ -197,6 +202,20 @@ TEST_F(NotePrintingTest, TheEditorsOwnLayoutOnADeviceWithoutPagesEndsTheJobOneWa
   const TPrintOutcome outcome = PrintPages(job, *pages, L"Device");
   EXPECT_EQ(1, Count(log, L"end") + Count(log, L"abort"));
   EXPECT_EQ(outcome == TPrintOutcome::Printed, Count(log, L"end") == 1);
+}
+
+TEST_F(NotePrintingTest, AJobThatDoesNotStartPrintsNothingAndSaysSoUnlessTheUserCalledItOff) {
+  seams::Scoped<TNotePrinter> usePrinter(printer_);
+  TFR_NOTE* note = NewNote(L"Nowhere to go");
+  printer_.Refuses = true;
+  for (bool cancels : {true, false}) {
+    printer_.Cancels = cancels;
+    printer_.Log.clear();
+    testing_support::MessageBoxes().Boxes.clear();
+    note->tbPrint->Click();
+    EXPECT_EQ((std::vector<String>{L"start New Note"}), printer_.Log) << cancels;
+    EXPECT_EQ(cancels ? 0u : 1u, testing_support::MessageBoxes().Boxes.size()) << cancels;
+  }
 }
 
 TEST_F(NotePrintingTest, APrinterThatRefusesTheJobPrintsNothingAndSaysSoOnce) {

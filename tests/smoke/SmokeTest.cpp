@@ -276,6 +276,18 @@ String WindowText(HWND wnd) {
   return text;
 }
 
+// Clicks the note's menu button, the title bar's first button (18 x 18, 39 pixels from the right
+// inside the one-pixel frame), and waits for the menu.
+testing::AssertionResult OpenNoteMenu(DWORD pid, HWND note) {
+  RECT client;
+  GetClientRect(note, &client);
+  POINT button{client.right - 1 - 39 + 9, 1 + 3 + 9};
+  ClientToScreen(note, &button);
+  ClickAt(button);
+  if (!WaitFor([&] { return ShownMenu(pid) != nullptr; }, 5000)) return testing::AssertionFailure() << "no note menu";
+  return testing::AssertionSuccess();
+}
+
 // The pixels of a text as the program's labels draw it in the form's font (Tahoma 8 pt), in the
 // window-text colour on white.
 class TTextPixels {
@@ -638,14 +650,7 @@ TEST_F(Smoke, TheNoteColorSubmenuShowsTheNotesColourAndRoseRecoloursTheNoteAsThe
   ASSERT_TRUE(WaitFor([&] { return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000));
   Sleep(300);
 
-  // The menu button: the title bar's first button, 18 x 18, 39 pixels from the right inside the
-  // one-pixel frame.
-  RECT client;
-  GetClientRect(note, &client);
-  POINT button{client.right - 1 - 39 + 9, 1 + 3 + 9};
-  ClientToScreen(note, &button);
-  ClickAt(button);
-  ASSERT_TRUE(WaitFor([&] { return ShownMenu(pi.dwProcessId) != nullptr; }, 5000)) << "no note menu";
+  ASSERT_TRUE(OpenNoteMenu(pi.dwProcessId, note));
   // New Note, Always On Top, then Color; Right opens it. Were the change handler run as it
   // opens, the note would hide and the menu end with it.
   for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}) PressKey(key);
@@ -784,14 +789,8 @@ TEST_F(Smoke, SendMailFromTheNoteMenuReachesTheMailProgramWithTheEncodedAddress)
   ASSERT_TRUE(WaitFor([&] { return (note = WindowOf(pi.dwProcessId, L"TFR_NOTE", true)) != nullptr; }, 20000));
   ASSERT_EQ(L"milk\r\neggs", EditorText(note));
   Sleep(300);
-  // The title bar's menu button (as in the colour test), then from the menu's last line (Close):
-  // Tweet This!, Send Mail.
-  RECT client;
-  GetClientRect(note, &client);
-  POINT button{client.right - 1 - 39 + 9, 1 + 3 + 9};
-  ClientToScreen(note, &button);
-  ClickAt(button);
-  ASSERT_TRUE(WaitFor([&] { return ShownMenu(pi.dwProcessId) != nullptr; }, 5000)) << "no note menu";
+  // From the menu's last line (Close): Tweet This!, then Send Mail.
+  ASSERT_TRUE(OpenNoteMenu(pi.dwProcessId, note));
   for (WORD key : {VK_END, VK_UP, VK_UP, VK_RETURN}) PressKey(key);
   ASSERT_TRUE(WaitFor([&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
       << "the mail program was not started";
