@@ -139,6 +139,8 @@ void TFR_NOTE::CreateComponents() {
   reEdit->Font().SetSize(10);
   reEdit->Font().SetCharset(TURKISH_CHARSET);
   reEdit->SetPlainText(true);
+  CreateEditorMenu();
+  reEdit->SetPopupMenu(pmRichTextEditor);
 
   pnBottom = new TPanel(this);
   pnBottom->SetName(L"pnBottom");
@@ -170,6 +172,7 @@ void TFR_NOTE::CreateComponents() {
   if (FR_QNT_MAIN) {
     ilEditor = FR_QNT_MAIN->EditorImages();
     pmSettings->SetImages(ilEditor);
+    pmRichTextEditor->SetImages(ilEditor);
   }
 
   csColorSet = new TTBXColorSet(this);
@@ -177,6 +180,10 @@ void TFR_NOTE::CreateComponents() {
   csColorSet->SetColCount(8);
   csColorSet->SetRowCount(3);
   cpColorPalette->SetColorSet(csColorSet);
+
+  fdFont = new TFontDialog(this);
+  fdFont->SetName(L"fdFont");
+  fdFont->Font().SetName(L"Tahoma");
 
   pdPrintDialog = new TPrintDialog(this);
   pdPrintDialog->SetName(L"pdPrintDialog");

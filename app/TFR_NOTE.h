@@ -51,10 +51,43 @@ class TFR_NOTE : public TForm {
   TTBXItem* tbTweet = nullptr;
   TTBXSeparatorItem* TBXSeparatorItem5 = nullptr;
   TTBXItem* tbExit = nullptr;
+  // The editor's context menu: editing and formatting of the selection and its paragraphs.
+  TTBXPopupMenu* pmRichTextEditor = nullptr;
+  TTBXItem* mnUndo = nullptr;
+  TTBXSeparatorItem* mnSep1 = nullptr;
+  TTBXItem* mnCut = nullptr;
+  TTBXItem* mnCopy = nullptr;
+  TTBXItem* mnPaste = nullptr;
+  TTBXItem* mnDelete = nullptr;
+  // Never shown: it gives deleting the note its shortcut while the editor has the focus.
+  TTBXItem* tbDeleteNote = nullptr;
+  TTBXSeparatorItem* mnSep2 = nullptr;
+  TTBXItem* mnInsertDateTime = nullptr;
+  TTBXItem* mnSearchAtGoogle = nullptr;
+  TTBXSeparatorItem* TBXSeparatorItem2 = nullptr;
+  TTBXSubmenuItem* mnColor = nullptr;
+  TTBXColorPalette* tbTextColor = nullptr;
+  TTBXItem* mnFont = nullptr;
+  TTBXSeparatorItem* TBXSeparatorItem3 = nullptr;
+  TTBXItem* mnNumbering = nullptr;
+  TTBXSubmenuItem* mnLineSpacing = nullptr;
+  TTBXItem* mnSingleSpace = nullptr;
+  TTBXItem* mnOneAndHalfSpace = nullptr;
+  TTBXItem* mnDoubleSpace = nullptr;
+  TTBXSeparatorItem* TBXSeparatorItem4 = nullptr;
+  TTBXItem* mnBold = nullptr;
+  TTBXItem* mnItalic = nullptr;
+  TTBXItem* mnUnderline = nullptr;
+  TTBXItem* mnStrikeout = nullptr;
+  TTBXSeparatorItem* mnSep3 = nullptr;
+  TTBXItem* mnLeftJ = nullptr;
+  TTBXItem* mnRightJ = nullptr;
+  TTBXItem* mnCenterJ = nullptr;
   // The menus' images: the main form's one list for every note.
   TImageList* ilEditor = nullptr;
   // 8 x 3 colours, answered by the main form.
   TTBXColorSet* csColorSet = nullptr;
+  TFontDialog* fdFont = nullptr;
   TPrintDialog* pdPrintDialog = nullptr;
   TTimer* tmSave = nullptr;
   TTimer* tmCloseTimer = nullptr;
@@ -118,6 +151,31 @@ class TFR_NOTE : public TForm {
   void OpacityClick(TObject* Sender);
   void tbColorPopup(TTBCustomItem* Sender, bool FromLink);
   void cpColorPaletteChange(TObject* Sender);
+  // The editor's commands (NoteEditing.cpp).
+  void pmRichTextEditorPopup(TObject* Sender);
+  void mnUndoClick(TObject* Sender);
+  void mnCutClick(TObject* Sender);
+  void mnCopyClick(TObject* Sender);
+  void mnPasteClick(TObject* Sender);
+  void mnDeleteClick(TObject* Sender);
+  void mnInsertDateTimeClick(TObject* Sender);
+  void mnSearchAtGoogleClick(TObject* Sender);
+  void mnColorPopup(TTBCustomItem* Sender, bool FromLink);
+  void tbTextColorChange(TObject* Sender);
+  void mnFontClick(TObject* Sender);
+  void mnNumberingClick(TObject* Sender);
+  void mnLineSpacingPopup(TTBCustomItem* Sender, bool FromLink);
+  void mnLineSpaceClick(TObject* Sender);
+  void mnBoldClick(TObject* Sender);
+  void mnItalicClick(TObject* Sender);
+  void mnUnderlineClick(TObject* Sender);
+  void mnStrikeoutClick(TObject* Sender);
+  void mnJustifyClick(TObject* Sender);
+  // Line spacing of the selection's paragraphs: the spacing value the control reports, and a
+  // tag (20 single, 30 one and a half, 40 double; 0 counts as single) written or ticked.
+  int GetLineSpacing();
+  void SetLineSpacing(int Tag);
+  void CheckLineSpacingItem(int Tag);
   // Sending the note elsewhere (NotePrinting.cpp, NoteSending.cpp).
   void mnPrintClick(TObject* Sender);
   void tbSendMailClick(TObject* Sender);
@@ -129,6 +187,14 @@ class TFR_NOTE : public TForm {
  private:
   void CreateComponents();
   void CreateNoteMenu();
+  void CreateEditorMenu();
+  // A style toggle: the item's check mark turned over, and the selection gains or loses the
+  // style as it says.
+  void ToggleStyle(TTBCustomItem* Item, TFontStyles Style);
+  // The editor's text or formatting changed through a command: formatting raises no change
+  // event of the control, so the command restarts the autosave itself.
+  void EditorChanged();
+  String SelectionToShow();
   void DrawButtonGlyphs();
   void EndTitleEdit();
   void FocusEditor();
@@ -139,6 +205,10 @@ class TFR_NOTE : public TForm {
 // The text of a date-time value: the date alone for a whole day, the time alone below one
 // day, else both, in the user's formats.
 String DateTimeText(TDateTime value);
+
+// The search item's caption for the selected text: trimmed, at most 40 characters and "...",
+// in one line, with "&" shown as typed.
+String SearchItemCaption(const String& Selected);
 
 // The notes that are open and not on their way out, in the screen's order.
 std::vector<TFR_NOTE*> OpenNotes();

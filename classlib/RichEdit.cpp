@@ -192,6 +192,12 @@ void TTextAttributes::SetStyle(TFontStyles style) {
   Set(f);
 }
 
+void TTextAttributes::SetStyleOf(TFontStyles styles, bool present) {
+  Format f(StyleToEffects(styles));
+  f.dwEffects = present ? f.dwMask : 0;
+  Set(f);
+}
+
 TColor TTextAttributes::Color() const {
   Format f;
   Get(f);
@@ -611,6 +617,15 @@ String TRichEdit::SelText() {
   String text(static_cast<size_t>(length) + 1, L'\0');
   const LRESULT got = Send(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, length)));
+  return text;
+}
+
+String TRichEdit::TextRange(int Start, int End) {
+  if (End <= Start) return String();
+  String text(static_cast<size_t>(End - Start) + 1, L'\0');
+  TEXTRANGEW range{{Start, End}, text.data()};
+  const LRESULT got = Send(EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, End - Start)));
   return text;
 }
 

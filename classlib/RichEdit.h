@@ -31,6 +31,9 @@ class TTextAttributes : public TObject {
   void SetSize(int points);
   TFontStyles Style() const;
   void SetStyle(TFontStyles style);
+  // Gives every character the styles (present) or takes them away; each character keeps its
+  // other styles.
+  void SetStyleOf(TFontStyles styles, bool present);
   // clWindowText stands for the system's text colour (the control's automatic colour).
   TColor Color() const;
   void SetColor(TColor color);
@@ -132,6 +135,8 @@ class TRichEdit : public TWinControl {
   int SelLength();
   void SetSelLength(int length);
   String SelText();
+  // The characters from Start up to End (positions as the selection counts them).
+  String TextRange(int Start, int End);
   // Replaces the selection (undoable).
   void SetSelText(const String& text);
   void SelectAll();

@@ -4,8 +4,12 @@ image is transparent), which the program loads into its image lists:
 
   app/res/TrayMenuImages.bmp  the tray menu's images, added after the tray icon: new note (1),
                               settings (2)
-  app/res/EditorImages.bmp    the note window's images 0..19 (delete 4, print 5, new note 17,
-                              mail 18, post 19); a cell whose image is not drawn yet stays blank
+  app/res/EditorImages.bmp    the note window's images 0..19: undo (0), cut (1), copy (2),
+                              paste (3), delete (4), print (5), underline (6), bold (7),
+                              italic (8), font colour (9), centre (10), left justify (11),
+                              right justify (12), bullets (13), strikeout (15), font (16),
+                              new note (17), mail (18), post (19); cell 14 is unused and stays
+                              blank
 
 Run it from the worktree's root to remake both files."""
 import math
@@ -162,6 +166,210 @@ def post():
     return img
 
 
+def pattern(img, x0, y0, rows, colour):
+    """Paints the '#' cells of rows, the first row's first cell at (x0, y0)."""
+    for dy, row in enumerate(rows):
+        for dx, cell in enumerate(row):
+            if cell == "#":
+                img[y0 + dy][x0 + dx] = colour
+
+
+def sheet(img, x0, y0, x1, y1):
+    """A white sheet with a dark border and a few lines of text."""
+    fill(img, x0, y0, x1, y1, WHITE)
+    frame(img, x0, y0, x1, y1, OUTLINE)
+    for y in range(y0 + 2, y1 - 1, 2):
+        line(img, x0 + 2, y, x1 - 2, y, TEXT_LINE)
+
+
+LETTER_A = ("...###...",
+            "...###...",
+            "..##.##..",
+            "..##.##..",
+            "..##.##..",
+            ".##...##.",
+            ".#######.",
+            ".#######.",
+            "##.....##",
+            "##.....##")
+
+
+def undo():
+    img = blank()
+    cx, cy = 8.5, 8.5
+
+    def inside(x, y):
+        # The shaft: a half ring on the right joined to a straight piece along the top.
+        r = math.hypot(x - cx, y - cy)
+        if x >= cx and 3.0 <= r <= 6.3:
+            return True
+        if 5 <= x < cx and 2 <= y <= 5:
+            return True
+        # The head, pointing left with its tip at (1, 3.5).
+        return 1 <= x <= 5 and abs(y - 3.5) <= x - 0.5
+    outline_shape(img, inside, BLUE, BLUE_EDGE)
+    return img
+
+
+def cut():
+    img = blank()
+    line(img, 4, 0, 10, 9, GREY_DARK)    # the blades
+    line(img, 5, 0, 11, 9, GREY)
+    line(img, 11, 0, 5, 9, GREY_DARK)
+    line(img, 10, 0, 4, 9, GREY)
+    img[5][7] = img[5][8] = OUTLINE       # the screw
+
+    for x0 in (1, 9):                     # the finger rings
+        pattern(img, x0, 10, (".####.",
+                              "#....#",
+                              "#....#",
+                              "#....#",
+                              "#....#",
+                              ".####."), RED_EDGE)
+        pattern(img, x0, 10, ("......",
+                              ".####.",
+                              ".#..#.",
+                              ".#..#.",
+                              ".####.",
+                              "......"), RED)
+    return img
+
+
+def copy():
+    img = blank()
+    sheet(img, 1, 1, 9, 11)
+    sheet(img, 6, 4, 14, 14)
+    return img
+
+
+def paste():
+    img = blank()
+    fill(img, 1, 2, 11, 14, FOLD)        # the board
+    frame(img, 1, 2, 11, 14, NOTE_EDGE)
+    fill(img, 4, 1, 8, 3, GREY)           # the clip
+    frame(img, 4, 1, 8, 3, OUTLINE)
+    sheet(img, 6, 6, 14, 15)
+    return img
+
+
+def underline():
+    img = blank()
+    pattern(img, 3, 1, ("###....###",
+                        ".##....##.",
+                        ".##....##.",
+                        ".##....##.",
+                        ".##....##.",
+                        ".##....##.",
+                        ".##....##.",
+                        ".##....##.",
+                        "..##..##..",
+                        "...####..."), OUTLINE)
+    fill(img, 2, 13, 13, 14, BLUE_EDGE)
+    return img
+
+
+def bold():
+    img = blank()
+    pattern(img, 3, 2, ("########..",
+                        "###...###.",
+                        "###...###.",
+                        "###...###.",
+                        "###..###..",
+                        "#######...",
+                        "###...###.",
+                        "###....###",
+                        "###....###",
+                        "###....###",
+                        "###...###.",
+                        "########.."), OUTLINE)
+    return img
+
+
+def italic():
+    img = blank()
+    pattern(img, 3, 2, ("....######",
+                        "......##..",
+                        "......##..",
+                        ".....##...",
+                        ".....##...",
+                        ".....##...",
+                        "....##....",
+                        "....##....",
+                        "....##....",
+                        "...##.....",
+                        "...##.....",
+                        "######...."), OUTLINE)
+    return img
+
+
+def font_colour():
+    img = blank()
+    pattern(img, 3, 1, LETTER_A, OUTLINE)
+    fill(img, 1, 12, 14, 14, RED)
+    frame(img, 1, 12, 14, 14, RED_EDGE)
+    return img
+
+
+def align(where):
+    img = blank()
+    for i, y in enumerate((2, 5, 8, 11, 14)):
+        width = 14 if i % 2 == 0 else 10
+        x0 = {"left": 1, "right": 15 - width, "centre": 1 + (14 - width) // 2}[where]
+        fill(img, x0, y - 1, x0 + width - 1, y - 1, BLUE_EDGE)
+    return img
+
+
+def centre():
+    return align("centre")
+
+
+def left_justify():
+    return align("left")
+
+
+def right_justify():
+    return align("right")
+
+
+def bullets():
+    img = blank()
+    for y in (2, 7, 12):
+        fill(img, 1, y, 3, y + 2, BLUE)
+        frame(img, 1, y, 3, y + 2, BLUE_EDGE)
+        line(img, 6, y + 1, 14, y + 1, OUTLINE)
+    return img
+
+
+def strikeout():
+    img = blank()
+    pattern(img, 4, 2, (".######.",
+                        "##....##",
+                        "##......",
+                        "##......",
+                        ".##.....",
+                        "..####..",
+                        ".....##.",
+                        "......##",
+                        "......##",
+                        "......##",
+                        "##....##",
+                        ".######."), OUTLINE)
+    fill(img, 1, 7, 14, 8, RED)
+    return img
+
+
+def font():
+    img = blank()
+    pattern(img, 0, 3, LETTER_A + ("##.....##", "##.....##"), OUTLINE)
+    pattern(img, 10, 8, (".###.",
+                         "....#",
+                         ".####",
+                         "#...#",
+                         "#..##",
+                         ".##.#"), BLUE_EDGE)
+    return img
+
+
 def bmp(images):
     """A bottom-up 24-bit BMP with the images side by side."""
     width, height = SIZE * len(images), SIZE
@@ -182,7 +390,9 @@ def bmp(images):
 
 
 TRAY_MENU = [new_note, settings]
-EDITOR = {4: delete, 5: print_, 17: new_note, 18: mail, 19: post}
+EDITOR = {0: undo, 1: cut, 2: copy, 3: paste, 4: delete, 5: print_, 6: underline, 7: bold,
+          8: italic, 9: font_colour, 10: centre, 11: left_justify, 12: right_justify, 13: bullets,
+          15: strikeout, 16: font, 17: new_note, 18: mail, 19: post}
 
 
 def main():
