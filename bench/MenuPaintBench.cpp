@@ -7,6 +7,7 @@
 // which under Wine comes with the menu painted); then 1,000 openings, each with its submenu, and
 // what they leave behind. The figures are printed, never judged.
 #include "BenchTiming.h"
+#include "SystemMenu.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "items/TB2PopupMenu.h"
@@ -65,38 +66,6 @@ class TTimedMenu : public TTBPopupMenu {
   explicit TTimedMenu(TComponent* AOwner) : TTBPopupMenu(AOwner, CreateRootItemOf<TTimedRoot>) {}
 };
 
-// The system's menu's owner: the menu is idle (and painted) when it says so.
-LRESULT CALLBACK OwnerProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-  if (Msg == WM_ENTERIDLE && WParam == MSGF_MENU && OpenedAt == 0) {
-    OpenedAt = Ticks();
-    EndMenu();
-    return 0;
-  }
-  return DefWindowProcW(Wnd, Msg, WParam, LParam);
-}
-
-TSpread TimeSystemMenu(const std::vector<String>& Captions) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = OwnerProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"QuillnoteBenchOwner";
-  RegisterClassW(&wc);
-  HWND owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  HMENU menu = CreatePopupMenu();
-  for (const String& c : Captions) AppendMenuW(menu, MF_STRING, 1, c.c_str());
-  std::vector<double> ms;
-  for (int i = 0; i < kOpenings; ++i) {
-    OpenedAt = 0;
-    const double start = Ticks();
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, 300, 200, 0, owner, nullptr);
-    if (OpenedAt > 0) ms.push_back(OpenedAt - start);
-  }
-  DestroyMenu(menu);
-  DestroyWindow(owner);
-  if (ms.empty()) return {-1, -1};
-  return Spread(ms);
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM Count) {
   ++*reinterpret_cast<long*>(Count);
   return TRUE;
@@ -132,7 +101,7 @@ void Opening() {
     ms.push_back(OpenedAt - start);
   }
   const TSpread ours = Spread(ms);
-  const TSpread system = TimeSystemMenu(captions);
+  const TSpread system = bench::TimeSystemMenu(captions, kOpenings);
   std::printf("\nMenus: opening ten items until painted, %d times each (ms)\n", kOpenings);
   std::printf("%-44s %10s %10s\n", "case", "median", "95th");
   Print("PopupEx to the first full paint", ours);

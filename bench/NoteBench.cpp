@@ -5,6 +5,7 @@
 //
 // Each case runs in a process of its own (this program started again with "--case"), so every
 // figure starts from a fresh process. The figures are printed, never judged.
+#include "BenchApp.h"
 #include "app/NoteFile.h"
 #include "app/TFR_MAIN.h"
 #include "app/TFR_NOTE.h"
@@ -23,6 +24,10 @@
 #include <vector>
 
 namespace {
+
+using bench::PumpIdle;
+using bench::TFolder;
+using bench::TSilentBoxes;
 
 struct TFigures {
   double ShownMs = 0;     // from the process's creation to every window shown and painted
@@ -83,16 +88,6 @@ long ThreadWindows() {
   return n;
 }
 
-// Dispatches until the queue is empty: every window shown has painted.
-void PumpIdle() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 void TakeCounts(TFigures& f) {
   f.OwnGdi = gdi::LiveObjects();
   f.SysGdi = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
@@ -102,17 +97,6 @@ void TakeCounts(TFigures& f) {
 }
 
 // ---- the notes ----
-
-class TFolder : public seams::TProgramFolder {
- public:
-  String Exe;
-  String ExeName() override { return Exe; }
-};
-
-class TSilentBoxes : public seams::TMessageBoxes {
- public:
-  int Show(HWND, const String&, const String&, UINT) override { return IDOK; }
-};
 
 std::string Utf8(const String& s) {
   int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);

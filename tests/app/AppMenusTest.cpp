@@ -1,6 +1,7 @@
 // The tray menu and the note menu: their items, their images, how they open, and what their
 // commands do to the notes.
 #include "AppFixture.h"
+#include "MenuTables.h"
 
 #include "classlib/GdiHandles.h"
 #include "classlib/Graphics.h"
@@ -43,46 +44,6 @@ int DrawnPixels(const TCustomImageList& list, int index) {
   for (int y = 0; y < canvas.Height(); ++y)
     for (int x = 0; x < canvas.Width(); ++x) drawn += (canvas.ScanLine(y)[x] & 0xFFFFFF) != background;
   return drawn;
-}
-
-enum class TKind { Item, Submenu, Separator };
-
-struct TRow {
-  const wchar_t* Name;
-  TKind Kind;
-  const wchar_t* Caption;
-  int Image;
-  TShortCut Short;
-  int Tag;
-  TNotifyEvent Handler;
-};
-
-bool IsKind(TTBCustomItem* item, TKind kind) {
-  switch (kind) {
-    case TKind::Item: return typeid(*item) == typeid(TTBXItem);
-    case TKind::Submenu: return typeid(*item) == typeid(TTBXSubmenuItem);
-    case TKind::Separator: return typeid(*item) == typeid(TTBXSeparatorItem);
-  }
-  return false;
-}
-
-// The children of parent are the rows, in their order, each owned by the form under its name.
-void ExpectItems(TComponent* form, TTBCustomItem* parent, const std::vector<TRow>& rows) {
-  ASSERT_EQ(static_cast<int>(rows.size()), parent->Count());
-  for (int i = 0; i < parent->Count(); ++i) {
-    const TRow& row = rows[i];
-    TTBCustomItem* item = parent->Items(i);
-    SCOPED_TRACE(testing::Message() << "item " << i << " " << testing::PrintToString(String(row.Name)));
-    EXPECT_EQ(row.Name, item->Name());
-    EXPECT_EQ(form, item->Owner());
-    EXPECT_EQ(item, form->FindComponent(row.Name));
-    EXPECT_TRUE(IsKind(item, row.Kind));
-    EXPECT_EQ(row.Caption, item->Caption());
-    EXPECT_EQ(row.Image, item->ImageIndex());
-    EXPECT_EQ(row.Short, item->ShortCut());
-    EXPECT_EQ(row.Tag, item->Tag());
-    EXPECT_TRUE(row.Handler == item->OnClick);
-  }
 }
 
 // Every child of parent is visible and enabled; exactly the named ones are ticked.
@@ -188,7 +149,8 @@ TEST_F(AppMenusTest, EveryImageAMenuShowsIsDrawnAndAllNotesShareOneList) {
   EXPECT_EQ(b->ilEditor, b->pmSettings->Images());
   EXPECT_EQ(20, a->ilEditor->Count());
   EXPECT_EQ(3, main_->ilImages->Count());
-  for (auto [menu, list] : {std::pair{main_->pmPopup, main_->ilImages}, {a->pmSettings, a->ilEditor}}) {
+  for (auto [menu, list] : {std::pair{main_->pmPopup, main_->ilImages}, {a->pmSettings, a->ilEditor},
+                            {a->pmRichTextEditor, a->ilEditor}}) {
     TTBCustomItem* root = menu->Items();
     for (int i = 0; i < root->Count(); ++i)
       if (root->Items(i)->ImageIndex() >= 0) {

@@ -123,19 +123,30 @@ inline HWND EditorOf(HWND note) {
   return editor;
 }
 
-// The character format of the editor's selection in another process, set or read through the
-// control's own messages (the record lives in that process's memory).
-inline bool RemoteCharFormat(HANDLE process, HWND editor, CHARFORMAT2W& format, bool set) {
-  void* remote = VirtualAllocEx(process, nullptr, sizeof format, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+// A format record of the editor in another process, sent with the control's own message (the
+// record lives in that process's memory while the message runs).
+template <class TRecord>
+bool RemoteFormat(HANDLE process, HWND editor, UINT message, WPARAM which, TRecord& record) {
+  void* remote = VirtualAllocEx(process, nullptr, sizeof record, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (!remote) return false;
-  format.cbSize = sizeof format;
-  bool ok = WriteProcessMemory(process, remote, &format, sizeof format, nullptr) != FALSE;
+  record.cbSize = sizeof record;
+  bool ok = WriteProcessMemory(process, remote, &record, sizeof record, nullptr) != FALSE;
   DWORD_PTR result = 0;
-  ok = ok && SendMessageTimeoutW(editor, set ? EM_SETCHARFORMAT : EM_GETCHARFORMAT, SCF_SELECTION,
-                                 reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &result);
-  ok = ok && ReadProcessMemory(process, remote, &format, sizeof format, nullptr);
+  ok = ok && SendMessageTimeoutW(editor, message, which, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000,
+                                 &result);
+  ok = ok && ReadProcessMemory(process, remote, &record, sizeof record, nullptr);
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   return ok;
+}
+
+// The character format of the editor's selection in another process, set or read.
+inline bool RemoteCharFormat(HANDLE process, HWND editor, CHARFORMAT2W& format, bool set) {
+  return RemoteFormat(process, editor, set ? EM_SETCHARFORMAT : EM_GETCHARFORMAT, SCF_SELECTION, format);
+}
+
+// The paragraph format of the selection's first paragraph in another process.
+inline bool RemoteParaFormat(HANDLE process, HWND editor, PARAFORMAT2& format) {
+  return RemoteFormat(process, editor, EM_GETPARAFORMAT, 0, format);
 }
 
 inline std::string FileBytes(const String& path) {
@@ -204,8 +215,8 @@ inline void ClickMenuLine(HWND menu, bool last) {
   ClickAt(POINT{(r.left + r.right) / 2, last ? r.bottom - 10 : r.top + 10});
 }
 
-// As a user would: click into the note's text, then type.
-inline testing::AssertionResult TypeIntoNote(HWND note, const String& text) {
+// As a user would: click into the note's text, so that the note becomes the active window.
+inline testing::AssertionResult ActivateNote(HWND note) {
   RECT r;
   GetWindowRect(note, &r);
   const POINT inside{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -215,6 +226,12 @@ inline testing::AssertionResult TypeIntoNote(HWND note, const String& text) {
       }, 5000))
     return testing::AssertionFailure() << "the note did not become the active window";
   Sleep(200);
+  return testing::AssertionSuccess();
+}
+
+// Then types into it.
+inline testing::AssertionResult TypeIntoNote(HWND note, const String& text) {
+  if (testing::AssertionResult active = ActivateNote(note); !active) return active;
   TypeText(text);
   if (!WaitFor([&] { return EditorText(note) == text; }, 5000))
     return testing::AssertionFailure() << "the note holds " << testing::PrintToString(EditorText(note));
@@ -262,14 +279,23 @@ class TScreenPixels {
   std::vector<uint32_t> pixels_;
 };
 
-inline void PressKey(WORD key) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = key;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
+// Keys held together: down in order, up in the reverse order.
+inline void PressChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input;
+  auto add = [&](WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(in);
+  };
+  for (WORD key : keys) add(key, false);
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, true);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
   Sleep(50);
 }
+
+inline void PressKey(WORD key) { PressChord({key}); }
 
 // The program's shown popup windows, in no particular order.
 inline std::vector<HWND> ShownMenus(DWORD pid) { return WindowsOf(pid, L"Quillnote.TBXPopupWindow", true, true); }
@@ -384,6 +410,22 @@ class TSchemeHandler {
   bool had_ = false;
   bool ok_ = false;
 };
+
+// The address the recorder program (UrlRecorder.cpp) was started with: the first argument of the
+// command line it wrote down in `recorded`, waited for up to 20 s.
+inline testing::AssertionResult RecordedAddress(const String& recorded, String& address) {
+  if (!WaitFor([&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
+    return testing::AssertionFailure() << "the recorder was not started";
+  const std::string line = FileBytes(recorded);
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(Utf8ToWide(line).c_str(), &argc);
+  if (!argv) return testing::AssertionFailure() << "no command line";
+  std::vector<String> args(argv, argv + argc);
+  LocalFree(argv);
+  if (args.size() != 2) return testing::AssertionFailure() << "the command line " << line;
+  address = args[1];
+  return testing::AssertionSuccess();
+}
 
 class Smoke : public testing::Test {
  protected:
