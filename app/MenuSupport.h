@@ -3,6 +3,7 @@
 // listed, and menu images read from the program's bitmap strips.
 #include "classlib/ImgList.h"
 #include "items/TB2Item.h"
+#include "tbx/TBXToolPals.h"
 
 // An item of class T named Name, owned by Owner and added as the last child of Parent.
 template <class T>
@@ -16,6 +17,10 @@ T* AddMenuItem(TComponent* Owner, TTBCustomItem* Parent, const wchar_t* Name, co
   Parent->Add(item);
   return item;
 }
+
+// Shows a colour as the palette's selection as its submenu opens, without running the
+// palette's change handler: showing the present colour is no choice of the user's.
+void PresetPaletteColor(TTBXColorPalette& Palette, TColor Color);
 
 // Adds the 16-pixel images of a bitmap strip of the program's resources (magenta shows
 // through). A program built without the strip keeps the list as it is: its items show no image.

@@ -3,7 +3,6 @@
 #include "app/MenuSupport.h"
 #include "app/TFR_NOTE.h"
 #include "app/WebLinks.h"
-#include "classlib/ScopeGuard.h"
 
 namespace {
 
@@ -190,11 +189,7 @@ void TFR_NOTE::mnSearchAtGoogleClick(TObject*) {
 }
 
 void TFR_NOTE::mnColorPopup(TTBCustomItem*, bool) {
-  // Showing the selection's colour is no choice of the user's: the change handler stays out.
-  const TNotifyEvent onChange = tbTextColor->OnChange;
-  tbTextColor->OnChange.Clear();
-  TScopeGuard bindAgain([&] { tbTextColor->OnChange = onChange; });
-  tbTextColor->WriteColor(reEdit->SelAttributes().Color());
+  PresetPaletteColor(*tbTextColor, reEdit->SelAttributes().Color());
 }
 
 // Runs inside the menu's loop, while the menu is still open.

@@ -1,5 +1,6 @@
 #include "app/TFR_ABOUT.h"
 
+#include "app/FormSupport.h"
 #include "app/TFR_MAIN.h"
 #include "app/WebLinks.h"
 
@@ -58,10 +59,10 @@ void TFR_ABOUT::CreateComponents() {
   imLogo->SetBounds(20, 20, 32, 32);
   DrawLogo();
 
-  lbProgram = AddLabel(pnHeader, L"lbProgram", L"Quillnote", 68, 14);
+  lbProgram = AddLabel(this, pnHeader, L"lbProgram", L"Quillnote", 68, 14);
   lbProgram->Font().SetHeight(-27);
-  lbVersion = AddLabel(pnHeader, L"lbVersion", L"Version", 70, 54);
-  lbCopyright = AddLabel(pnHeader, L"lbCopyright",
+  lbVersion = AddLabel(this, pnHeader, L"lbVersion", L"Version", 70, 54);
+  lbCopyright = AddLabel(this, pnHeader, L"lbCopyright",
                          L"Copyright \u00A9 2026 Orvane Software.\r\nSmall notes for the tray, kept as you left them.",
                          70, 80);
 
@@ -101,21 +102,9 @@ void TFR_ABOUT::CreateComponents() {
   btOK->OnClick = TNotifyEvent(this, &TFR_ABOUT::btOKClick);
 }
 
-TLabel* TFR_ABOUT::AddLabel(TWinControl* parent, const wchar_t* name, const String& caption, int left, int top) {
-  auto* label = new TLabel(this);
-  label->SetName(name);
-  label->SetParent(parent);
-  label->SetLeft(left);
-  label->SetTop(top);
-  label->SetTransparent(true);
-  label->SetShowAccelChar(false);
-  label->SetCaption(caption);
-  return label;
-}
-
 TLabel* TFR_ABOUT::AddLink(const wchar_t* name, const String& caption, int left, int top,
                            void (TFR_ABOUT::*onClick)(TObject*)) {
-  TLabel* link = AddLabel(this, name, caption, left, top);
+  TLabel* link = AddLabel(this, this, name, caption, left, top);
   link->Font().SetColor(kLinkColor);
   link->Font().SetStyle(fsUnderline);
   link->SetCursor(crHandPoint);

@@ -34,7 +34,6 @@ class TFR_ABOUT : public TForm {
 
  private:
   void CreateComponents();
-  TLabel* AddLabel(TWinControl* parent, const wchar_t* name, const String& caption, int left, int top);
   TLabel* AddLink(const wchar_t* name, const String& caption, int left, int top, void (TFR_ABOUT::*onClick)(TObject*));
   void DrawLogo();
   void DrawBadge();

@@ -5,6 +5,7 @@
 #include "app/QuillnoteMain.h"
 #include "app/TFR_ABOUT.h"
 #include "app/TFR_NOTE.h"
+#include "app/TFR_SETTINGS.h"
 #include "app/WebLinks.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Registry.h"
@@ -133,6 +134,8 @@ void TFR_QNT_MAIN::CreateTrayMenu() {
   mnHideAllNotes = AddMenuItem<TTBXItem>(this, root, L"mnHideAllNotes", L"Hide All Notes", -1,
                                         TNotifyEvent(this, &TFR_QNT_MAIN::mnHideAllNotesClick));
   N2 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N2");
+  mnSettings = AddMenuItem<TTBXItem>(this, root, L"mnSettings", L"Settings", 2,
+                                    TNotifyEvent(this, &TFR_QNT_MAIN::mnSettingsClick));
   N3 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N3");
   mnHelp = AddMenuItem<TTBXItem>(this, root, L"mnHelp", L"Help", -1, TNotifyEvent(this, &TFR_QNT_MAIN::mnHelpClick));
   mnAbout = AddMenuItem<TTBXItem>(this, root, L"mnAbout", L"About", -1, TNotifyEvent(this, &TFR_QNT_MAIN::mnAboutClick));
@@ -333,12 +336,21 @@ void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) { CloseNotes(false); }
 
 void TFR_QNT_MAIN::mnHelpClick(TObject*) { OpenUrl(TaggedLink(Addresses().ProductSite(), L"/help.html", Referrer)); }
 
-void TFR_QNT_MAIN::mnAboutClick(TObject*) {
-  // One About box at a time: choosing About while it is open (from the tray, which stays
-  // usable beside it) does nothing.
-  if (Application->FindComponent(L"FR_ABOUT")) return;
-  (new TFR_ABOUT(Application))->ShowModal();
+namespace {
+
+// One dialog of a kind at a time, found among the application's components by its name:
+// choosing it again while it is open (from the tray, which stays usable beside it) does nothing.
+template <class TDialog>
+void ShowModalOnce(const wchar_t* name) {
+  if (Application->FindComponent(name)) return;
+  (new TDialog(Application))->ShowModal();
 }
+
+}  // namespace
+
+void TFR_QNT_MAIN::mnSettingsClick(TObject*) { ShowModalOnce<TFR_SETTINGS>(L"FR_SETTINGS"); }
+
+void TFR_QNT_MAIN::mnAboutClick(TObject*) { ShowModalOnce<TFR_ABOUT>(L"FR_ABOUT"); }
 
 void TFR_QNT_MAIN::tbVisitQuillnoteClick(TObject*) { OpenUrl(TaggedLink(Addresses().ProductSite(), L"", Referrer)); }
 

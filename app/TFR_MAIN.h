@@ -29,6 +29,7 @@ class TFR_QNT_MAIN : public TForm {
   TTBXItem* mnShowAllNotes = nullptr;
   TTBXItem* mnHideAllNotes = nullptr;
   TTBXSeparatorItem* N2 = nullptr;
+  TTBXItem* mnSettings = nullptr;
   TTBXSeparatorItem* N3 = nullptr;
   TTBXItem* mnHelp = nullptr;
   TTBXItem* mnAbout = nullptr;
@@ -85,6 +86,7 @@ class TFR_QNT_MAIN : public TForm {
   void mnAddNoteClick(TObject* Sender);
   void mnShowAllNotesClick(TObject* Sender);
   void mnHideAllNotesClick(TObject* Sender);
+  void mnSettingsClick(TObject* Sender);
   void mnHelpClick(TObject* Sender);
   void mnAboutClick(TObject* Sender);
   void tbVisitQuillnoteClick(TObject* Sender);

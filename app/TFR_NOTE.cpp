@@ -4,7 +4,6 @@
 #include "app/NoteFile.h"
 #include "app/TFR_MAIN.h"
 #include "classlib/FileUtils.h"
-#include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 
 #include <cmath>
@@ -326,13 +325,7 @@ void TFR_NOTE::OpacityClick(TObject* Sender) {
   if (auto* item = dynamic_cast<TTBCustomItem*>(Sender)) SetOpacity(static_cast<int>(item->Tag()));
 }
 
-void TFR_NOTE::tbColorPopup(TTBCustomItem*, bool) {
-  // Showing the note's colour is no choice of the user's: the change handler stays out of it.
-  const TNotifyEvent onChange = cpColorPalette->OnChange;
-  cpColorPalette->OnChange.Clear();
-  TScopeGuard bindAgain([&] { cpColorPalette->OnChange = onChange; });
-  cpColorPalette->WriteColor(NoteColor());
-}
+void TFR_NOTE::tbColorPopup(TTBCustomItem*, bool) { PresetPaletteColor(*cpColorPalette, NoteColor()); }
 
 // Runs inside the menu's loop, while the menu is still open.
 void TFR_NOTE::cpColorPaletteChange(TObject*) {

@@ -31,8 +31,13 @@ bool TFontDialog::Execute(HWND owner) {
     data.nSizeMax = maxFontSize_;
   }
   if (!seams::CommonDialogs().ShowFontDialog(data)) return false;
+  if (!(options_ & fdEffects)) {
+    // Without the effects part the dialog neither shows underline and strike-out nor lets
+    // them be chosen, and may hand them back cleared: the font keeps its own, and its colour.
+    logFont.lfUnderline = (font_.Style() & fsUnderline) ? TRUE : FALSE;
+    logFont.lfStrikeOut = (font_.Style() & fsStrikeOut) ? TRUE : FALSE;
+  }
   font_.SetLogFont(logFont);
-  // Without the effects part the dialog offers no colour: the font keeps its own.
   if (options_ & fdEffects) font_.SetColor(static_cast<TColor>(data.rgbColors));
   return true;
 }

@@ -16,7 +16,8 @@ enum TFontDialogOption : unsigned {
 using TFontDialogOptions = unsigned;
 
 // The font dialog, preset with Font and writing the choice back into it. No options are set
-// at first, so the dialog shows no effects part unless asked for one.
+// at first, so the dialog shows no effects part unless asked for one; without it the font
+// keeps its own underline, strike-out and colour.
 class TFontDialog : public TComponent {
  public:
   explicit TFontDialog(TComponent* AOwner);

@@ -58,32 +58,28 @@ String TRegistry::Resolve(const String& key) const {
   return rest.empty() ? currentPath_ : currentPath_ + L"\\" + rest;
 }
 
-TRegKey TRegistry::Open(const String& key, REGSAM access, bool create, String& path) const {
+TRegKey TRegistry::Open(const String& key, REGSAM access, bool create, String& path, LONG* result) const {
   path = Resolve(key);
   HKEY handle = nullptr;
   LONG rc = create ? RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                      access, nullptr, &handle, nullptr)
                    : RegOpenKeyExW(rootKey_, path.c_str(), 0, access, &handle);
+  if (result) *result = rc;
   return TRegKey(rc == ERROR_SUCCESS ? handle : nullptr);
 }
 
-bool TRegistry::OpenKey(const String& key, bool canCreate) {
+bool TRegistry::OpenWith(const String& key, REGSAM access, bool canCreate) {
   String path;
-  TRegKey opened = Open(key, access_, canCreate, path);
+  TRegKey opened = Open(key, access, canCreate, path, &lastError_);
   if (!opened) return false;
   current_ = std::move(opened);
   currentPath_ = path;
   return true;
 }
 
-bool TRegistry::OpenKeyReadOnly(const String& key) {
-  String path;
-  TRegKey opened = Open(key, KEY_READ | ViewFlags(), false, path);
-  if (!opened) return false;
-  current_ = std::move(opened);
-  currentPath_ = path;
-  return true;
-}
+bool TRegistry::OpenKey(const String& key, bool canCreate) { return OpenWith(key, access_, canCreate); }
+
+bool TRegistry::OpenKeyReadOnly(const String& key) { return OpenWith(key, KEY_READ | ViewFlags(), false); }
 
 void TRegistry::CloseKey() {
   current_.Reset();
@@ -123,7 +119,8 @@ bool TRegistry::ValueExists(const String& name) {
 }
 
 bool TRegistry::DeleteValue(const String& name) {
-  return current_ && RegDeleteValueW(current_.Get(), name.c_str()) == ERROR_SUCCESS;
+  lastError_ = current_ ? RegDeleteValueW(current_.Get(), name.c_str()) : ERROR_INVALID_HANDLE;
+  return lastError_ == ERROR_SUCCESS;
 }
 
 String TRegistry::ReadString(const String& name) {
@@ -152,9 +149,9 @@ String TRegistry::ReadString(const String& name) {
 }
 
 void TRegistry::Write(const String& name, DWORD type, const void* data, DWORD size) {
-  if (!current_ || RegSetValueExW(current_.Get(), name.c_str(), 0, type,
-                                  static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
-    RaiseRegistry(L"Failed to set data for", name);
+  lastError_ = current_ ? RegSetValueExW(current_.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size)
+                        : ERROR_INVALID_HANDLE;
+  if (lastError_ != ERROR_SUCCESS) RaiseRegistry(L"Failed to set data for", name);
 }
 
 void TRegistry::WriteString(const String& name, const String& value) {

@@ -53,6 +53,11 @@ class TRegistry : public TObject {
   bool ValueExists(const String& name);
   bool DeleteValue(const String& name);
 
+  // The system's answer to the last OpenKey, OpenKeyReadOnly, DeleteValue or write
+  // (ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing key or value, ...): it tells a missing
+  // key or value from one that could not be reached.
+  LONG LastError() const { return lastError_; }
+
   // A missing value, no open key or a value of another kind read as the empty text; REG_SZ and
   // REG_EXPAND_SZ are read as stored (not expanded), stopping at the first NUL.
   String ReadString(const String& name);
@@ -65,7 +70,9 @@ class TRegistry : public TObject {
 
  private:
   // Opens `key` (resolved as OpenKey does) with `access`, creating it when asked.
-  TRegKey Open(const String& key, REGSAM access, bool create, String& path) const;
+  TRegKey Open(const String& key, REGSAM access, bool create, String& path, LONG* result = nullptr) const;
+  // Opens the key as OpenKey does, with `access`, and remembers the system's answer.
+  bool OpenWith(const String& key, REGSAM access, bool canCreate);
   HKEY BaseFor(const String& key) const;
   String Resolve(const String& key) const;
   void Write(const String& name, DWORD type, const void* data, DWORD size);
@@ -75,4 +82,5 @@ class TRegistry : public TObject {
   REGSAM access_;
   TRegKey current_;
   String currentPath_;
+  LONG lastError_ = ERROR_SUCCESS;
 };

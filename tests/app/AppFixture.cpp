@@ -6,14 +6,6 @@ namespace app_testing {
 
 std::string ReadBytes(const String& path) { return ReadFileBytes(path); }
 
-BYTE LayeredAlpha(HWND wnd) {
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  COLORREF key = 0;
-  GetLayeredWindowAttributes(wnd, &key, &alpha, &flags);
-  return alpha;
-}
-
 bool Topmost(HWND wnd) { return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 void WriteBytes(const String& path, const std::string& bytes) {

@@ -60,7 +60,7 @@ class TQueuedRandom : public seams::TRandom {
 };
 
 std::string ReadBytes(const String& path);
-BYTE LayeredAlpha(HWND wnd);
+using testing_support::LayeredAlpha;
 bool Topmost(HWND wnd);
 void WriteBytes(const String& path, const std::string& bytes);
 

@@ -90,6 +90,7 @@ TEST_F(AppMenusTest, TheTrayMenuListsItsCommandsInOrder) {
                {L"mnShowAllNotes", TKind::Item, L"Show All Notes", -1, 0, 0, handler(&M::mnShowAllNotesClick)},
                {L"mnHideAllNotes", TKind::Item, L"Hide All Notes", -1, 0, 0, handler(&M::mnHideAllNotesClick)},
                {L"N2", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"mnSettings", TKind::Item, L"Settings", 2, 0, 0, handler(&M::mnSettingsClick)},
                {L"N3", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"mnHelp", TKind::Item, L"Help", -1, 0, 0, handler(&M::mnHelpClick)},
                {L"mnAbout", TKind::Item, L"About", -1, 0, 0, handler(&M::mnAboutClick)},

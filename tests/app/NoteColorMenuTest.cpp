@@ -2,6 +2,7 @@
 // main form answers; opening it shows the note's colour without running the change handler,
 // and choosing a colour recolours the note inside the menu's loop before the menu closes.
 #include "AppFixture.h"
+#include "PaletteProbes.h"
 
 #include "classlib/Messages.h"
 
@@ -27,26 +28,6 @@ const TNoteColor kNoteColors[3][8] = {
     {{L"Rose", 0xCC99FF}, {L"Tan", 0x99CCFF}, {L"Light Yellow", 0x99FFFF}, {L"Light Green", 0xCCFFCC},
      {L"Light Turquoise", 0xFFFFCC}, {L"Pale Blue", 0xFFCC99}, {L"Lavender", 0xFF99CC}, {L"White", 0xFFFFFF}},
 };
-
-struct TFindPopup {
-  TTBCustomItem* Item;
-  TTBPopupWindow* Found;
-};
-
-BOOL CALLBACK FindPopupOf(HWND wnd, LPARAM data) {
-  auto* find = reinterpret_cast<TFindPopup*>(data);
-  auto* popup = dynamic_cast<TTBPopupWindow*>(TWinControl::FindControl(wnd));
-  if (!popup || !IsWindowVisible(wnd) || popup->View()->ParentItem() != find->Item) return TRUE;
-  find->Found = popup;
-  return FALSE;
-}
-
-// The shown popup window of the item's subitems, if any.
-TTBPopupWindow* ShownPopupOf(TTBCustomItem* Item) {
-  TFindPopup find{Item, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), FindPopupOf, reinterpret_cast<LPARAM>(&find));
-  return find.Found;
-}
 
 // Runs the note's change handler and notes what the note looked like when it returned.
 struct TAfterChange : TObject {
@@ -80,16 +61,9 @@ class NoteColorMenu : public AppTest {
     EXPECT_FALSE(whileOpen_.WatchdogFired()) << "the menu did not end by itself";
     AppTest::TearDown();
   }
-  TTBXToolViewer* PaletteViewer(TTBPopupWindow* Submenu) {
-    return static_cast<TTBXToolViewer*>(Submenu->View()->Find(note->cpColorPalette));
-  }
-  // Where the cell is on the screen.
+  TTBXToolViewer* PaletteViewer(TTBPopupWindow* Submenu) { return app_testing::PaletteViewer(Submenu, note->cpColorPalette); }
   POINT CellOnScreen(TTBPopupWindow* Submenu, int Col, int Row) {
-    TTBXToolViewer* viewer = PaletteViewer(Submenu);
-    const RECT r = viewer->GetCellRect(viewer->BoundsRect, Col, Row);
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(Submenu->Handle(), &p);
-    return p;
+    return app_testing::CellOnScreen(Submenu, note->cpColorPalette, Col, Row);
   }
   static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) {
     SetCursorPos(P.x, P.y);

@@ -126,24 +126,39 @@ TEST_F(Dialogs, FontDialogIsPresetFromItsFontAndOptions) {
   }
 }
 
-TEST_F(Dialogs, FontDialogOKCopiesTheChoiceBackAndTheColourOnlyWithEffects) {
-  for (TFontDialogOptions options : {TFontDialogOptions{fdLimitSize}, TFontDialogOptions{fdEffects}}) {
-    SCOPED_TRACE(options);
+TEST_F(Dialogs, FontDialogOKCopiesTheChoiceBackAndTheEffectsOnlyWithTheirPart) {
+  // Without the effects part, underline, strike-out and colour are the font's own, whatever
+  // the dialog hands back; with it, they are the user's choice.
+  struct Case {
+    TFontDialogOptions options;
+    TFontStyles before;
+    bool chosenUnderline, chosenStrikeOut;
+    TFontStyles after;
+  } cases[] = {
+      {fdLimitSize, 0, true, true, fsItalic},
+      {fdLimitSize, fsUnderline | fsStrikeOut, false, false, fsItalic | fsUnderline | fsStrikeOut},
+      {fdLimitSize, fsUnderline, false, true, fsItalic | fsUnderline},
+      {fdEffects, 0, true, true, fsItalic | fsUnderline | fsStrikeOut},
+      {fdEffects, fsUnderline | fsStrikeOut, false, false, fsItalic},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.options << " " << c.before);
     TFontDialog dialog(nullptr);
     dialog.Font().SetName(L"Tahoma");
     dialog.Font().SetSize(8);
+    dialog.Font().SetStyle(fsBold | c.before);
     dialog.Font().SetColor(RGB(0, 0, 200));
-    dialog.SetOptions(options);
+    dialog.SetOptions(c.options);
     dialog.SetMaxFontSize(36);
     TFont wanted;
     wanted.SetSize(36);
-    fake_.ChosenFont = MakeLogFont(L"Arial", wanted.Height(), false, true, true, true);
+    fake_.ChosenFont = MakeLogFont(L"Arial", wanted.Height(), false, true, c.chosenUnderline, c.chosenStrikeOut);
     EXPECT_TRUE(dialog.Execute());
 
     EXPECT_EQ(L"Arial", dialog.Font().Name());
     EXPECT_EQ(36, dialog.Font().Size());
-    EXPECT_EQ(TFontStyles{fsItalic | fsUnderline | fsStrikeOut}, dialog.Font().Style());
-    EXPECT_EQ(options & fdEffects ? TColor(fake_.ChosenColor) : TColor(RGB(0, 0, 200)), dialog.Font().Color());
+    EXPECT_EQ(c.after, dialog.Font().Style());
+    EXPECT_EQ(c.options & fdEffects ? TColor(fake_.ChosenColor) : TColor(RGB(0, 0, 200)), dialog.Font().Color());
   }
 }
 

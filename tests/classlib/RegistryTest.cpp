@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 namespace {
 
 // Every test works below a key of its own in the test prefix's current user.
@@ -11,6 +13,16 @@ class Registry : public testing::Test {
   void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kBase); }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kBase); }
 
+  // Gives the key the rights of a security descriptor text; its owner may always do that.
+  static void SetRights(const wchar_t* descriptor) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kBase, 0, WRITE_DAC, &key));
+    PSECURITY_DESCRIPTOR rights = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(descriptor, SDDL_REVISION_1, &rights, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, rights));
+    LocalFree(rights);
+    RegCloseKey(key);
+  }
   // Stores raw bytes as a value, the way another program might have.
   static void PutRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
@@ -106,6 +118,34 @@ TEST_F(Registry, RootKeyChangeClosesTheOpenKey) {
   reg.SetRootKey(HKEY_LOCAL_MACHINE);
   EXPECT_EQ(nullptr, reg.CurrentKey());
   EXPECT_EQ(HKEY_LOCAL_MACHINE, reg.RootKey());
+}
+
+TEST_F(Registry, LastErrorTellsAMissingKeyOrValueFromOneThatCannotBeReached) {
+  TRegistry reg(KEY_READ | KEY_WRITE);
+  EXPECT_FALSE(reg.OpenKey(kBase, false));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.LastError());
+  ASSERT_TRUE(reg.OpenKey(kBase, true));
+  EXPECT_EQ(ERROR_SUCCESS, reg.LastError());
+  EXPECT_FALSE(reg.DeleteValue(L"Missing"));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg.LastError());
+  reg.WriteString(L"Here", L"x");
+  EXPECT_EQ(ERROR_SUCCESS, reg.LastError());
+  EXPECT_TRUE(reg.DeleteValue(L"Here"));
+  EXPECT_EQ(ERROR_SUCCESS, reg.LastError());
+
+  // Everyone may only read the key now: opening it to write is refused, and so is a write
+  // through a key opened to read.
+  reg.CloseKey();
+  SetRights(L"D:P(A;;KR;;;WD)");
+  EXPECT_FALSE(reg.OpenKey(kBase, true));
+  EXPECT_EQ(ERROR_ACCESS_DENIED, reg.LastError());
+  ASSERT_TRUE(reg.OpenKeyReadOnly(kBase));
+  EXPECT_THROW(reg.WriteString(L"Here", L"x"), ERegistryException);
+  EXPECT_EQ(ERROR_ACCESS_DENIED, reg.LastError());
+  EXPECT_FALSE(reg.DeleteValue(L"Here"));
+  EXPECT_EQ(ERROR_ACCESS_DENIED, reg.LastError());
+  // The owner may give the rights back, so that the key can go.
+  SetRights(L"D:P(A;;KA;;;WD)");
 }
 
 // A 32-bit installer writes the machine's software keys below WOW6432Node; the 64-bit build

@@ -53,6 +53,14 @@ BOOL CALLBACK CountWindow(HWND, LPARAM Count) {
 }
 }  // namespace
 
+BYTE LayeredAlpha(HWND wnd) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  COLORREF key = 0;
+  GetLayeredWindowAttributes(wnd, &key, &alpha, &flags);
+  return alpha;
+}
+
 int ThreadWindowCount() {
   int count = 0;
   EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));

@@ -58,6 +58,8 @@ void PumpMessages(DWORD milliseconds = 0);
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // The top-level windows of the calling thread.
 int ThreadWindowCount();
+// The alpha of a layered window, of this process or another (0 when it has none).
+BYTE LayeredAlpha(HWND wnd);
 // A fresh empty folder under the temporary folder, removed again by the caller's fixture;
 // throws std::runtime_error when the temporary folder takes none.
 String MakeTempFolder(const String& hint);

@@ -459,6 +459,21 @@ class Smoke : public testing::Test {
             "Color=10092543\r\nOpacity=100\r\nTitle=0\r\nCheckForUpdates=0\r\nDeleteConfirm=0\r\n"
             "FontName=Tahoma\r\nFontSize=10\r\nFontColor=0\r\nFontStyle=0\r\nAlwaysOnTop=0\r\n");
   }
+  // Starts the program with the update check off (after any tray icon of an earlier run has
+  // gone), and waits for its tray icon.
+  testing::AssertionResult StartOffline(PROCESS_INFORMATION& pi) {
+    if (!WaitFor([] { return !TrayShowsIcons(); }, 10000)) return testing::AssertionFailure() << "a tray icon is up";
+    WriteOfflineSettings();
+    pi = Start();
+    if (!WaitFor(TrayShowsIcons, 20000)) return testing::AssertionFailure() << "no tray icon";
+    return testing::AssertionSuccess();
+  }
+  // Waits for the process's shown window of this class; nil when none shows in time.
+  static HWND AwaitShown(DWORD pid, const wchar_t* cls, DWORD ms = 10000) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = WindowOf(pid, cls, true)) != nullptr; }, ms);
+    return found;
+  }
   // Ends the program through its main form, as Exit does, and waits for it.
   void EndCleanly(const PROCESS_INFORMATION& pi) {
     if (HWND main = MainFormOf(pi.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
@@ -466,6 +481,14 @@ class Smoke : public testing::Test {
   }
   // Opens the tray menu and chooses the line this many lines up from its last one.
   testing::AssertionResult ChooseFromTheTrayMenusEnd(DWORD pid, int linesUp) {
+    return ChooseFromTheTrayMenu(pid, VK_END, VK_UP, linesUp);
+  }
+  // Opens the tray menu and chooses the line this many lines down from its first one.
+  testing::AssertionResult ChooseFromTheTrayMenusTop(DWORD pid, int linesDown) {
+    return ChooseFromTheTrayMenu(pid, VK_HOME, VK_DOWN, linesDown);
+  }
+  // Opens the tray menu, goes to one of its ends and moves from there with the keys.
+  testing::AssertionResult ChooseFromTheTrayMenu(DWORD pid, WORD end, WORD move, int lines) {
     HWND menu = OpenTrayMenu(pid);
     if (!menu) return testing::AssertionFailure() << "no menu after right clicks on the tray icon";
     // The menu opens under the pointer: the pointer goes elsewhere, so that only keys choose.
@@ -473,8 +496,8 @@ class Smoke : public testing::Test {
     GetWindowRect(menu, &r);
     SetCursorPos(r.right + 200, r.bottom + 100);
     Sleep(200);
-    PressKey(VK_END);
-    for (int i = 0; i < linesUp; ++i) PressKey(VK_UP);
+    PressKey(end);
+    for (int i = 0; i < lines; ++i) PressKey(move);
     PressKey(VK_RETURN);
     return testing::AssertionSuccess();
   }

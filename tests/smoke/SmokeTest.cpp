@@ -297,15 +297,12 @@ TEST_F(Smoke, TheNoteColorSubmenuShowsTheNotesColourAndRoseRecoloursTheNoteAsThe
 }
 
 TEST_F(Smoke, AboutFromTheTrayMenuShowsTheVersion) {
-  ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
-  WriteOfflineSettings();
-  PROCESS_INFORMATION pi = Start();
-  ASSERT_TRUE(WaitFor(TrayShowsIcons, 20000));
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(StartOffline(pi));
   // From the end: Exit, the two Visit lines, then About.
   ASSERT_TRUE(ChooseFromTheTrayMenusEnd(pi.dwProcessId, 3));
-  HWND about = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (about = WindowOf(pi.dwProcessId, L"TFR_ABOUT", true)) != nullptr; }, 10000))
-      << "no About box";
+  HWND about = AwaitShown(pi.dwProcessId, L"TFR_ABOUT");
+  ASSERT_NE(nullptr, about) << "no About box";
   EXPECT_EQ(L"About", WindowText(about));
   Sleep(500);
   RECT area;
