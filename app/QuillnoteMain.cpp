@@ -28,15 +28,21 @@ void RunApplication() {
   Application->SetShowMainForm(false);
   Application->SetTitle(app::kProductName);
   Application->CreateForm(FR_QNT_MAIN);
-  FR_QNT_MAIN->tiTray->SetVisible(true);
-  FR_QNT_MAIN->Version = app::kVersion;
-  FR_QNT_MAIN->SetCaption(String(app::kProductName) + app::kVersion);
-  FR_QNT_MAIN->ShowAllNotes(true);
+  StartMainForm(*FR_QNT_MAIN);
   Application->Run();
   ShowWindow(Application->Handle(), SW_HIDE);
 }
 
 }  // namespace
+
+void StartMainForm(TFR_QNT_MAIN& Form) {
+  Form.tiTray->SetVisible(true);
+  Form.Version = app::kVersion;
+  Form.SetCaption(String(app::kProductName) + app::kVersion);
+  // At start only a newer version is worth telling of.
+  if (Form.CheckForUpdates) Form.StartUpdateCheck(false);
+  Form.ShowAllNotes(true);
+}
 
 void CloseInstanceMutex() {
   if (g_instanceMutex) {

@@ -115,15 +115,9 @@ void TFR_QNT_MAIN::CreateComponents() {
   tmDblClick->SetEnabled(false);
   tmDblClick->SetInterval(1500);
   tmDblClick->SetOnTimer(TNotifyEvent(this, &TFR_QNT_MAIN::tmDblClickTimer));
-
-  tmChecker = new TTimer(this);
-  tmChecker->SetName(L"tmChecker");
-  tmChecker->SetEnabled(false);
-  tmChecker->SetInterval(100);
 }
 
-// The tray menu. Its separators stand where the menu will have more commands; the menu's layout
-// shows one line for each run of them.
+// The tray menu, top to bottom.
 void TFR_QNT_MAIN::CreateTrayMenu() {
   TTBCustomItem* root = pmPopup->Items();
   mnAddNote = AddMenuItem<TTBXItem>(this, root, L"mnAddNote", L"New Note", 1,
@@ -137,6 +131,8 @@ void TFR_QNT_MAIN::CreateTrayMenu() {
   mnSettings = AddMenuItem<TTBXItem>(this, root, L"mnSettings", L"Settings", 2,
                                     TNotifyEvent(this, &TFR_QNT_MAIN::mnSettingsClick));
   N3 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N3");
+  tbCheckForUpdates = AddMenuItem<TTBXItem>(this, root, L"tbCheckForUpdates", L"Check for updates", -1,
+                                           TNotifyEvent(this, &TFR_QNT_MAIN::tbCheckForUpdatesClick));
   mnHelp = AddMenuItem<TTBXItem>(this, root, L"mnHelp", L"Help", -1, TNotifyEvent(this, &TFR_QNT_MAIN::mnHelpClick));
   mnAbout = AddMenuItem<TTBXItem>(this, root, L"mnAbout", L"About", -1, TNotifyEvent(this, &TFR_QNT_MAIN::mnAboutClick));
   N4 = AddMenuItem<TTBXSeparatorItem>(this, root, L"N4");
@@ -334,6 +330,8 @@ void TFR_QNT_MAIN::mnShowAllNotesClick(TObject*) { ShowAllNotes(true); }
 
 void TFR_QNT_MAIN::mnHideAllNotesClick(TObject*) { CloseNotes(false); }
 
+void TFR_QNT_MAIN::tbCheckForUpdatesClick(TObject*) { StartUpdateCheck(true); }
+
 void TFR_QNT_MAIN::mnHelpClick(TObject*) { OpenUrl(TaggedLink(Addresses().ProductSite(), L"/help.html", Referrer)); }
 
 namespace {
@@ -405,6 +403,8 @@ void TFR_QNT_MAIN::ShowUnsavedReport() {
 }
 
 void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
+  // Closing the notes handles messages: a check that finishes meanwhile is not told.
+  closed_ = true;
   CloseNotes(true);
   Close();
 }
@@ -412,16 +412,37 @@ void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
 void TFR_QNT_MAIN::FormClose(TObject*, TCloseAction&) {
   // However the program ends (Exit, a close sent by another program), every note is written
   // before the loop ends.
+  closed_ = true;
   CloseNotes(true);
 }
 
 void TFR_QNT_MAIN::Dispatch(TMessage& m) {
   if (m.Msg == WM_ENDSESSION) return WMEndSession(m);
+  if (m.Msg == QM_UPDATECHECKED) return QMUpdateChecked(m);
   TForm::Dispatch(m);
 }
 
 void TFR_QNT_MAIN::WMEndSession(TMessage& m) {
   // The session ends and the process with it, without a close: the notes are written now.
-  if (m.WParam) CloseNotes(true);
+  if (m.WParam) {
+    closed_ = true;
+    CloseNotes(true);
+  }
   m.Result = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Update checks
+
+void TFR_QNT_MAIN::StartUpdateCheck(bool report) {
+  TUpdateChecks::TCheckerPtr checker(new TUpdateChecker(Addresses().ProductSite(), Version, report));
+  checker->OnDone = TUpdateDoneEvent(this, &TFR_QNT_MAIN::UpdateCheckerDone);
+  updateChecks_.Start(std::move(checker), Handle());
+}
+
+void TFR_QNT_MAIN::UpdateCheckerDone(TUpdateChecker* checker) { updateChecks_.HandBack(checker); }
+
+void TFR_QNT_MAIN::QMUpdateChecked(TMessage& m) {
+  TUpdateChecks::TCheckerPtr checker = updateChecks_.Take(m.LParam);
+  if (checker && !closed_) ReportUpdateCheck(*checker, Referrer);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The hidden main form: the tray icon, the defaults for new notes (from the settings file),
-// the notes folder, and opening the saved notes.
+// the notes folder, opening the saved notes, and the update checks' results.
+#include "app/UpdateChecker.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/FileCtrl.h"
 #include "classlib/Forms.h"
@@ -31,6 +32,7 @@ class TFR_QNT_MAIN : public TForm {
   TTBXSeparatorItem* N2 = nullptr;
   TTBXItem* mnSettings = nullptr;
   TTBXSeparatorItem* N3 = nullptr;
+  TTBXItem* tbCheckForUpdates = nullptr;
   TTBXItem* mnHelp = nullptr;
   TTBXItem* mnAbout = nullptr;
   TTBXSeparatorItem* N4 = nullptr;
@@ -39,7 +41,6 @@ class TFR_QNT_MAIN : public TForm {
   TTBXSeparatorItem* N5 = nullptr;
   TTBXItem* mnCLOSE = nullptr;
   TTimer* tmDblClick = nullptr;
-  TTimer* tmChecker = nullptr;
 
   String Referrer;
   bool DefAlwaysOnTop = false;
@@ -73,6 +74,14 @@ class TFR_QNT_MAIN : public TForm {
   void LoadSettings();
   static bool HasSetting(const TStrings& list, const String& key);
 
+  // Starts an update check of its own; the up-to-date case is told only when report is set.
+  // Each check comes back to this form's window, where it is reported and freed.
+  void StartUpdateCheck(bool report);
+  // Worker thread: hands the finished checker back to the form's window.
+  void UpdateCheckerDone(TUpdateChecker* checker);
+  // Checks started and not yet handed back.
+  size_t PendingUpdateChecks() const { return updateChecks_.Count(); }
+
   // The note windows' images, one list for all of them: each note would otherwise hold
   // several GDI objects more. Made when the first note asks for it.
   TImageList* EditorImages();
@@ -87,6 +96,7 @@ class TFR_QNT_MAIN : public TForm {
   void mnShowAllNotesClick(TObject* Sender);
   void mnHideAllNotesClick(TObject* Sender);
   void mnSettingsClick(TObject* Sender);
+  void tbCheckForUpdatesClick(TObject* Sender);
   void mnHelpClick(TObject* Sender);
   void mnAboutClick(TObject* Sender);
   void tbVisitQuillnoteClick(TObject* Sender);
@@ -110,6 +120,8 @@ class TFR_QNT_MAIN : public TForm {
   void CloseNotes(bool ending);
   void ShowUnsavedReport();
   void WMEndSession(TMessage& m);
+  // A check handed back: reported unless the program is ending, then freed.
+  void QMUpdateChecked(TMessage& m);
   // Tells the user once per run what cannot be written or created.
   void ReportOnce(bool& reported, const String& text);
   TImageList* editorImages_ = nullptr;
@@ -120,6 +132,12 @@ class TFR_QNT_MAIN : public TForm {
   int closingPass_ = 0;
   std::vector<String> unsaved_;
   bool unsavedStayOpen_ = false;
+  // Set once the form closes (Exit, the end of the session): no check is reported after it.
+  bool closed_ = false;
+  // The form's own message that carries a finished checker.
+  static constexpr UINT QM_UPDATECHECKED = WM_APP + 1;
+  // Last of the fields: its end joins the workers, which still call into this form.
+  TUpdateChecks updateChecks_{QM_UPDATECHECKED};
 };
 
 extern TFR_QNT_MAIN* FR_QNT_MAIN;

@@ -4,9 +4,6 @@
 #include "classlib/TextConv.h"
 
 #include <mmsystem.h>
-#include <wininet.h>
-
-#include <memory>
 
 namespace seams {
 
@@ -25,73 +22,6 @@ HINSTANCE TShell::ExecuteAnsi(HWND owner, const char* verb, const std::string& f
 
 bool TTrayArea::Notify(DWORD message, NOTIFYICONDATAW& data) {
   return Shell_NotifyIconW(message, &data) != FALSE;
-}
-
-namespace {
-
-struct InternetHandleCloser {
-  void operator()(void* h) const {
-    if (h) InternetCloseHandle(h);
-  }
-};
-using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
-
-String HeaderText(HINTERNET request, DWORD info) {
-  wchar_t buffer[256] = {};
-  DWORD size = sizeof(buffer) - sizeof(wchar_t);
-  if (!HttpQueryInfoW(request, info, buffer, &size, nullptr)) return {};
-  return String(buffer, size / sizeof(wchar_t));
-}
-
-String DecodeBody(const std::string& bytes, const String& contentType) {
-  String type = contentType;
-  for (auto& c : type) c = static_cast<wchar_t>(towlower(c));
-  size_t at = type.find(L"charset=");
-  if (at != String::npos) {
-    String charset = type.substr(at + 8);
-    size_t end = charset.find_first_of(L"; \"");
-    if (end != String::npos) charset.resize(end);
-    if (charset == L"iso-8859-1" || charset == L"latin1" || charset == L"us-ascii" ||
-        charset == L"windows-1252")
-      return AnsiToWide(bytes, 1252);
-  }
-  return Utf8ToWide(bytes);
-}
-
-}  // namespace
-
-THttpReply THttp::Get(const String& url, const std::vector<String>& headers) {
-  THttpReply reply;
-  String agent;
-  String extra;
-  for (const String& h : headers) {
-    if (h.rfind(L"User-Agent:", 0) == 0) {
-      agent = h.substr(11);
-      while (!agent.empty() && agent.front() == L' ') agent.erase(agent.begin());
-    } else {
-      extra += h + L"\r\n";
-    }
-  }
-  InternetHandle session(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) return reply;
-  const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD |
-                      INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI;
-  InternetHandle request(InternetOpenUrlW(session.get(), url.c_str(), extra.c_str(),
-                                          static_cast<DWORD>(extra.size()), flags, 0));
-  if (!request) return reply;
-  DWORD status = 0;
-  DWORD size = sizeof(status);
-  if (HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                     nullptr))
-    reply.Status = static_cast<int>(status);
-  std::string bytes;
-  char chunk[4096];
-  DWORD read = 0;
-  while (InternetReadFile(request.get(), chunk, sizeof(chunk), &read) && read > 0)
-    bytes.append(chunk, read);
-  reply.Body = DecodeBody(bytes, HeaderText(request.get(), HTTP_QUERY_CONTENT_TYPE));
-  reply.Ok = true;
-  return reply;
 }
 
 TDateTime TClock::Now() {

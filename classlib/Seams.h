@@ -34,17 +34,28 @@ class TTrayArea {
   virtual bool Notify(DWORD message, NOTIFYICONDATAW& data);
 };
 
+// How long a request may wait and how much of a body it takes.
+struct THttpLimits {
+  // Milliseconds for connecting, for sending and for each wait for data. A request cannot be
+  // cut short from another thread, so this is also how long its thread may take to end.
+  DWORD Timeout = 10000;
+  // A longer body fails the request; no more than one byte past it is read.
+  size_t MaxBody = 64 * 1024;
+};
+
 struct THttpReply {
-  bool Ok = false;      // a reply arrived at all
-  int Status = 0;       // its HTTP status
-  String Body;          // decoded by the reply's charset (UTF-8 when it names none)
+  bool Ok = false;      // status 200, the body read whole within the bound
+  int Status = 0;       // the HTTP status, 0 when none came
+  bool TooLong = false;  // the body went past the bound
+  String Body;          // when Ok: decoded by the reply's charset (UTF-8 when it names none)
 };
 
 class THttp {
  public:
   virtual ~THttp() = default;
-  // One GET; redirects are not followed. Headers are "Name: value" lines.
-  virtual THttpReply Get(const String& url, const std::vector<String>& headers);
+  // One GET of an http address; redirects are not followed, and a status other than 200 fails.
+  // Headers are "Name: value" lines; a "User-Agent" line names the client.
+  virtual THttpReply Get(const String& url, const std::vector<String>& headers, const THttpLimits& limits);
 };
 
 class TClock {

@@ -26,7 +26,14 @@ qn_wine_kinds() {
   echo "$kinds"
 }
 
+# Wine's HTTP client honours the host's proxy variables, even for 127.0.0.1: the tests' own local
+# servers would be asked for through the proxy, and a test could reach the network.
+qn_clear_proxies() {
+  unset http_proxy https_proxy ftp_proxy all_proxy no_proxy HTTP_PROXY HTTPS_PROXY FTP_PROXY ALL_PROXY NO_PROXY
+}
+
 qn_wine_up() {
+  qn_clear_proxies
   export WINEPREFIX="$1/wineprefix"
   export WINEDEBUG=-all
   # No Gecko or Mono installer dialogs when the prefix is made.

@@ -5,11 +5,10 @@ set -uo pipefail
 limit=$1; shift
 export LC_ALL=${QN_TEST_LOCALE:-C.UTF-8}
 export WINEDEBUG=-all
-if [ -z "${QN_WINE:-}" ]; then
-  # shellcheck source=wine-env.sh
-  . "$(dirname "$0")/wine-env.sh"
-  qn_wine_pick
-fi
+# shellcheck source=wine-env.sh
+. "$(dirname "$0")/wine-env.sh"
+qn_clear_proxies
+[ -n "${QN_WINE:-}" ] || qn_wine_pick
 cd "$(dirname "$1")"
 # Wine's helper processes (explorer, services) inherit the standard handles and outlive the
 # test; writing to a file instead of ctest's pipe lets ctest see the end of the test.

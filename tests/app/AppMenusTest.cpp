@@ -92,6 +92,8 @@ TEST_F(AppMenusTest, TheTrayMenuListsItsCommandsInOrder) {
                {L"N2", TKind::Separator, L"", -1, 0, 0, nullptr},
                {L"mnSettings", TKind::Item, L"Settings", 2, 0, 0, handler(&M::mnSettingsClick)},
                {L"N3", TKind::Separator, L"", -1, 0, 0, nullptr},
+               {L"tbCheckForUpdates", TKind::Item, L"Check for updates", -1, 0, 0,
+                handler(&M::tbCheckForUpdatesClick)},
                {L"mnHelp", TKind::Item, L"Help", -1, 0, 0, handler(&M::mnHelpClick)},
                {L"mnAbout", TKind::Item, L"About", -1, 0, 0, handler(&M::mnAboutClick)},
                {L"N4", TKind::Separator, L"", -1, 0, 0, nullptr},

@@ -77,6 +77,15 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 String MakeTempFolder(const String& hint) {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);

@@ -56,6 +56,9 @@ TRecordingShell& Shell();
 void PumpMessages(DWORD milliseconds = 0);
 // Pumps messages until the condition holds or the time runs out; returns the condition.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// Polls the condition, handling no messages, until it holds or the time runs out (for what other
+// threads and processes do); returns the condition.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // The top-level windows of the calling thread.
 int ThreadWindowCount();
 // The alpha of a layered window, of this process or another (0 when it has none).

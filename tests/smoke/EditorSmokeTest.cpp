@@ -139,10 +139,7 @@ TEST_F(Smoke, TheEditorMenusSearchReachesTheBrowserWithTheEncodedAddress) {
   ASSERT_FALSE(g_recorder.empty()) << "the test needs the recorder program";
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
   WriteOfflineSettings();
-  const String recorder = folder_ + L"UrlRecorder.exe";
-  const String recorded = folder_ + L"UrlRecorder.txt";
-  ASSERT_TRUE(CopyFileW(g_recorder.c_str(), recorder.c_str(), FALSE));
-  TSchemeHandler http(L"http", L"\"" + recorder + L"\" %1");
+  TSchemeHandler http(L"http", L"\"" + CopyIntoFolder(g_recorder) + L"\" %1");
   ASSERT_TRUE(http.Ok());
   const String notes = folder_ + L"Notes\\";
   ASSERT_TRUE(CreateDirectoryW(notes.c_str(), nullptr));
@@ -162,8 +159,9 @@ TEST_F(Smoke, TheEditorMenusSearchReachesTheBrowserWithTheEncodedAddress) {
   PressKey(VK_HOME);
   for (int i = 0; i < 6; ++i) PressKey(VK_DOWN);
   PressKey(VK_RETURN);
-  String address;
-  ASSERT_TRUE(RecordedAddress(recorded, address)) << "the browser";
-  EXPECT_EQ(L"http://www.google.com/cse?cx=quillnote-example-search&ie=UTF-8&q=fish%20%26%20chips&sa=Search", address);
+  std::vector<String> args;
+  ASSERT_TRUE(RecordedArguments(args)) << "the browser was not started";
+  ASSERT_EQ(2u, args.size());
+  EXPECT_EQ(L"http://www.google.com/cse?cx=quillnote-example-search&ie=UTF-8&q=fish%20%26%20chips&sa=Search", args[1]);
   EndCleanly(pi);
 }

@@ -17,8 +17,11 @@
 namespace smoke {
 
 inline String g_exe;
-// The stand-in for the mail program (tests/smoke/UrlRecorder.cpp), when given.
+// The stand-in for the mail program and the browser (tests/smoke/UrlRecorder.cpp), when given.
 inline String g_recorder;
+// The program with its product site taken from its command line (tests/smoke/QuillnoteAtSite.cpp),
+// when given.
+inline String g_atSite;
 
 struct ClassSearch {
   DWORD Process;
@@ -177,14 +180,7 @@ inline bool TrayShowsIcons() {
   return tray && IsWindowVisible(tray);
 }
 
-inline bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
-}
+using testing_support::WaitFor;
 
 // The program's shown popup menu (a top-level window of the menu framework's class).
 inline HWND ShownMenu(DWORD pid) { return WindowOf(pid, L"Quillnote.TBXPopupWindow", true); }
@@ -306,6 +302,41 @@ inline String WindowText(HWND wnd) {
   return text;
 }
 
+// A shown message box of the process with this caption, or null.
+inline HWND MessageBoxOf(DWORD pid, const String& caption) {
+  for (HWND box : WindowsOf(pid, L"#32770", true, true))
+    if (WindowText(box) == caption) return box;
+  return nullptr;
+}
+
+inline BOOL CALLBACK KeepLongestStatic(HWND wnd, LPARAM data) {
+  wchar_t cls[16] = {};
+  GetClassNameW(wnd, cls, 16);
+  if (_wcsicmp(cls, L"Static") != 0) return TRUE;
+  wchar_t text[1024] = {};
+  SendMessageTimeoutW(wnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+  auto* longest = reinterpret_cast<String*>(data);
+  if (wcslen(text) > longest->size()) *longest = text;
+  return TRUE;
+}
+
+// The message a box shows: the longest text of its static controls.
+inline String MessageBoxText(HWND box) {
+  String text;
+  EnumChildWindows(box, KeepLongestStatic, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// Clicks the middle of a window's button (or other child), found by its caption.
+inline testing::AssertionResult ClickButton(HWND box, const wchar_t* caption) {
+  HWND button = FindWindowExW(box, nullptr, nullptr, caption);
+  if (!button) return testing::AssertionFailure() << "no button " << testing::PrintToString(String(caption));
+  RECT r;
+  GetWindowRect(button, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  return testing::AssertionSuccess();
+}
+
 // Clicks the note's menu button, the title bar's first button (18 x 18, 39 pixels from the right
 // inside the one-pixel frame), and waits for the menu.
 inline testing::AssertionResult OpenNoteMenu(DWORD pid, HWND note) {
@@ -411,28 +442,12 @@ class TSchemeHandler {
   bool ok_ = false;
 };
 
-// The address the recorder program (UrlRecorder.cpp) was started with: the first argument of the
-// command line it wrote down in `recorded`, waited for up to 20 s.
-inline testing::AssertionResult RecordedAddress(const String& recorded, String& address) {
-  if (!WaitFor([&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000))
-    return testing::AssertionFailure() << "the recorder was not started";
-  const std::string line = FileBytes(recorded);
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(Utf8ToWide(line).c_str(), &argc);
-  if (!argv) return testing::AssertionFailure() << "no command line";
-  std::vector<String> args(argv, argv + argc);
-  LocalFree(argv);
-  if (args.size() != 2) return testing::AssertionFailure() << "the command line " << line;
-  address = args[1];
-  return testing::AssertionSuccess();
-}
-
 class Smoke : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = testing_support::MakeTempFolder(L"smoke");
-    exe_ = folder_ + L"Quillnote.exe";
-    ASSERT_TRUE(CopyFileW(g_exe.c_str(), exe_.c_str(), FALSE)) << "cannot copy " << testing::PrintToString(g_exe);
+    exe_ = CopyIntoFolder(g_exe);
+    ASSERT_FALSE(HasFailure());
   }
   void TearDown() override {
     for (PROCESS_INFORMATION& pi : started_) {
@@ -442,23 +457,53 @@ class Smoke : public testing::Test {
     }
     testing_support::RemoveFolderTree(folder_);
   }
+  // Starts the shipped program. Its settings must turn the update check off first: no test
+  // reaches the network.
   PROCESS_INFORMATION Start() {
+    EXPECT_NE(std::string::npos, FileBytes(folder_ + L"settings.ini").find("CheckForUpdates=0"))
+        << "the program would check for updates on the network: write the offline settings first";
+    return StartProgram(exe_, L"");
+  }
+  // Starts a program in the test's folder, with these arguments after its name.
+  PROCESS_INFORMATION StartProgram(const String& exe, const String& arguments) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    String command = L"\"" + exe_ + L"\"";
-    EXPECT_TRUE(CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    String command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                folder_.c_str(), &si, &pi));
     started_.push_back(pi);
     return pi;
   }
+  // Copies a program into the test's folder under its own name; the copy's path.
+  String CopyIntoFolder(const String& program) {
+    const String copy = folder_ + program.substr(program.find_last_of(L"\\/") + 1);
+    EXPECT_TRUE(CopyFileW(program.c_str(), copy.c_str(), FALSE)) << "cannot copy " << testing::PrintToString(program);
+    return copy;
+  }
+  // The command line the recorder program (copied into the folder) was started with, split into
+  // its arguments; false when it was not started within 20 s.
+  bool RecordedArguments(std::vector<String>& args) {
+    const String recorded = folder_ + L"UrlRecorder.txt";
+    if (!WaitFor([&] { return GetFileAttributesW(recorded.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000)) return false;
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(Utf8ToWide(FileBytes(recorded)).c_str(), &argc);
+    if (!argv) return false;
+    args.assign(argv, argv + argc);
+    LocalFree(argv);
+    return true;
+  }
+  // Settings as a first run writes them, the update check on or off.
+  void WriteSettings(bool checkForUpdates) {
+    PutFile(folder_ + L"settings.ini",
+            std::string("Color=10092543\r\nOpacity=100\r\nTitle=0\r\nCheckForUpdates=") +
+                (checkForUpdates ? "1" : "0") +
+                "\r\nDeleteConfirm=0\r\nFontName=Tahoma\r\nFontSize=10\r\nFontColor=0\r\nFontStyle=0\r\n"
+                "AlwaysOnTop=0\r\n");
+  }
   // Settings as a first run writes them, but with the update check off: the program never
   // reaches the network from a test.
-  void WriteOfflineSettings() {
-    PutFile(folder_ + L"settings.ini",
-            "Color=10092543\r\nOpacity=100\r\nTitle=0\r\nCheckForUpdates=0\r\nDeleteConfirm=0\r\n"
-            "FontName=Tahoma\r\nFontSize=10\r\nFontColor=0\r\nFontStyle=0\r\nAlwaysOnTop=0\r\n");
-  }
+  void WriteOfflineSettings() { WriteSettings(false); }
   // Starts the program with the update check off (after any tray icon of an earlier run has
   // gone), and waits for its tray icon.
   testing::AssertionResult StartOffline(PROCESS_INFORMATION& pi) {

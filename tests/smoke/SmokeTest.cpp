@@ -6,6 +6,7 @@ using namespace smoke;
 
 TEST_F(Smoke, StartsInTheTrayAndEndsCleanly) {
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000)) << "a tray icon is up before the start";
+  WriteOfflineSettings();
   PROCESS_INFORMATION pi = Start();
   HWND main = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (main = MainFormOf(pi.dwProcessId)) != nullptr; }, 20000));
@@ -29,6 +30,7 @@ TEST_F(Smoke, StartsInTheTrayAndEndsCleanly) {
 
 TEST_F(Smoke, ANoteTypedByAUserIsBackAfterTheProgramWasKilled) {
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
   PROCESS_INFORMATION pi = Start();
   ASSERT_TRUE(WaitFor(TrayShowsIcons, 20000));
   const POINT icon = TrayIconPoint();
@@ -77,6 +79,7 @@ TEST_F(Smoke, ANoteTypedByAUserIsBackAfterTheProgramWasKilled) {
 
 TEST_F(Smoke, TwoCopiesStartedTogetherDoNotBothRun) {
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
   PROCESS_INFORMATION a = Start();
   PROCESS_INFORMATION b = Start();
   // One of them warns and waits for its box to be closed; the other runs.
@@ -107,6 +110,7 @@ TEST_F(Smoke, TwoCopiesStartedTogetherDoNotBothRun) {
 
 TEST_F(Smoke, SavedNotesComeBackOnTopBoldAndSafeFromAHostileFile) {
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
+  WriteOfflineSettings();
   const String notes = folder_ + L"Notes\\";
   ASSERT_TRUE(CreateDirectoryW(notes.c_str(), nullptr));
   const std::string bom = "\xEF\xBB\xBF";
@@ -324,11 +328,7 @@ TEST_F(Smoke, AboutFromTheTrayMenuShowsTheVersion) {
   EXPECT_TRUE(shows(L"Version 1.5.0.0"));
   EXPECT_FALSE(shows(L"Version 1.4.0.0"));
   // OK closes it, and the program goes on.
-  HWND ok = FindWindowExW(about, nullptr, nullptr, L"OK");
-  ASSERT_NE(nullptr, ok);
-  RECT button;
-  GetWindowRect(ok, &button);
-  ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  ASSERT_TRUE(ClickButton(about, L"OK"));
   EXPECT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_ABOUT") == nullptr; }, 10000)) << "the box stays";
   EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(pi.hProcess, 0));
   EndCleanly(pi);
@@ -338,10 +338,7 @@ TEST_F(Smoke, SendMailFromTheNoteMenuReachesTheMailProgramWithTheEncodedAddress)
   ASSERT_FALSE(g_recorder.empty()) << "the test needs the recorder program";
   ASSERT_TRUE(WaitFor([] { return !TrayShowsIcons(); }, 10000));
   WriteOfflineSettings();
-  const String recorder = folder_ + L"UrlRecorder.exe";
-  const String recorded = folder_ + L"UrlRecorder.txt";
-  ASSERT_TRUE(CopyFileW(g_recorder.c_str(), recorder.c_str(), FALSE));
-  TSchemeHandler mailto(L"mailto", L"\"" + recorder + L"\" %1");
+  TSchemeHandler mailto(L"mailto", L"\"" + CopyIntoFolder(g_recorder) + L"\" %1");
   ASSERT_TRUE(mailto.Ok());
   const String notes = folder_ + L"Notes\\";
   ASSERT_TRUE(CreateDirectoryW(notes.c_str(), nullptr));
@@ -355,19 +352,21 @@ TEST_F(Smoke, SendMailFromTheNoteMenuReachesTheMailProgramWithTheEncodedAddress)
   // From the menu's last line (Close): Tweet This!, then Send Mail.
   ASSERT_TRUE(OpenNoteMenu(pi.dwProcessId, note));
   for (WORD key : {VK_END, VK_UP, VK_UP, VK_RETURN}) PressKey(key);
-  String address;
-  ASSERT_TRUE(RecordedAddress(recorded, address)) << "the mail program";
-  EXPECT_EQ(L"mailto:?subject=Shopping&body=milk%0D%0Aeggs", address);
+  std::vector<String> args;
+  ASSERT_TRUE(RecordedArguments(args)) << "the mail program was not started";
+  ASSERT_EQ(2u, args.size());
+  EXPECT_EQ(L"mailto:?subject=Shopping&body=milk%0D%0Aeggs", args[1]);
   EndCleanly(pi);
 }
 
 int wmain(int argc, wchar_t** argv) {
   testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
-    fprintf(stderr, "usage: test_smoke <Quillnote.exe>\n");
+    fprintf(stderr, "usage: test_smoke <Quillnote.exe> [<UrlRecorder.exe> [<QuillnoteAtSite.exe>]]\n");
     return 2;
   }
   g_exe = argv[1];
   if (argc >= 3) g_recorder = argv[2];
+  if (argc >= 4) g_atSite = argv[3];
   return RUN_ALL_TESTS();
 }
