@@ -152,35 +152,34 @@ String TFR_NOTE::SelectionToShow() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Commands
-
-void TFR_NOTE::EditorChanged() { RestartSaveTimer(); }
+// Commands. Each that changes the text or its formatting restarts the autosave itself: the control
+// reports no change for formatting.
 
 void TFR_NOTE::mnUndoClick(TObject*) {
   reEdit->Undo();
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnCutClick(TObject*) {
   reEdit->CutToClipboard();
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnCopyClick(TObject*) { reEdit->CopyToClipboard(); }
 
 void TFR_NOTE::mnPasteClick(TObject*) {
   reEdit->PasteFromClipboard();
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnDeleteClick(TObject*) {
   reEdit->ClearSelection();
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnInsertDateTimeClick(TObject*) {
   reEdit->SetSelText(DateTimeToStr(Now()));
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnSearchAtGoogleClick(TObject*) {
@@ -195,7 +194,7 @@ void TFR_NOTE::mnColorPopup(TTBCustomItem*, bool) {
 // Runs inside the menu's loop, while the menu is still open.
 void TFR_NOTE::tbTextColorChange(TObject*) {
   reEdit->SelAttributes().SetColor(tbTextColor->Color());
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnFontClick(TObject*) {
@@ -208,26 +207,26 @@ void TFR_NOTE::mnFontClick(TObject*) {
   selected.SetName(font.Name());
   selected.SetSize(font.Size());
   selected.SetStyle(font.Style());
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnNumberingClick(TObject*) {
   mnNumbering->SetChecked(!mnNumbering->Checked());
   reEdit->Paragraph().SetNumbering(mnNumbering->Checked() ? TNumberingStyle::nsBullet : TNumberingStyle::nsNone);
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnJustifyClick(TObject* Sender) {
   if (auto* item = dynamic_cast<TTBCustomItem*>(Sender)) {
     reEdit->Paragraph().SetAlignment(static_cast<TAlignment>(item->Tag()));
-    EditorChanged();
+    RestartSaveTimer();
   }
 }
 
 void TFR_NOTE::ToggleStyle(TTBCustomItem* Item, TFontStyles Style) {
   Item->SetChecked(!Item->Checked());
   reEdit->SelAttributes().SetStyleOf(Style, Item->Checked());
-  EditorChanged();
+  RestartSaveTimer();
 }
 
 void TFR_NOTE::mnBoldClick(TObject*) { ToggleStyle(mnBold, fsBold); }
@@ -262,5 +261,5 @@ void TFR_NOTE::mnLineSpaceClick(TObject* Sender) {
   const int tag = static_cast<int>(item->Tag());
   CheckLineSpacingItem(tag);
   SetLineSpacing(tag);
-  EditorChanged();
+  RestartSaveTimer();
 }

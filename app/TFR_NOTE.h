@@ -191,9 +191,6 @@ class TFR_NOTE : public TForm {
   // A style toggle: the item's check mark turned over, and the selection gains or loses the
   // style as it says.
   void ToggleStyle(TTBCustomItem* Item, TFontStyles Style);
-  // The editor's text or formatting changed through a command: formatting raises no change
-  // event of the control, so the command restarts the autosave itself.
-  void EditorChanged();
   String SelectionToShow();
   void DrawButtonGlyphs();
   void EndTitleEdit();
