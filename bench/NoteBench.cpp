@@ -1,11 +1,14 @@
 // What a note costs: start-up to the last note shown, CPU, memory, windows and GDI objects per
 // note, and closing them all through Exit, for 0, 100 and 1,000 saved notes. Beside it, in the
-// same run, the same figures for bare rich-edit windows (one plain window for 0), which is what
-// the system itself charges for a window with an editor in it.
+// same run, the same figures for two references (one plain window for 0): bare rich-edit windows,
+// which is what the system itself charges for a window with an editor in it, and a plain
+// program's note-shaped windows (NoteShapedWindows.h), which is what the system charges for a
+// note's windows. The summary sets the notes against the note-shaped windows.
 //
 // Each case runs in a process of its own (this program started again with "--case"), so every
 // figure starts from a fresh process. The figures are printed, never judged.
 #include "BenchApp.h"
+#include "NoteShapedWindows.h"
 #include "app/NoteFile.h"
 #include "app/TFR_MAIN.h"
 #include "app/TFR_NOTE.h"
@@ -105,7 +108,13 @@ std::string Utf8(const String& s) {
   return out;
 }
 
-// Notes as users leave them: a few formatted lines each, cascading over the screen.
+// A note's text as users leave it: a few formatted lines.
+std::string NoteRtf(int i) {
+  return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Shopping list " + std::to_string(i) +
+         "\\par {\\b milk}, bread, {\\i apples}\\par call the garage about the car\\par}";
+}
+
+// Notes cascading over the screen.
 void WriteNotes(const String& folder, int count) {
   CreateDirectoryW(folder.c_str(), nullptr);
   for (int i = 0; i < count; ++i) {
@@ -116,9 +125,7 @@ void WriteNotes(const String& folder, int count) {
     h.Height = 220;
     h.Opacity = 100;
     h.Color = 0x99FFFF;
-    std::string rtf =
-        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Shopping list " + std::to_string(i) +
-        "\\par {\\b milk}, bread, {\\i apples}\\par call the garage about the car\\par}";
+    std::string rtf = NoteRtf(i);
     std::string bytes = "\xEF\xBB\xBF" + Utf8(EncodeNoteHeader(h)) + "\r\nNote " + std::to_string(i) + "\r\n" + rtf;
     wchar_t name[32];
     swprintf(name, 32, L"%08d.qwn", i);
@@ -213,6 +220,26 @@ TFigures RunRichEdits(int count) {
   return f;
 }
 
+// ---- the reference: note-shaped windows ----
+
+TFigures RunNoteShaped(int count) {
+  TFigures f;
+  // The rich-edit library the program's editor uses.
+  const wchar_t* richEdit = LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
+                                ? MSFTEDIT_CLASS
+                                : (LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), RICHEDIT_CLASSW);
+  std::vector<HWND> windows = bench::MakeNoteShapedWindows(count, NoteRtf, richEdit);
+  PumpIdle();
+  f.ShownMs = NowMs() - ProcessStartMs();
+  f.ShownCpuMs = CpuMs();
+  TakeCounts(f);
+  double start = NowMs();
+  for (HWND w : windows) DestroyWindow(w);
+  PumpIdle();
+  f.CloseMs = NowMs() - start;
+  return f;
+}
+
 // ---- the driver ----
 
 String TempFolder(int count) {
@@ -245,6 +272,8 @@ int RunCase(const std::wstring& kind, int count) {
     String folder = TempFolder(count);
     f = RunNotes(folder, count);
     RemoveTree(folder);
+  } else if (kind == L"shaped") {
+    f = RunNoteShaped(count);
   } else {
     f = RunRichEdits(count);
   }
@@ -285,6 +314,10 @@ bool Measure(const std::wstring& kind, int count, TFigures& f) {
                      &f.OwnGdi, &f.SysGdi, &f.UserObjects, &f.Windows, &f.PrivateKb) == 8;
 }
 
+double CpuPerNote(const TFigures& f, const TFigures& none, int count) {
+  return (f.ShownCpuMs - none.ShownCpuMs) / count;
+}
+
 void PrintRow(const char* what, int count, const TFigures& f, const TFigures& none) {
   std::printf("%-22s %6d %10.0f %10.0f %10.0f", what, count, f.ShownMs, f.ShownCpuMs, f.CloseMs);
   if (count == 0) {
@@ -292,9 +325,38 @@ void PrintRow(const char* what, int count, const TFigures& f, const TFigures& no
     return;
   }
   double n = count;
-  std::printf(" %8.2f %8.2f %8.2f %8.2f %8.1f\n", (f.ShownCpuMs - none.ShownCpuMs) / n,
+  std::printf(" %8.2f %8.2f %8.2f %8.2f %8.1f\n", CpuPerNote(f, none, count),
               (f.OwnGdi - none.OwnGdi) / n, (f.SysGdi - none.SysGdi) / n, (f.Windows - none.Windows) / n,
               (f.PrivateKb - none.PrivateKb) / n);
+}
+
+struct TCase {
+  const wchar_t* Kind;
+  const char* Title;
+};
+
+constexpr TCase kCases[] = {
+    {L"richedit", "bare rich-edit windows"},
+    {L"shaped", "note-shaped windows"},
+    {L"notes", "Quillnote notes"},
+};
+constexpr int kCounts[] = {0, 100, 1000};
+
+// The notes set against the note-shaped windows, from the same run.
+void PrintSummary(const TFigures (&shaped)[3], const TFigures (&notes)[3]) {
+  const double at100 = CpuPerNote(notes[1], notes[0], 100);
+  const double at1000 = CpuPerNote(notes[2], notes[0], 1000);
+  std::printf("\nQuillnote's CPU per note: %.2f ms with 100 notes, %.2f ms with 1,000: %.2f times "
+              "(goal: at most 1.10)\n",
+              at100, at1000, at1000 / at100);
+  std::printf("Note-shaped windows' CPU per window: %.2f ms with 100, %.2f ms with 1,000\n",
+              CpuPerNote(shaped[1], shaped[0], 100), CpuPerNote(shaped[2], shaped[0], 1000));
+  std::printf("100 notes shown in %.2f times the note-shaped windows' time (goal: at most 1.15)\n",
+              notes[1].ShownMs / shaped[1].ShownMs);
+  std::printf("1,000 notes shown in %.2f times the note-shaped windows' time (goal: at most 1.20)\n",
+              notes[2].ShownMs / shaped[2].ShownMs);
+  std::printf("Exit with 1,000 notes in %.2f times the note-shaped windows' close (goal: at most 1.50)\n",
+              notes[2].CloseMs / shaped[2].CloseMs);
 }
 
 }  // namespace
@@ -306,18 +368,19 @@ int wmain(int argc, wchar_t** argv) {
               "windows, private memory (KB). The system's GDI count is 0 where it keeps none.\n\n");
   std::printf("%-22s %6s %10s %10s %10s %8s %8s %8s %8s %8s\n", "case", "notes", "shown", "cpu", "close",
               "cpu/n", "gdi/n", "sysgdi/n", "wnd/n", "KB/n");
-  for (const wchar_t* kind : {L"richedit", L"notes"}) {
-    TFigures none;
-    for (int count : {0, 100, 1000}) {
-      TFigures f;
-      if (!Measure(kind, count, f)) {
-        std::printf("%-22ls %6d   (the case failed)\n", kind, count);
+  TFigures figures[3][3];
+  bool complete = true;
+  for (int c = 0; c < 3; ++c) {
+    for (int n = 0; n < 3; ++n) {
+      TFigures& f = figures[c][n];
+      if (!Measure(kCases[c].Kind, kCounts[n], f)) {
+        std::printf("%-22s %6d   (the case failed)\n", kCases[c].Title, kCounts[n]);
+        complete = false;
         continue;
       }
-      if (count == 0) none = f;
-      PrintRow(std::wstring(kind) == L"notes" ? "Quillnote notes" : "bare rich-edit windows", count, f,
-               none);
+      PrintRow(kCases[c].Title, kCounts[n], f, figures[c][0]);
     }
   }
+  if (complete) PrintSummary(figures[1], figures[2]);
   return 0;
 }
