@@ -81,13 +81,22 @@ void TComponent::SetName(const String& name) {
 }
 
 void TComponent::SetUniqueName(const String& base) {
-  String name = base;
-  for (int n = 1; owner_; ++n) {
-    TComponent* other = owner_->FindComponent(name);
-    if (!other || other == this) break;
-    name = base + L"_" + std::to_wstring(n);
-  }
+  auto isFree = [this](const String& name) {
+    TComponent* other = owner_ ? owner_->FindComponent(name) : nullptr;
+    return !other || other == this;
+  };
+  if (isFree(base)) return SetName(base);
+  int& next = owner_->NextUniqueNumber(NameKey(base));
+  String name;
+  do {
+    name = base + L"_" + std::to_wstring(next++);
+  } while (!isFree(name));
   SetName(name);
+}
+
+int& TComponent::NextUniqueNumber(const String& baseKey) {
+  if (!uniqueNumbers_) uniqueNumbers_ = std::make_unique<std::unordered_map<String, int>>();
+  return uniqueNumbers_->try_emplace(baseKey, 1).first->second;
 }
 
 TComponent* TComponent::FindComponent(const String& name) const {
@@ -153,16 +162,6 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component) RemoveFreeNotification(component);
-  NotifyOwned(component, operation);
-}
-
-void TComponent::NotifyOwned(TComponent* component, TOperation operation) {
-  // Downwards, re-checking the count: a handler may free siblings.
-  for (size_t i = components_.size(); i-- > 0;) {
-    if (i >= components_.size()) continue;
-    TComponent* c = components_[i];
-    if (c != component) c->Notification(component, operation);
-  }
 }
 
 void TComponent::BeginLoading() { state_ |= csLoading; }

@@ -4,6 +4,7 @@
 #include "classlib/SysUtils.h"
 #include "classlib/Types.h"
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -23,7 +24,10 @@ enum class TOperation { opInsert, opRemove };
 
 // A component is owned by another component (or by none) and frees what it owns. Components
 // that hold references to each other ask for a free notification; both sides are told when
-// either is destroyed, so either may be freed first.
+// either is destroyed, so either may be freed first. An owner hears of the components inserted
+// into it and removed from it; nothing is relayed to the other components it owns, so that a
+// component costs the same however many siblings it has (an application owning a thousand
+// notes, each owning a hundred components).
 class TComponent : public TObject {
  public:
   explicit TComponent(TComponent* AOwner);
@@ -47,7 +51,9 @@ class TComponent : public TObject {
   const String& Name() const { return name_; }
   virtual void SetName(const String& name);
   // Takes `base` as the name, or base_1, base_2, ... when the owner has a component of that
-  // name already (forms created more than once under one owner).
+  // name already (forms created more than once under one owner). The owner counts on from the
+  // last number it gave for the base, so the thousandth form finds its name at once; a number
+  // freed again is not given again.
   void SetUniqueName(const String& base);
   NativeInt Tag() const { return tag_; }
   void SetTag(NativeInt tag) { tag_ = tag; }
@@ -72,8 +78,9 @@ class TComponent : public TObject {
   void EndLoading();
 
  protected:
-  // Told of components inserted into or removed from the owner, and of components whose
-  // free notification this one asked for. Descendants clear their references here.
+  // Told of components inserted into or removed from this one (its own components only), and
+  // of components whose free notification this one asked for. Descendants clear their
+  // references here.
   virtual void Notification(TComponent* component, TOperation operation);
   virtual void Loaded();
   // The start of destruction, while the whole object still exists.
@@ -84,8 +91,9 @@ class TComponent : public TObject {
   void MarkDestroying();
 
  private:
-  void NotifyOwned(TComponent* component, TOperation operation);
   void TearDown();
+  // The next number SetUniqueName tries after base (by its upper-cased key).
+  int& NextUniqueNumber(const String& baseKey);
 
   void IndexName(TComponent* component);
   void UnindexName(TComponent* component);
@@ -95,6 +103,8 @@ class TComponent : public TObject {
   // The owned components by name (upper-cased): a form owning hundreds of forms finds a free
   // name without comparing against each of them.
   std::unordered_map<String, TComponent*> byName_;
+  // Made for owners that give unique names only: most components never need it.
+  std::unique_ptr<std::unordered_map<String, int>> uniqueNumbers_;
   std::vector<TComponent*> freeNotifies_;
   String name_;
   NativeInt tag_ = 0;

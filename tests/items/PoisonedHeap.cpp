@@ -3,6 +3,8 @@
 // after freeing it then fails the same way on every run: the pointers and the vtable it reads
 // are the pattern (a crash, not stale values that happen to work), and what it writes spoils
 // the pattern, which the check after every test reports as a failure of that test.
+#include "common/AllocationWatch.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -81,7 +83,10 @@ struct TRegisterCheck {
 
 }  // namespace
 
+std::atomic<testing_support::TAllocationWatch> testing_support::AllocationWatch{nullptr};
+
 void* operator new(size_t size) {
+  if (testing_support::TAllocationWatch watch = testing_support::AllocationWatch) watch(size);
   if (size == 0) size = 1;
   for (;;) {
     if (void* p = malloc(size)) return p;
