@@ -181,6 +181,26 @@ void TComponent::Loaded() { state_ &= ~csLoading; }
 
 // ---------------------------------------------------------------------------------------------
 
+void TComponentList::Add(TComponent* component) {
+  if (!component || Contains(component)) return;
+  places_.emplace(component, items_.size());
+  items_.push_back(component);
+  component->FreeNotification(this);
+}
+
+bool TComponentList::Contains(const TComponent* component) const { return places_.count(component) != 0; }
+
+void TComponentList::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  auto it = places_.find(component);
+  if (it == places_.end()) return;
+  items_[it->second] = nullptr;
+  places_.erase(it);
+}
+
+// ---------------------------------------------------------------------------------------------
+
 namespace {
 
 TBoundaryHandler g_boundaryHandler = nullptr;

@@ -112,6 +112,27 @@ class TComponent : public TObject {
   bool tornDown_ = false;
 };
 
+// Components held for a while by code that runs handlers between its uses of them (closing
+// forms one after another, say): each one leaves the list as it is freed, through its free
+// notification, so that such code never reaches a freed one. Its order is the order of Add.
+class TComponentList : public TComponent {
+ public:
+  TComponentList() : TComponent(nullptr) {}
+  void Add(TComponent* component);
+  int Count() const { return static_cast<int>(items_.size()); }
+  // The component at index, or nullptr once it has been freed.
+  TComponent* Items(int index) const { return items_.at(static_cast<size_t>(index)); }
+  bool Contains(const TComponent* component) const;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  // Freed components leave a hole, so that the places of the others stay as they were.
+  std::vector<TComponent*> items_;
+  std::unordered_map<const TComponent*, size_t> places_;
+};
+
 // Every entry point that the system calls (window procedure, hook, timer callback, thread
 // procedure) catches everything and calls this from its catch block: the application's
 // exception handler gets the exception, and nothing unwinds through system frames.

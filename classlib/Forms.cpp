@@ -169,7 +169,11 @@ bool TCustomForm::CloseQuery() {
 
 void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
 
-void TCustomForm::Close() {
+void TCustomForm::Close() { CloseForm(false); }
+
+void TCustomForm::CloseAtOnce() { CloseForm(true); }
+
+void TCustomForm::CloseForm(bool freeAtOnce) {
   if (modal_) {
     modalResult_ = mrCancel;
     return;
@@ -185,7 +189,10 @@ void TCustomForm::Close() {
   switch (action) {
     case TCloseAction::caHide: Hide(); break;
     case TCloseAction::caMinimize: if (handle_) ShowWindow(handle_, SW_MINIMIZE); break;
-    default: Release(); break;
+    default:
+      if (freeAtOnce) Free();
+      else Release();
+      break;
   }
 }
 
