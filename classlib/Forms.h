@@ -109,6 +109,10 @@ class TCustomForm : public TCustomControl {
  private:
   void ApplyPosition();
   void ApplyStayOnTop();
+  // Where a window goes to be at the top of its z-order band: the topmost band for a
+  // stay-on-top form, the others' otherwise.
+  HWND TopOfBand() const;
+  void ShowAtTopOfBand();
   void ApplyAlpha();
   void WMActivate(TMessage& m);
   void WMClose(TMessage& m);

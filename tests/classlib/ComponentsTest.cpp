@@ -403,3 +403,23 @@ TEST(Components, AUniqueNumberFreedIsNotGivenAgain) {
   EXPECT_EQ(L"Note_3", next->Name());
   owner->Free();
 }
+
+TEST(Components, AComponentListForgetsWhatIsFreedAndKeepsTheOthersInPlace) {
+  auto* owner = new TComponent(nullptr);
+  std::vector<TComponent*> made;
+  for (int i = 0; i < 4; ++i) made.push_back(new TComponent(owner));
+  {
+    TComponentList list;
+    for (TComponent* c : made) list.Add(c);
+    list.Add(made[0]);  // once only
+    ASSERT_EQ(4, list.Count());
+    made[1]->Free();
+    made[3]->Free();
+    EXPECT_EQ((std::vector<TComponent*>{made[0], nullptr, made[2], nullptr}),
+              (std::vector<TComponent*>{list.Items(0), list.Items(1), list.Items(2), list.Items(3)}));
+    EXPECT_TRUE(list.Contains(made[2]));
+    EXPECT_FALSE(list.Contains(made[1]));
+  }
+  // The list went first: what it held no longer tells it anything.
+  owner->Free();
+}
