@@ -15,6 +15,12 @@ String NameKey(const String& name) {
   return key;
 }
 
+// The next number to try for each base name (upper-cased), per owner that gives unique names.
+std::unordered_map<const TComponent*, std::unordered_map<String, int>>& UniqueNumbers() {
+  static std::unordered_map<const TComponent*, std::unordered_map<String, int>> numbers;
+  return numbers;
+}
+
 void EraseOne(std::vector<TComponent*>& list, TComponent* item) {
   auto it = std::find(list.begin(), list.end(), item);
   if (it != list.end()) list.erase(it);
@@ -61,6 +67,7 @@ void TComponent::TearDown() {
   }
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
+  if (countsUniqueNames_) UniqueNumbers().erase(this);
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -95,8 +102,8 @@ void TComponent::SetUniqueName(const String& base) {
 }
 
 int& TComponent::NextUniqueNumber(const String& baseKey) {
-  if (!uniqueNumbers_) uniqueNumbers_ = std::make_unique<std::unordered_map<String, int>>();
-  return uniqueNumbers_->try_emplace(baseKey, 1).first->second;
+  countsUniqueNames_ = true;
+  return UniqueNumbers()[this].try_emplace(baseKey, 1).first->second;
 }
 
 TComponent* TComponent::FindComponent(const String& name) const {

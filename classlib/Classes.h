@@ -4,7 +4,6 @@
 #include "classlib/SysUtils.h"
 #include "classlib/Types.h"
 
-#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -103,13 +102,14 @@ class TComponent : public TObject {
   // The owned components by name (upper-cased): a form owning hundreds of forms finds a free
   // name without comparing against each of them.
   std::unordered_map<String, TComponent*> byName_;
-  // Made for owners that give unique names only: most components never need it.
-  std::unique_ptr<std::unordered_map<String, int>> uniqueNumbers_;
   std::vector<TComponent*> freeNotifies_;
   String name_;
   NativeInt tag_ = 0;
   TComponentState state_ = 0;
   bool tornDown_ = false;
+  // Numbers counted for unique names are kept apart (few owners give them), so that no
+  // component grows for them.
+  bool countsUniqueNames_ = false;
 };
 
 // Components held for a while by code that runs handlers between its uses of them (closing
