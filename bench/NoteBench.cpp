@@ -22,6 +22,7 @@
 #include <psapi.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -330,6 +331,26 @@ void PrintRow(const char* what, int count, const TFigures& f, const TFigures& no
               (f.PrivateKb - none.PrivateKb) / n);
 }
 
+constexpr int kRuns = 3;
+
+// Each figure's median over the runs.
+TFigures Median(std::vector<TFigures> runs) {
+  auto median = [&runs](auto field) {
+    std::sort(runs.begin(), runs.end(), [&](const TFigures& a, const TFigures& b) { return a.*field < b.*field; });
+    return runs[runs.size() / 2].*field;
+  };
+  TFigures m;
+  m.ShownMs = median(&TFigures::ShownMs);
+  m.ShownCpuMs = median(&TFigures::ShownCpuMs);
+  m.CloseMs = median(&TFigures::CloseMs);
+  m.OwnGdi = median(&TFigures::OwnGdi);
+  m.SysGdi = median(&TFigures::SysGdi);
+  m.UserObjects = median(&TFigures::UserObjects);
+  m.Windows = median(&TFigures::Windows);
+  m.PrivateKb = median(&TFigures::PrivateKb);
+  return m;
+}
+
 struct TCase {
   const wchar_t* Kind;
   const char* Title;
@@ -365,20 +386,30 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 4 && std::wstring(argv[1]) == L"--case") return RunCase(argv[2], _wtoi(argv[3]));
   std::printf("Notes: start-up to every note shown, and closing through Exit (ms); per note beyond\n"
               "the empty start: CPU (ms), GDI objects (our wrappers' count, the system's count),\n"
-              "windows, private memory (KB). The system's GDI count is 0 where it keeps none.\n\n");
+              "windows, private memory (KB). The system's GDI count is 0 where it keeps none.\n"
+              "Each figure is the median of %d runs; the cases take turns within each run, so that\n"
+              "a busy machine weighs on all of them alike.\n\n",
+              kRuns);
   std::printf("%-22s %6s %10s %10s %10s %8s %8s %8s %8s %8s\n", "case", "notes", "shown", "cpu", "close",
               "cpu/n", "gdi/n", "sysgdi/n", "wnd/n", "KB/n");
+  std::vector<TFigures> runs[3][3];
+  for (int r = 0; r < kRuns; ++r)
+    for (int c = 0; c < 3; ++c)
+      for (int n = 0; n < 3; ++n) {
+        TFigures f;
+        if (Measure(kCases[c].Kind, kCounts[n], f)) runs[c][n].push_back(f);
+      }
   TFigures figures[3][3];
   bool complete = true;
   for (int c = 0; c < 3; ++c) {
     for (int n = 0; n < 3; ++n) {
-      TFigures& f = figures[c][n];
-      if (!Measure(kCases[c].Kind, kCounts[n], f)) {
+      if (runs[c][n].empty()) {
         std::printf("%-22s %6d   (the case failed)\n", kCases[c].Title, kCounts[n]);
         complete = false;
         continue;
       }
-      PrintRow(kCases[c].Title, kCounts[n], f, figures[c][0]);
+      figures[c][n] = Median(runs[c][n]);
+      PrintRow(kCases[c].Title, kCounts[n], figures[c][n], figures[c][0]);
     }
   }
   if (complete) PrintSummary(figures[1], figures[2]);

@@ -3,7 +3,8 @@
 // borderless, layered top-level window with a one-pixel frame, a title bar (its button panel
 // and its title panel, with a hidden edit box in it), a rich-edit body holding the note's text
 // and a bottom bar: seven windows, as a note has. Each is made at its place, filled, and shown
-// as a note is shown (shown, brought to the front and given the foreground).
+// as a note is shown: shown, activated and put at the top in one positioning, given the
+// foreground, its editor focused.
 #include <windows.h>
 #include <richedit.h>
 
@@ -119,8 +120,9 @@ std::vector<HWND> MakeNoteShapedWindows(int count, RtfOf&& rtfOf, const wchar_t*
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, ReadRtf};
     SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     Child(L"QuillnoteBenchBottom", L"", WS_VISIBLE, 1, kHeight - 1 - kBottom, client, kBottom, top);
-    ShowWindow(top, SW_SHOWNORMAL);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(top);
+    SetFocus(edit);
     windows.push_back(top);
   }
   return windows;
