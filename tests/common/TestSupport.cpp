@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <stdexcept>
 
 namespace testing_support {
@@ -44,6 +45,45 @@ void PumpMessages(DWORD milliseconds) {
     }
     if (milliseconds) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   } while (GetTickCount() - start < milliseconds);
+}
+
+namespace {
+
+bool IsExtendedKey(WORD key) {
+  switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+bool PressKeys(std::initializer_list<WORD> Keys) {
+  std::vector<INPUT> input;
+  auto add = [&](WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.push_back(in);
+  };
+  for (WORD key : Keys) add(key, false);
+  for (auto it = std::rbegin(Keys); it != std::rend(Keys); ++it) add(*it, true);
+  // The thread's state of a key turns its low bit over at each press it reads.
+  const WORD first = *Keys.begin();
+  const SHORT before = GetKeyState(first) & 1;
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  return PumpUntil([&] {
+    const SHORT state = GetKeyState(first);
+    return (state & 1) != before && (state & 0x8000) == 0;
+  }, 2000);
+}
+
+void PointerInto(HWND Wnd) {
+  RECT r;
+  GetWindowRect(Wnd, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 namespace {
