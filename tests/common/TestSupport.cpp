@@ -1,5 +1,6 @@
 #include "common/TestSupport.h"
 
+#include "classlib/Controls.h"
 #include "classlib/TextConv.h"
 
 #include <shellapi.h>
@@ -59,7 +60,7 @@ bool IsExtendedKey(WORD key) {
 
 }  // namespace
 
-bool PressKeys(std::initializer_list<WORD> Keys) {
+bool PressKeys(const std::vector<WORD>& Keys) {
   std::vector<INPUT> input;
   auto add = [&](WORD key, bool up) {
     INPUT in{};
@@ -71,7 +72,7 @@ bool PressKeys(std::initializer_list<WORD> Keys) {
   for (WORD key : Keys) add(key, false);
   for (auto it = std::rbegin(Keys); it != std::rend(Keys); ++it) add(*it, true);
   // The thread's state of a key turns its low bit over at each press it reads.
-  const WORD first = *Keys.begin();
+  const WORD first = Keys.front();
   const SHORT before = GetKeyState(first) & 1;
   SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
   return PumpUntil([&] {
@@ -84,6 +85,20 @@ void PointerInto(HWND Wnd) {
   RECT r;
   GetWindowRect(Wnd, &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+String FocusedControlName() {
+  TWinControl* control = TWinControl::FindControl(GetFocus());
+  return control ? control->Name() : String(L"(none of ours)");
+}
+
+std::vector<String> FocusWalk(const std::vector<WORD>& Keys, size_t Presses) {
+  std::vector<String> walked;
+  for (size_t i = 0; i < Presses; ++i) {
+    if (!PressKeys(Keys)) walked.push_back(L"(keys not read)");
+    walked.push_back(FocusedControlName());
+  }
+  return walked;
 }
 
 namespace {

@@ -65,9 +65,14 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // the keys did has happened; false when that did not come within two seconds (the keys went to
 // another window). Under Wine without a window manager the keys reach the window under the
 // pointer: move it there first (PointerInto).
-bool PressKeys(std::initializer_list<WORD> Keys);
+bool PressKeys(const std::vector<WORD>& Keys);
+inline bool PressKeys(std::initializer_list<WORD> Keys) { return PressKeys(std::vector<WORD>(Keys)); }
 // The pointer on the middle of the window.
 void PointerInto(HWND Wnd);
+// The name of the control of ours with the focus.
+String FocusedControlName();
+// The names of the controls the focus is on after each of so many presses of the keys.
+std::vector<String> FocusWalk(const std::vector<WORD>& Keys, size_t Presses);
 // The top-level windows of the calling thread.
 int ThreadWindowCount();
 // The alpha of a layered window, of this process or another (0 when it has none).

@@ -17,6 +17,8 @@
 #include <cwctype>
 #include <functional>
 
+using testing_support::FocusedControlName;
+using testing_support::FocusWalk;
 using testing_support::PointerInto;
 using testing_support::PressKeys;
 using testing_support::PumpMessages;
@@ -101,12 +103,6 @@ T* Add(TWinControl* parent, const wchar_t* name, int left, int top, int width = 
   return control;
 }
 
-// The name of the control with the focus.
-String FocusedName() {
-  TWinControl* c = TWinControl::FindControl(GetFocus());
-  return c ? c->Name() : String(L"(none of ours)");
-}
-
 // A dialog: an edit; a panel holding an edit and a check box; a page control with an edit on its
 // first page and a check box on its second; OK (default) and Cancel (cancel) with their modal
 // results; and three edits that cannot take the focus from Tab: hidden, disabled, no tab stop.
@@ -161,16 +157,7 @@ class DialogKeys : public testing::Test {
     PumpMessages(0);
     control->SetFocus();
     PumpMessages(0);
-    ASSERT_EQ(control->Name(), FocusedName());
-  }
-  // The names of the controls the focus is on after each press of the keys.
-  static std::vector<String> Walk(std::initializer_list<WORD> keys, size_t presses) {
-    std::vector<String> walked;
-    for (size_t i = 0; i < presses; ++i) {
-      EXPECT_TRUE(PressKeys(keys));
-      walked.push_back(FocusedName());
-    }
-    return walked;
+    ASSERT_EQ(control->Name(), FocusedControlName());
   }
 
   TDialogForm* form_ = nullptr;
@@ -258,14 +245,14 @@ TEST_F(DialogKeys, FindNextControlSkipsWhatCannotTakeTheFocusAndGoesRound) {
 TEST_F(DialogKeys, TabWalksEveryControlThatCanTakeTheFocusOnceInOrderAndShiftTabWalksBack) {
   ShowWithFocusOn(edit_);
   EXPECT_EQ((std::vector<String>{L"panelEdit", L"box", L"pages", L"pageEdit", L"ok", L"cancel", L"edit"}),
-            Walk({VK_TAB}, 7));
+            FocusWalk({VK_TAB}, 7));
   EXPECT_EQ((std::vector<String>{L"cancel", L"ok", L"pageEdit", L"pages", L"box", L"panelEdit", L"edit"}),
-            Walk({VK_SHIFT, VK_TAB}, 7));
+            FocusWalk({VK_SHIFT, VK_TAB}, 7));
   // The order as set, and the other page's control once that page shows.
   ok_->SetTabOrder(0);
   pages_->SetActivePage(sheet2_);
   EXPECT_EQ((std::vector<String>{L"panelEdit", L"box", L"pages", L"pageBox", L"cancel", L"ok", L"edit"}),
-            Walk({VK_TAB}, 7));
+            FocusWalk({VK_TAB}, 7));
 }
 
 TEST_F(DialogKeys, CtrlTabShowsTheNextPageAndTheFocusLeavesAPageOutOfSight) {
@@ -287,7 +274,7 @@ TEST_F(DialogKeys, CtrlTabShowsTheNextPageAndTheFocusLeavesAPageOutOfSight) {
     SCOPED_TRACE(changes);
     ASSERT_TRUE(PressKeys(s.keys));
     EXPECT_EQ(s.shown, pages_->ActivePage());
-    EXPECT_EQ(s.focused, FocusedName());
+    EXPECT_EQ(s.focused, FocusedControlName());
     EXPECT_TRUE(IsWindowVisible(s.shown->Handle()));
     if (s.keys.size() > 1) ++changes;
     EXPECT_EQ(changes, events_.Changes) << "the user's change";
@@ -296,11 +283,11 @@ TEST_F(DialogKeys, CtrlTabShowsTheNextPageAndTheFocusLeavesAPageOutOfSight) {
   ok_->SetFocus();
   ASSERT_TRUE(PressKeys({VK_CONTROL, VK_TAB}));
   EXPECT_EQ(sheet2_, pages_->ActivePage());
-  EXPECT_EQ(L"ok", FocusedName());
+  EXPECT_EQ(L"ok", FocusedControlName());
   // Without Ctrl, Tab stays what it is.
   ASSERT_TRUE(PressKeys({VK_TAB}));
   EXPECT_EQ(sheet2_, pages_->ActivePage());
-  EXPECT_EQ(L"cancel", FocusedName());
+  EXPECT_EQ(L"cancel", FocusedControlName());
 }
 
 TEST_F(DialogKeys, EnterClicksTheFocusedOrElseTheDefaultButtonAndEscTheCancelButton) {
@@ -382,13 +369,13 @@ TEST_F(DialogKeys, ArrowsMoveTheFocusAmongTheFocusedControlsNeighbours) {
     SCOPED_TRACE(testing::PrintToString(s.from->Name()));
     s.from->SetFocus();
     ASSERT_TRUE(PressKeys({s.key}));
-    EXPECT_EQ(s.focused, FocusedName());
+    EXPECT_EQ(s.focused, FocusedControlName());
   }
   // On the tabs, the arrows are the tab control's: they change the page.
   pages_->SetFocus();
   ASSERT_TRUE(PressKeys({VK_RIGHT}));
   EXPECT_EQ(sheet2_, pages_->ActivePage());
-  EXPECT_EQ(L"pages", FocusedName());
+  EXPECT_EQ(L"pages", FocusedControlName());
 }
 
 TEST_F(DialogKeys, TheFocusedControlKeepsTheKeysItWants) {
@@ -402,7 +389,7 @@ TEST_F(DialogKeys, TheFocusedControlKeepsTheKeysItWants) {
   ShowWithFocusOn(spy);
   // A control of ours that says so.
   ASSERT_TRUE(PressKeys({VK_TAB}));
-  EXPECT_EQ(L"spy", FocusedName());
+  EXPECT_EQ(L"spy", FocusedControlName());
   EXPECT_EQ((std::vector<WORD>{VK_TAB}), spy->KeysDown);
   ASSERT_TRUE(PressKeys({VK_RETURN}));
   EXPECT_EQ((std::vector<String>{L"ok"}), events_.Clicked) << "Enter it does not keep";
@@ -410,7 +397,7 @@ TEST_F(DialogKeys, TheFocusedControlKeepsTheKeysItWants) {
   // The system's rich edit keeps Tab, Enter and the arrows: they edit the text.
   rich->SetFocus();
   for (WORD key : {VK_TAB, VK_RETURN, VK_LEFT}) ASSERT_TRUE(PressKeys({key}));
-  EXPECT_EQ(L"rich", FocusedName());
+  EXPECT_EQ(L"rich", FocusedControlName());
   EXPECT_NE(String::npos, rich->Text().find(L'\t')) << testing::PrintToString(rich->Text());
   EXPECT_TRUE(events_.Clicked.empty());
   // An open drop-down list closes on Esc and on Enter; closed, the form has them.
@@ -451,7 +438,7 @@ TEST_F(DialogKeys, AltAndAltLetterAreOfferedToTheControlsBeforeTheSystemsMenuKey
   EXPECT_EQ((std::vector<LPARAM>{L'w'}), hook.MenuKeys) << "the answered one goes no further";
   // Alt itself is a dialog key, each time it goes down.
   EXPECT_EQ((std::vector<WPARAM>{VK_MENU, VK_MENU}), spy->DialogKeys);
-  EXPECT_EQ(L"edit", FocusedName());
+  EXPECT_EQ(L"edit", FocusedControlName());
 }
 
 TEST_F(DialogKeys, APanelThatTakesTheFocusShowsTheSystemsFocusRectangleWhileItHasIt) {
@@ -468,7 +455,7 @@ TEST_F(DialogKeys, APanelThatTakesTheFocusShowsTheSystemsFocusRectangleWhileItHa
   };
   EXPECT_EQ(0, cuePixels());
   ASSERT_TRUE(PressKeys({VK_SHIFT, VK_TAB}));
-  ASSERT_EQ(L"swatch", FocusedName()) << "last in the order, before the first";
+  ASSERT_EQ(L"swatch", FocusedControlName()) << "last in the order, before the first";
   EXPECT_EQ(18, cuePixels());
   // Moving the focus from the keyboard asks the window to show focus cues from now on.
   EXPECT_EQ((std::vector<WPARAM>{MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS)}), form_->UiStateChanges);
@@ -516,7 +503,7 @@ TEST(ModalDialogKeys, AModalFormFocusesItsFirstControlAndEnterOrEscEndItOnlyThro
     bool stayed = false, pressed = false;
     testing_support::TMenuDriver whileOpen;
     whileOpen.Post([&] {
-      focusedFirst = FocusedName();
+      focusedFirst = FocusedControlName();
       PointerInto(form->Handle());
       pressed = PressKeys({c.key});
       stayed = form->Modal() && form->ModalResult() == mrNone;

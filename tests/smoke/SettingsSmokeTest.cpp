@@ -138,3 +138,53 @@ TEST_F(Smoke, SettingsFromTheTrayStartAtLogonAndGiveNewNotesThirtyPercent) {
   EXPECT_EQ(30 * 255 / 100, testing_support::LayeredAlpha(note));
   EndCleanly(pi);
 }
+
+namespace {
+
+// The text of the window that has the focus in the program's thread.
+String FocusedText(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) return L"(no focus)";
+  return OfClass(info.hwndFocus, WC_TABCONTROLW) ? String(L"(the tabs)") : ControlText(info.hwndFocus);
+}
+
+}  // namespace
+
+TEST_F(Smoke, ANewUserTabsThroughSettingsLeavesItWithEscAndClosesAboutWithEnter) {
+  testing_support::TKeyBackup runKey(HKEY_CURRENT_USER, kRunKey);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(StartOffline(pi));
+  const std::string settings = FileBytes(folder_ + L"settings.ini");
+  ASSERT_TRUE(ChooseFromTheTrayMenusTop(pi.dwProcessId, 3));
+  HWND dialog = AwaitShown(pi.dwProcessId, L"TFR_SETTINGS");
+  ASSERT_NE(nullptr, dialog) << "no Settings dialog";
+  // The keys go to the window under the pointer.
+  SetCursorPos(Middle(dialog).x, Middle(dialog).y);
+  ASSERT_TRUE(WaitFor([&] { return FocusedText(pi.dwThreadId) == L"(the tabs)"; }, 5000))
+      << testing::PrintToString(FocusedText(pi.dwThreadId));
+  for (const wchar_t* next : {L"Load on startup", L"Check updates automatically", L"Ask before deleting", L"Close",
+                              L"(the tabs)"}) {
+    PressKey(VK_TAB);
+    EXPECT_TRUE(WaitFor([&] { return FocusedText(pi.dwThreadId) == next; }, 5000))
+        << "expected " << testing::PrintToString(String(next)) << ", the focus is on "
+        << testing::PrintToString(FocusedText(pi.dwThreadId));
+  }
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_SETTINGS") == nullptr; }, 10000))
+      << "Esc left the dialog open";
+  EXPECT_EQ(settings, FileBytes(folder_ + L"settings.ini"));
+  EXPECT_EQ(L"", RunValue());
+
+  // From the end of the tray menu: Exit, the two Visit lines, then About.
+  ASSERT_TRUE(ChooseFromTheTrayMenusEnd(pi.dwProcessId, 3));
+  HWND about = AwaitShown(pi.dwProcessId, L"TFR_ABOUT");
+  ASSERT_NE(nullptr, about) << "no About box";
+  SetCursorPos(Middle(about).x, Middle(about).y);
+  EXPECT_TRUE(WaitFor([&] { return FocusedText(pi.dwThreadId) == L"OK"; }, 5000))
+      << testing::PrintToString(FocusedText(pi.dwThreadId));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_ABOUT") == nullptr; }, 10000))
+      << "Enter left the box open";
+  EndCleanly(pi);
+}
