@@ -767,6 +767,10 @@ void TWinControl::ColorChanged() {
   Invalidate();
 }
 
+bool TWinControl::ShowsFocusCue() {
+  return Focused() && !(SendMessageW(handle_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 HBRUSH TWinControl::BackgroundBrush() {
   if (brush_.Color() != Color()) brush_.SetColor(Color());
   return brush_.Handle();
@@ -1161,6 +1165,5 @@ void TCustomControl::Dispatch(TMessage& m) {
 }
 
 void TCustomControl::PaintFocusCue(const RECT& r) {
-  if (!Focused() || (SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return;
-  canvas_.DrawFocusRect(r);
+  if (ShowsFocusCue()) canvas_.DrawFocusRect(r);
 }

@@ -313,6 +313,9 @@ class TWinControl : public TControl, public TWindowTarget {
   void VisibleChanged() override;
   // Brush for the window's background and for WM_CTLCOLOR answers.
   HBRUSH BackgroundBrush();
+  // Whether a focus cue is to be drawn: the control has the focus and its window shows focus
+  // cues (the system hides them until the keyboard is used, where it is set to).
+  bool ShowsFocusCue();
   // For a control built on a system class: the system class's own window procedure.
   WNDPROC DefWndProc() const { return defWndProc_; }
 
@@ -406,8 +409,7 @@ class TCustomControl : public TWinControl {
   virtual void Paint() {}
   void PaintWindow(HDC dc) override;
   void Dispatch(TMessage& Message) override;
-  // Draws the system's focus rectangle within r when the control has the focus and the window
-  // shows focus cues (the system hides them until the keyboard is used, where it is set to).
+  // Draws the system's focus rectangle within r when ShowsFocusCue.
   void PaintFocusCue(const RECT& r);
 
  private:

@@ -340,11 +340,33 @@ void TCheckBox::InitializeWindow() {
 }
 
 void TCheckBox::Dispatch(TMessage& m) {
-  if (m.Msg == CN_COMMAND) {
-    if (NotifyCode(m) == BN_CLICKED) SetChecked(!checked_);
-    return;
+  switch (m.Msg) {
+    case CN_COMMAND:
+      if (NotifyCode(m) == BN_CLICKED) SetChecked(!checked_);
+      return;
+    case WM_PAINT:
+      TWinControl::Dispatch(m);
+      PaintFocusCueWithoutCaption(reinterpret_cast<HDC>(m.WParam));
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      TWinControl::Dispatch(m);
+      // Painted whole, so that the cue (drawn by inverting) is drawn once or taken away.
+      if (HandleAllocated() && Caption().empty()) Invalidate();
+      return;
   }
   TWinControl::Dispatch(m);
+}
+
+void TCheckBox::PaintFocusCueWithoutCaption(HDC given) {
+  if (!HandleAllocated() || !Caption().empty() || !ShowsFocusCue()) return;
+  RECT r = ClientRect();
+  if (given) {
+    DrawFocusRect(given, &r);
+    return;
+  }
+  gdi::WindowDC dc(Handle());
+  DrawFocusRect(dc.Get(), &r);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -148,7 +148,9 @@ class TButton : public TWinControl {
 };
 
 // A check box. Its state is the control's own: the user's click and the program's Checked
-// setter both change it and both fire OnClick, once per real change.
+// setter both change it and both fire OnClick, once per real change. Space ticks or unticks the
+// focused box. The system draws the focus cue around the caption: a box without one shows it
+// around the box instead.
 class TCheckBox : public TWinControl {
  public:
   explicit TCheckBox(TComponent* AOwner);
@@ -162,6 +164,8 @@ class TCheckBox : public TWinControl {
   void Dispatch(TMessage& Message) override;
 
  private:
+  void PaintFocusCueWithoutCaption(HDC given);
+
   bool checked_ = false;
 };
 

@@ -467,6 +467,32 @@ TEST_F(DialogKeys, APanelThatTakesTheFocusShowsTheSystemsFocusRectangleWhileItHa
   EXPECT_EQ(0, cuePixels());
 }
 
+TEST_F(DialogKeys, ACheckBoxWithoutACaptionShowsTheFocusAroundItsBox) {
+  // The system draws the cue around the caption; without one, the frame of the control shows it.
+  struct Case {
+    const wchar_t* caption;
+    bool framed;
+  } cases[] = {{L"", true}, {L"Box", false}};
+  ShowWithFocusOn(edit_);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(String(c.caption)));
+    auto* box = Add<TCheckBox>(form_, L"bare", 320, 8, 40, 17);
+    box->SetCaption(c.caption);
+    PumpMessages(0);
+    std::unique_ptr<TBitmap> before = control_tests::Render(*box);
+    box->SetFocus();
+    std::unique_ptr<TBitmap> focused = control_tests::Render(*box);
+    int changed = 0;
+    for (int x = 0; x < box->Width(); ++x)
+      for (int y : {0, box->Height() - 1}) changed += control_tests::Pixel(*before, x, y) != control_tests::Pixel(*focused, x, y);
+    EXPECT_EQ(c.framed, changed >= 20) << changed << " pixels of the top and bottom rows changed";
+    edit_->SetFocus();
+    std::unique_ptr<TBitmap> after = control_tests::Render(*box);
+    EXPECT_EQ(control_tests::Pixel(*before, 0, 0), control_tests::Pixel(*after, 0, 0));
+    box->Free();
+  }
+}
+
 // A modal form: its first control in tab order has the focus, and a key that sets the modal
 // result through a button ends it; without a default or cancel button Enter and Esc stay with the
 // focused control and the form stays.
