@@ -1058,9 +1058,14 @@ void TWinControl::WMSysChar(TMessage& m) {
 }
 
 bool TWinControl::ForwardKeyMenu(TMessage& m) {
-  if ((m.WParam & 0xFFF0) != SC_KEYMENU) return false;
+  // Once only: the application's hooks may hand the command to a control again, whose own
+  // handling must then not send it round once more.
+  static thread_local bool forwarding = false;
+  if ((m.WParam & 0xFFF0) != SC_KEYMENU || forwarding) return false;
   TCustomForm* form = GetParentForm(this);
   if (!form || form == static_cast<TControl*>(this) || !form->HandleAllocated()) return false;
+  forwarding = true;
+  TScopeGuard done([] { forwarding = false; });
   m.Result = SendMessageW(form->Handle(), WM_SYSCOMMAND, m.WParam, m.LParam);
   return true;
 }

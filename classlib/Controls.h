@@ -344,7 +344,8 @@ class TWinControl : public TControl, public TWindowTarget {
   // Alt+letter goes to the form as CM_DIALOGCHAR before the system's menu key handling.
   void WMSysChar(TMessage& m);
   // The system hands the keyboard's menu command to the focused window: it goes on to the form,
-  // which offers it to the application first. True when it went.
+  // which offers it to the application first; a command that comes back to a control from there
+  // is the system's again. True when it went.
   bool ForwardKeyMenu(TMessage& m);
   // CM_DIALOGKEY, CM_DIALOGCHAR and CM_FOCUSCHANGED go to every child control in turn, until
   // one answers.

@@ -441,6 +441,27 @@ TEST_F(DialogKeys, AltAndAltLetterAreOfferedToTheControlsBeforeTheSystemsMenuKey
   EXPECT_EQ(L"edit", FocusedControlName());
 }
 
+TEST_F(DialogKeys, AKeyboardMenuCommandHandedBackToAControlDoesNotGoRoundAgain) {
+  // A hook that offers the command to a control of the form, as menu bars are searched for one.
+  struct THook : TObject {
+    TWinControl* Offered = nullptr;
+    int Seen = 0;
+    bool Hook(TMessage& m) {
+      if (m.Msg != CM_APPSYSCOMMAND || ++Seen > 5) return false;
+      Offered->Perform(WM_SYSCOMMAND, m.WParam, m.LParam);
+      m.Result = 1;
+      return true;
+    }
+  } hook;
+  hook.Offered = panel_;
+  TWindowHook bound(&hook, &THook::Hook);
+  Application->HookMainWindow(bound);
+  form_->Show();
+  SendMessageW(edit_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, L'w');
+  Application->UnhookMainWindow(bound);
+  EXPECT_EQ(1, hook.Seen);
+}
+
 TEST_F(DialogKeys, APanelThatTakesTheFocusShowsTheSystemsFocusRectangleWhileItHasIt) {
   auto* swatch = Add<TCueProbePanel>(form_, L"swatch", 320, 8, 40, 30);
   swatch->SetBevelOuter(bvLowered);
