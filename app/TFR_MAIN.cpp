@@ -291,10 +291,10 @@ void TFR_QNT_MAIN::mnAddNoteClick(TObject*) {
   auto* note = new TFR_NOTE(Application);
   note->InitNewNote();
   note->Show();
+  TFormLoopGuard loop(note);
   SetForegroundWindow(Application->Handle());
   Application->ProcessMessages();
-  if (!note->Destroying() && note->reEdit->CanFocus() && IsWindowVisible(note->Handle()))
-    note->reEdit->SetFocus();
+  if (!loop.Gone() && note->reEdit->CanFocus() && IsWindowVisible(note->Handle())) note->reEdit->SetFocus();
   ShowWindow(Application->Handle(), SW_HIDE);
 }
 
