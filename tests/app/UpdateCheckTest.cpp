@@ -15,7 +15,6 @@
 #include <optional>
 
 using namespace app_testing;
-using testing_support::EndlessAnswer;
 using testing_support::SilentAnswer;
 using testing_support::TextAnswer;
 using testing_support::THttpAnswer;
@@ -249,25 +248,15 @@ TEST_F(UpdateCheckTest, ExitWhileAServerIsSilentEndsWithinTheTimeoutTellsNothing
 }
 
 TEST_F(UpdateCheckTest, ExitEndsAtOnceWhateverAPendingCheckIsGettingAndTellsNothing) {
-  using E = THttpAnswer::TEndless;
-  const struct {
-    const char* name;
-    THttpAnswer answer;
-  } cases[] = {
-      {"a head that trickles", EndlessAnswer(E::TrickleHead)},
-      {"a body that trickles", EndlessAnswer(E::TrickleBody)},
-      {"an endless chunked body", EndlessAnswer(E::Chunks)},
-      {"no answer", SilentAnswer()},
-  };
   // The real client with the check's own deadline of the whole request.
   seams::THttp real;
   seams::Scoped<seams::THttp> useReal(real);
   const int threadsBefore = ThreadsOfThisProcess();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : testing_support::AnswersThatNeverEnd()) {
+    SCOPED_TRACE(c.Name);
     {
       THttpTestServer server;
-      server.Script({c.answer});
+      server.Script({c.Answer});
       site_.Site = server.Site();
       if (!main_) CreateMainForm();
       Check(TFrom::Menu);

@@ -170,23 +170,13 @@ TEST_F(HttpClient, AServerThatNeverAnswersEndsTheRequestWithinTheTimeout) {
 }
 
 TEST_F(HttpClient, AServerThatTricklesOrNeverEndsIsCutOffAtTheRequestsDeadline) {
-  using E = THttpAnswer::TEndless;
-  const struct {
-    const char* name;
-    THttpAnswer answer;
-  } cases[] = {
-      {"a head that trickles", EndlessAnswer(E::TrickleHead)},
-      {"a body that trickles", EndlessAnswer(E::TrickleBody)},
-      {"an endless chunked body", EndlessAnswer(E::Chunks)},
-      {"no answer", SilentAnswer()},
-  };
   seams::THttpLimits limits;
   limits.Timeout = 1500;
   limits.MaxBody = 256;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : testing_support::AnswersThatNeverEnd()) {
+    SCOPED_TRACE(c.Name);
     THttpTestServer server;
-    server.Script({c.answer});
+    server.Script({c.Answer});
     const DWORD start = GetTickCount();
     const seams::THttpReply reply = seams::THttp().Get(server.Site() + L"/v", kHeaders, limits);
     const DWORD took = GetTickCount() - start;

@@ -110,6 +110,14 @@ THttpAnswer EndlessAnswer(THttpAnswer::TEndless Kind) {
   return a;
 }
 
+std::vector<TNamedAnswer> AnswersThatNeverEnd() {
+  using E = THttpAnswer::TEndless;
+  return {{"a head that trickles", EndlessAnswer(E::TrickleHead)},
+          {"a body that trickles", EndlessAnswer(E::TrickleBody)},
+          {"an endless chunked body", EndlessAnswer(E::Chunks)},
+          {"no answer", SilentAnswer()}};
+}
+
 struct THttpTestServer::TState {
   TWinsock winsock;
   int port = 0;

@@ -37,6 +37,14 @@ THttpAnswer TextAnswer(const std::string& Body, int Status = 200, const std::str
 THttpAnswer SilentAnswer();
 THttpAnswer EndlessAnswer(THttpAnswer::TEndless Kind);
 
+// Each way an answer may never end: a head or a body that trickles, an endless chunked body, and
+// no answer at all.
+struct TNamedAnswer {
+  const char* Name;
+  THttpAnswer Answer;
+};
+std::vector<TNamedAnswer> AnswersThatNeverEnd();
+
 class THttpTestServer {
  public:
   // Throws std::runtime_error when no listening socket can be made.
