@@ -105,6 +105,13 @@ std::string ReadFile(const String& path) {
 
 String NoteName(int i) { return L"10" + std::to_wstring(i) + L".qwn"; }
 
+// The words of note i (built by appending: GCC 12 warns falsely on a literal plus a number's text).
+std::string NoteWords(int i) {
+  std::string words = "Saved words ";
+  words += std::to_string(i);
+  return words;
+}
+
 String MakeFolder(bool check) {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);
@@ -114,14 +121,13 @@ String MakeFolder(bool check) {
   WriteFile(folder + L"settings.ini", std::string("CheckForUpdates=") + (check ? "1" : "0") + "\r\nDeleteConfirm=0\r\n");
   for (int i = 0; i < kNotes; ++i)
     WriteFile(folder + L"\\Notes\\" + NoteName(i),
-              "\xEF\xBB\xBF" "00012C0000C80000C80000C800006499FFFF00\r\nNote\r\n{\\rtf1\\ansi Saved words " +
-                  std::to_string(i) + "}\r\n");
+              "\xEF\xBB\xBF" "00012C0000C80000C80000C800006499FFFF00\r\nNote\r\n{\\rtf1\\ansi " + NoteWords(i) + "}\r\n");
   return folder;
 }
 
 bool NotesKept(const String& folder) {
   for (int i = 0; i < kNotes; ++i)
-    if (ReadFile(folder + L"\\Notes\\" + NoteName(i)).find("Saved words " + std::to_string(i)) == std::string::npos)
+    if (ReadFile(folder + L"\\Notes\\" + NoteName(i)).find(NoteWords(i)) == std::string::npos)
       return false;
   return true;
 }
