@@ -61,8 +61,9 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // threads and processes do); returns the condition.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // Real key input (SendInput): the keys go down in order and come up in the reverse order, and the
-// thread's messages are handled until it has read the first key's release, so that everything
-// the keys did has happened; false when that did not come within two seconds (the keys went to
+// thread's messages are handled until it has read the last key's press (the one the others are
+// held with), so that everything the keys did has happened, and then their releases where they
+// come to this thread; false when the press did not come within two seconds (the keys went to
 // another window). Under Wine without a window manager the keys reach the window under the
 // pointer: move it there first (PointerInto).
 bool PressKeys(const std::vector<WORD>& Keys);

@@ -7,6 +7,7 @@
 #include "classlib/Forms.h"
 #include "classlib/Panels.h"
 #include "classlib/RichEdit.h"
+#include "classlib/ScopeGuard.h"
 #include "classlib/StdCtrls.h"
 
 #include "classlib/StdCtrlsTestSupport.h"
@@ -430,10 +431,10 @@ TEST_F(DialogKeys, AltAndAltLetterAreOfferedToTheControlsBeforeTheSystemsMenuKey
   } hook;
   TWindowHook bound(&hook, &THook::Hook);
   Application->HookMainWindow(bound);
+  TScopeGuard unhook([&] { Application->UnhookMainWindow(bound); });
   ShowWithFocusOn(edit_);
   ASSERT_TRUE(PressKeys({VK_MENU, 'Q'}));
   ASSERT_TRUE(PressKeys({VK_MENU, 'W'}));
-  Application->UnhookMainWindow(bound);
   EXPECT_EQ((std::vector<WPARAM>{L'q', L'w'}), spy->DialogChars) << "through the panel it lies on";
   EXPECT_EQ((std::vector<LPARAM>{L'w'}), hook.MenuKeys) << "the answered one goes no further";
   // Alt itself is a dialog key, each time it goes down.
@@ -456,9 +457,9 @@ TEST_F(DialogKeys, AKeyboardMenuCommandHandedBackToAControlDoesNotGoRoundAgain) 
   hook.Offered = panel_;
   TWindowHook bound(&hook, &THook::Hook);
   Application->HookMainWindow(bound);
+  TScopeGuard unhook([&] { Application->UnhookMainWindow(bound); });
   form_->Show();
   SendMessageW(edit_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, L'w');
-  Application->UnhookMainWindow(bound);
   EXPECT_EQ(1, hook.Seen);
 }
 
