@@ -464,10 +464,10 @@ TEST_F(ListItem, AutomaticScrollingStopsAtTheLastRow) {
 TEST_F(ListItem, ADragThatEntersTheListTakesTheMouse) {
   TTBXCustomListViewer* v = Shown(5);
   const int h = RowHeight(v);
-  {
-    TLeftButtonState up(false);
+  for (BYTE up : {BYTE{0}, BYTE{0x01}}) {
+    TLeftButtonState state(up);
     v->MouseMove(5, h + 2);
-    EXPECT_FALSE(v->View()->Capture()) << "a move without the button only makes a row hot";
+    EXPECT_FALSE(v->View()->Capture()) << "a move without the button only makes a row hot " << int(up);
     EXPECT_EQ(v->HoverIndex(), 1);
   }
   TLeftButtonState down(true);

@@ -37,14 +37,16 @@ class TListSpy : public TObject {
   std::function<void()> Then;
 };
 
-// The left mouse button as GetKeyState tells it, for one scope.
+// The left mouse button as GetKeyState tells it, for one scope: down (the high bit), up, or up
+// with only the toggle bit set.
 class TLeftButtonState {
  public:
-  explicit TLeftButtonState(bool Down) {
+  explicit TLeftButtonState(bool Down) : TLeftButtonState(static_cast<BYTE>(Down ? 0x80 : 0)) {}
+  explicit TLeftButtonState(BYTE State) {
     GetKeyboardState(saved_);
     BYTE keys[256];
     GetKeyboardState(keys);
-    keys[VK_LBUTTON] = Down ? 0x80 : 0;
+    keys[VK_LBUTTON] = State;
     SetKeyboardState(keys);
   }
   ~TLeftButtonState() { SetKeyboardState(saved_); }
