@@ -9,13 +9,6 @@ TTBXCustomList::TTBXCustomList(TComponent* AOwner) : TTBXCustomItem(AOwner) {}
 
 TTBXCustomList::~TTBXCustomList() = default;
 
-template <class T>
-void TTBXCustomList::SetAndResize(T& Field, T Value) {
-  if (Field == Value) return;
-  Field = Value;
-  Change(true);
-}
-
 void TTBXCustomList::SetMinWidth(int Value) { SetAndResize(minWidth_, Value); }
 void TTBXCustomList::SetMaxWidth(int Value) { SetAndResize(maxWidth_, Value); }
 void TTBXCustomList::SetMaxVisibleItems(int Value) { SetAndResize(maxVisibleItems_, Value); }

@@ -209,8 +209,6 @@ class TTBXCustomList : public TTBXCustomItem {
 
  private:
   friend class TTBXCustomListViewer;
-  template <class T>
-  void SetAndResize(T& Field, T Value);
 
   std::unique_ptr<std::vector<TTBItemViewer*>> viewers_;
   int itemIndex_ = -1;

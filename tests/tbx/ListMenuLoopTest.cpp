@@ -4,10 +4,8 @@
 // the row it ends on, and a change handler that frees the whole menu leaves nothing running on
 // freed memory (poisoned in this test program).
 #include "ListTestSupport.h"
-#include "common/MenuTestSupport.h"
+#include "MenuLoopTestSupport.h"
 #include "items/ItemTestSupport.h"
-
-#include "classlib/Controls.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +16,8 @@
 using namespace tbx_test;
 using item_tests::TRecordingSounds;
 using item_tests::TSchemeSound;
-using testing_support::PumpMessages;
 
 namespace {
-
-constexpr POINT kMenuPoint{200, 150};
-
-int MenuWindows() { return testing_support::ThreadWindowCount() - (tb2item_detail::ClickWnd() ? 1 : 0); }
-
-POINT OnScreen(TTBItemViewer* V, POINT InViewer) {
-  POINT p{V->BoundsRect.left + InViewer.x, V->BoundsRect.top + InViewer.y};
-  ClientToScreen(V->View()->Window()->Handle(), &p);
-  return p;
-}
-
-POINT CentreOnScreen(TTBItemViewer* V) {
-  return OnScreen(V, {(V->BoundsRect.right - V->BoundsRect.left) / 2, (V->BoundsRect.bottom - V->BoundsRect.top) / 2});
-}
 
 // Real mouse buttons: the loop's GetKeyState sees them.
 void SendButton(DWORD Flags) {
@@ -44,15 +27,14 @@ void SendButton(DWORD Flags) {
   SendInput(1, &input, sizeof(INPUT));
 }
 
-class ListMenuLoop : public ThemedItemsTest {
+class ListMenuLoop : public ThemedMenuLoopTest {
  public:
   void SetUp() override {
-    ThemedItemsTest::SetUp();
+    ThemedMenuLoopTest::SetUp();
     // As the Ide theme: popups flush with their parents (list popups then make no sound) and
     // own shadows round every popup but lists.
     theme->PopupsOverlapParent = true;
     theme->ShadowType = pstOwnWhole;
-    menu = new TTBXPopupMenu(owner);
     first = Make(L"First", menu->Items());
     pick = Make<TTBXSubmenuItem>(L"Pick", menu->Items());
     list = Make<TStringList>(L"", pick);
@@ -60,20 +42,10 @@ class ListMenuLoop : public ThemedItemsTest {
     list->SetMaxVisibleItems(8);
     last = Make(L"Last", menu->Items());
     spy.Watch(list);
-    windows = MenuWindows();
-    driver.SetWatchdog(10000);
-  }
-  void TearDown() override {
-    EXPECT_FALSE(driver.WatchdogFired()) << "the menu did not end by itself";
-    PumpMessages();
-    EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(MenuWindows(), windows) << "no menu or shadow window is left";
-    SetCursorPos(1, 1);
-    ThemedItemsTest::TearDown();
   }
   // Opens the menu and its list submenu; Steps run once the list shows, with the root popup.
   TTBCustomItem* RunWithList(std::function<void(TTBXPopupWindow*)> Steps) {
-    return runner.Run(menu, kMenuPoint, false, [this, Steps = std::move(Steps)](TTBXPopupWindow* Popup) {
+    return RunMenu([this, Steps = std::move(Steps)](TTBXPopupWindow* Popup) {
       Key(VK_DOWN);
       Key(VK_DOWN);   // "Pick"
       Key(VK_RIGHT);  // opens its list
@@ -93,24 +65,13 @@ class ListMenuLoop : public ThemedItemsTest {
   // A row's middle, on the screen.
   POINT RowOnScreen(TTBXCustomListViewer* V, int Row) {
     const RECT r = V->RowRect(Row);
-    return OnScreen(V, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-  }
-  static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
-  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
-  void Click(POINT P) {
-    Mouse(WM_MOUSEMOVE, P);
-    Mouse(WM_LBUTTONDOWN, P, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, P);
+    return ViewerPointOnScreen(V, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
   }
 
-  testing_support::TMenuDriver driver;
-  testing_support::TMenuRunner<TTBXPopupWindow> runner{driver};
   TListSpy spy;
-  TTBXPopupMenu* menu = nullptr;
   TTBXItem *first = nullptr, *last = nullptr;
   TTBXSubmenuItem* pick = nullptr;
   TStringList* list = nullptr;
-  int windows = 0;
 };
 
 TEST_F(ListMenuLoop, TheListsSubmenuIsAListPopupWithoutShadowOrSound) {
@@ -148,7 +109,7 @@ TEST_F(ListMenuLoop, AClickOnTheScrollBarScrollsAndKeepsTheMenuOpen) {
               const RECT& down = v->ScrollBar()->Zone(sbzNextLine);
               const int x = v->ScrollBar()->Left() + (down.left + down.right) / 2;
               const int y = v->ScrollBar()->Top() + (down.top + down.bottom) / 2;
-              Click(OnScreen(v, {x, y}));
+              Click(ViewerPointOnScreen(v, {x, y}));
               driver.Post([&, Root] {
                 TTBXPopupWindow* popup = ListPopup(Root);
                 open = popup && IsWindowVisible(popup->Handle());
@@ -177,7 +138,11 @@ TEST_F(ListMenuLoop, AClickOnARowChoosesItAndClosesTheMenuWithoutTheCommandSound
   EXPECT_EQ(spy.Changes, std::vector<int>{2});
   for (const auto& played : sounds.Played) EXPECT_NE(played.first, L"MenuCommand");
   // An ordinary item of the same menu does make it.
-  EXPECT_EQ(runner.Run(menu, kMenuPoint, false, [&](TTBXPopupWindow*) { Key(VK_UP); Key(VK_RETURN); }), last);
+  EXPECT_EQ(RunMenu([&](TTBXPopupWindow*) {
+              Key(VK_UP);
+              Key(VK_RETURN);
+            }),
+            last);
   ASSERT_FALSE(sounds.Played.empty());
   EXPECT_EQ(sounds.Played.back().first, L"MenuCommand");
 }
