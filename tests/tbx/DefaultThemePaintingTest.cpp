@@ -3,6 +3,7 @@
 // the parts and states it asks of the styles, recorded (the test machines draw styles their own
 // way, so no pixels are compared there).
 #include "ThemedItemsTestSupport.h"
+#include "items/TB2Common.h"
 #include "items/TB2ImageList.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,7 @@ class DefaultPainting : public tbx_test::ThemeLayerTest {
   void Caption(TCanvas& Canvas, const RECT& R, const TTBXItemInfo& Info, const String& Text) {
     Canvas.SetFont(font);
     Canvas.Font().SetColor(theme->GetItemTextColor(Info));
-    theme->PaintCaption(Canvas, R, Info, Text, DT_SINGLELINE, false);
+    theme->PaintCaption(Canvas, R, Info, Text, DT_SINGLELINE, Info.Vertical);
   }
   TTBXDefaultTheme* theme = nullptr;
   TFont font;
@@ -189,6 +190,32 @@ TEST_F(DefaultPainting, DisabledCaptionsAreEmbossedUnlessChosenByTheKeysOrStyled
       }
     });
     EXPECT_SAME_PIXELS(*pixels, *expected);
+  }
+}
+
+TEST_F(DefaultPainting, RotatedCaptionsTakeTheCanvasFontAndColour) {
+  const RECT r{2, 2, 22, 98};
+  for (bool enabled : {true, false}) {
+    SCOPED_TRACE(enabled ? "enabled" : "disabled");
+    TTBXItemInfo info = ToolbarItem(vkNormalToolbar, 0, false, false, enabled);
+    info.Vertical = true;
+    auto pixels = Painted(24, 100, [&](TCanvas& Canvas, HDC) { Caption(Canvas, r, info, L"Vertical"); });
+    auto expected = Painted(24, 100, [&](TCanvas&, HDC DC) {
+      gdi::SelectionGuard select(DC, font.Handle());
+      SetBkMode(DC, TRANSPARENT);
+      auto text = [&](int D, COLORREF Color) {
+        SetTextColor(DC, Color);
+        DrawRotatedText(DC, L"Vertical", {r.left + D, r.top + D, r.right + D, r.bottom + D}, DT_SINGLELINE);
+      };
+      if (enabled) {
+        text(0, kBtnText);
+      } else {
+        text(1, kBtnHighlight);
+        text(0, kShadow);
+      }
+    });
+    EXPECT_SAME_PIXELS(*pixels, *expected);
+    EXPECT_FALSE(PixelsOf(*pixels, enabled ? kBtnText : kShadow).empty());
   }
 }
 
