@@ -158,7 +158,62 @@ TEST_F(ListItem, TheEventsMeasureRows) {
   EXPECT_EQ(v->RowAt(5, 3), -1);
 }
 
+TEST_F(ListItem, APopupShowingOnlyAListIsAListPopup) {
+  auto* pick = Make<TTBXSubmenuItem>(L"Pick");
+  auto* onlyList = Make<TStringList>(L"", pick);
+  struct TCase {
+    const char* What;
+    std::function<void()> Arrange;
+    int Kind;
+  } cases[] = {
+      {"one list", [] {}, vkListPopup},
+      {"a tool-box popup of one list", [&] { pick->SetToolBoxPopup(true); }, vkToolBoxPopup},
+      {"a list and an item",
+       [&] {
+         pick->SetToolBoxPopup(false);
+         Make(L"More", pick);
+       },
+       vkPopupMenu},
+      {"one item", [&] { onlyList->Free(); }, vkPopupMenu},
+  };
+  for (const TCase& c : cases) {
+    c.Arrange();
+    EXPECT_EQ(QueryPopupViewKind(HiddenPopup(pick)), c.Kind) << c.What;
+  }
+}
+
 // --- painting -------------------------------------------------------------------------------------
+
+TEST_F(ListItem, RowsShowTheImagesTheEventChoosesDisabledThroughTheTheme) {
+  struct TImages : TObject {
+    void Adjust(TObject*, int Index, int& ImageIndex) { ImageIndex = Index == 0 ? 1 : 0; }
+  } adjust;
+  auto* images = new TCustomImageList(owner);
+  images->SetSize(4, 4);
+  TBitmap strip;
+  strip.SetSize(8, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) strip.ScanLine(y)[x] = RGBToPixel(x < 4 ? RGB(200, 0, 0) : RGB(0, 0, 200));
+  images->AddMasked(strip, RGB(255, 0, 255));
+  list->SetImages(images);
+  list->SetShowImages(true);
+  list->SetRows(2);
+  list->OnAdjustImageIndex = TTBXLAdjustImageIndexEvent(&adjust, &TImages::Adjust);
+  TTBXCustomListViewer* v = Viewer();
+  auto pixels = Painted(v);
+  const int h = v->ItemHeight();
+  // Each image 4 pixels in from the left, in the middle of its row.
+  EXPECT_EQ(pixels->At(5, (h - 4) / 2 + 1), RGB(0, 0, 200)) << "row 0 shows image 1";
+  EXPECT_EQ(pixels->At(5, h + (h - 4) / 2 + 1), RGB(200, 0, 0)) << "row 1 shows image 0";
+  EXPECT_TRUE(theme->CallsOf("PaintImage").empty());
+  list->SetEnabled(false);
+  Painted(v);
+  const std::vector<TThemeCall> disabled = theme->CallsOf("PaintImage");
+  ASSERT_EQ(disabled.size(), 2u);
+  EXPECT_EQ(disabled[0].ImageIndex, 1);
+  EXPECT_FALSE(disabled[0].Info.ItemEnabled);
+  EXPECT_EQ(disabled[0].Rect, (RECT{4, (h - 4) / 2, 8, (h - 4) / 2 + 4}));
+}
 
 TEST_F(ListItem, RowsArePaintedInTheWindowColoursTheHotOneInTheSelectionColours) {
   list->SetRows(3);
