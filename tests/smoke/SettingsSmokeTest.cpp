@@ -156,19 +156,24 @@ TEST_F(Smoke, ANewUserTabsThroughSettingsLeavesItWithEscAndClosesAboutWithEnter)
   PROCESS_INFORMATION pi{};
   ASSERT_TRUE(StartOffline(pi));
   const std::string settings = FileBytes(folder_ + L"settings.ini");
+  // The window once shown, with the pointer over it: the keys go to the window under the pointer.
+  auto shownForKeys = [&](const wchar_t* cls) {
+    HWND wnd = AwaitShown(pi.dwProcessId, cls);
+    if (wnd) SetCursorPos(Middle(wnd).x, Middle(wnd).y);
+    return wnd;
+  };
+  auto focusComesTo = [&](const String& text) -> testing::AssertionResult {
+    if (WaitFor([&] { return FocusedText(pi.dwThreadId) == text; }, 5000)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "expected the focus on " << testing::PrintToString(text) << ", it is on "
+                                       << testing::PrintToString(FocusedText(pi.dwThreadId));
+  };
   ASSERT_TRUE(ChooseFromTheTrayMenusTop(pi.dwProcessId, 3));
-  HWND dialog = AwaitShown(pi.dwProcessId, L"TFR_SETTINGS");
-  ASSERT_NE(nullptr, dialog) << "no Settings dialog";
-  // The keys go to the window under the pointer.
-  SetCursorPos(Middle(dialog).x, Middle(dialog).y);
-  ASSERT_TRUE(WaitFor([&] { return FocusedText(pi.dwThreadId) == L"(the tabs)"; }, 5000))
-      << testing::PrintToString(FocusedText(pi.dwThreadId));
+  ASSERT_NE(nullptr, shownForKeys(L"TFR_SETTINGS")) << "no Settings dialog";
+  ASSERT_TRUE(focusComesTo(L"(the tabs)"));
   for (const wchar_t* next : {L"Load on startup", L"Check updates automatically", L"Ask before deleting", L"Close",
                               L"(the tabs)"}) {
     PressKey(VK_TAB);
-    EXPECT_TRUE(WaitFor([&] { return FocusedText(pi.dwThreadId) == next; }, 5000))
-        << "expected " << testing::PrintToString(String(next)) << ", the focus is on "
-        << testing::PrintToString(FocusedText(pi.dwThreadId));
+    EXPECT_TRUE(focusComesTo(next));
   }
   PressKey(VK_ESCAPE);
   ASSERT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_SETTINGS") == nullptr; }, 10000))
@@ -178,11 +183,8 @@ TEST_F(Smoke, ANewUserTabsThroughSettingsLeavesItWithEscAndClosesAboutWithEnter)
 
   // From the end of the tray menu: Exit, the two Visit lines, then About.
   ASSERT_TRUE(ChooseFromTheTrayMenusEnd(pi.dwProcessId, 3));
-  HWND about = AwaitShown(pi.dwProcessId, L"TFR_ABOUT");
-  ASSERT_NE(nullptr, about) << "no About box";
-  SetCursorPos(Middle(about).x, Middle(about).y);
-  EXPECT_TRUE(WaitFor([&] { return FocusedText(pi.dwThreadId) == L"OK"; }, 5000))
-      << testing::PrintToString(FocusedText(pi.dwThreadId));
+  ASSERT_NE(nullptr, shownForKeys(L"TFR_ABOUT")) << "no About box";
+  EXPECT_TRUE(focusComesTo(L"OK"));
   PressKey(VK_RETURN);
   EXPECT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_ABOUT") == nullptr; }, 10000))
       << "Enter left the box open";
