@@ -195,22 +195,31 @@ void TCustomForm::CloseForm(bool freeAtOnce) {
     modalResult_ = mrCancel;
     return;
   }
-  if (!CloseQuery()) return;
-  TCloseAction action = TCloseAction::caHide;
-  DoClose(action);
-  if (action == TCloseAction::caNone) return;
-  if (Application && Application->MainForm() == this) {
-    Application->Terminate();
-    return;
+  {
+    // The close handlers may run loops of their own (a box, pending messages).
+    TFormLoopGuard closing(this);
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::caHide;
+    DoClose(action);
+    if (action == TCloseAction::caNone) return;
+    if (Application && Application->MainForm() == this) {
+      Application->Terminate();
+      return;
+    }
+    switch (action) {
+      case TCloseAction::caHide: Hide(); return;
+      case TCloseAction::caMinimize:
+        if (handle_) ShowWindow(handle_, SW_MINIMIZE);
+        return;
+      default:
+        // Freed meanwhile by a loop inside the handlers, it goes as that freeing said.
+        if (!freeAtOnce || closing.Gone()) return Release();
+        break;
+    }
   }
-  switch (action) {
-    case TCloseAction::caHide: Hide(); break;
-    case TCloseAction::caMinimize: if (handle_) ShowWindow(handle_, SW_MINIMIZE); break;
-    default:
-      if (freeAtOnce) Free();
-      else Release();
-      break;
-  }
+  // Once the guard of the close itself has gone; a loop further up the stack that runs on the
+  // form's behalf still puts the freeing off until it returns.
+  Free();
 }
 
 void TCustomForm::Release() {
@@ -263,6 +272,7 @@ TModalResult TCustomForm::ShowModal() {
     throw EInvalidOperation(L"Cannot make a visible window modal");
   if (GetCapture()) SendMessageW(GetCapture(), WM_CANCELMODE, 0, 0);
   ReleaseCapture();
+  TFormLoopGuard loop(this);
   HWND previousActive = GetActiveWindow();
   DisabledWindows disabled{Handle(), {}};
   // Only the visible windows are disabled: the tray icon's hidden window keeps working.
@@ -280,6 +290,7 @@ TModalResult TCustomForm::ShowModal() {
       if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
     });
     Show();
+    if (!activeControl_) SetActiveControl(FindNextControl(nullptr, true, true, false));
     while (Application && !Application->Terminated()) {
       Application->HandleMessage();
       if (modalResult_ != mrNone && CloseModal(action)) break;
@@ -306,6 +317,7 @@ void TCustomForm::FocusControlChanged(TWinControl* control) {
   if (control->Destroying()) return;
   TWinControl* previous = activeControl_;
   activeControl_ = control;
+  Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
   if (previous && !previous->Destroying()) previous->DoExit();
   if (activeControl_ == control) control->DoEnter();
 }
@@ -331,8 +343,34 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_SYSCOMMAND: return WMSysCommand(m);
     case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
     case CM_RELEASE: return CMRelease(m);
+    case CM_DIALOGKEY: return CMDialogKey(m);
   }
   TCustomControl::Dispatch(m);
+}
+
+void TCustomForm::CMDialogKey(TMessage& m) {
+  const auto key = static_cast<WORD>(m.WParam);
+  const TShiftState shift = KeyboardShiftState();
+  const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+  if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+    ShowFocusCues();
+    SelectNext(activeControl_, !(shift & ssShift), true);
+    m.Result = 1;
+    return;
+  }
+  if (arrow && activeControl_ && activeControl_->Parent()) {
+    ShowFocusCues();
+    const bool forward = key == VK_RIGHT || key == VK_DOWN;
+    if (TWinControl* next = activeControl_->Parent()->FindNextControl(activeControl_, forward, true, true))
+      next->SetFocus();
+    m.Result = 1;
+    return;
+  }
+  TCustomControl::Dispatch(m);
+}
+
+void TCustomForm::ShowFocusCues() {
+  if (HandleAllocated()) SendMessageW(handle_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 void TCustomForm::WMActivate(TMessage& m) {
@@ -371,6 +409,45 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
 }
 
 void TCustomForm::CMRelease(TMessage&) { Free(); }
+
+bool TCustomForm::FreeDeferred() {
+  if (loopGuards_ == 0) return false;
+  // Gone for the user at once; the object stays whole until the loops have returned.
+  releasing_ = true;
+  freeAfterLoops_ = true;
+  if (HandleAllocated()) ShowWindow(handle_, SW_HIDE);
+  return true;
+}
+
+void TCustomForm::LoopLeft() {
+  if (--loopGuards_ > 0 || !freeAfterLoops_) return;
+  freeAfterLoops_ = false;
+  // Freed from the message loop, once the code that ran the nested loop has returned.
+  PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFormLoopGuard
+
+namespace {
+
+TCustomForm* FormOf(TComponent* component) {
+  for (TComponent* c = component; c; c = c->Owner())
+    if (auto* form = dynamic_cast<TCustomForm*>(c)) return form;
+  return nullptr;
+}
+
+}  // namespace
+
+TFormLoopGuard::TFormLoopGuard(TComponent* Component) : form_(FormOf(Component)) {
+  if (form_) form_->LoopEntered();
+}
+
+TFormLoopGuard::~TFormLoopGuard() {
+  if (form_) form_->LoopLeft();
+}
+
+bool TFormLoopGuard::Gone() const { return form_ && (form_->Releasing() || form_->Destroying()); }
 
 // ---------------------------------------------------------------------------------------------
 // TScreen

@@ -57,25 +57,28 @@ class TCustomForm : public TCustomControl {
   // Closes as Close does, except that a form closing to be freed is freed before this returns
   // instead of by a posted message: for closing many forms in one pass, where a trip through
   // the queue per form costs more the more windows remain. The caller holds the form only in a
-  // list that forgets freed components (TComponentList), and nothing of the form's runs further
-  // up the stack.
+  // list that forgets freed components (TComponentList); a loop running on the form's behalf
+  // further up the stack (TFormLoopGuard) still puts the freeing off until it returns.
   void CloseAtOnce();
   bool CloseQuery();
   // Frees the form once the messages already queued for it have been handled.
   void Release();
-  // Shows the form with the thread's other visible windows disabled and runs a message loop
-  // until ModalResult is set, the form closes or the application ends.
+  // Shows the form with the thread's other visible windows disabled, its first control in tab
+  // order focused unless it has an active control, and runs a message loop until ModalResult is
+  // set, the form closes or the application ends.
   TModalResult ShowModal();
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r) { modalResult_ = r; }
   bool Modal() const { return modal_; }
-  // Released: it goes once the queued messages are handled.
+  // Released: it goes once the queued messages are handled (or, while a nested loop runs on
+  // its behalf, once the last such loop has returned).
   bool Releasing() const { return releasing_; }
   bool Active() const { return active_; }
 
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
-  // Told by a control of the form that it got the focus: the enter and exit events follow.
+  // Told by a control of the form that it got the focus: the form's controls hear of it
+  // (CM_FOCUSCHANGED, lParam the control), then the exit and enter events follow.
   void FocusControlChanged(TWinControl* control);
   // Told by a control of the form that it is going away (freed, or taken off the form); the
   // active control is forgotten when it is that control or lies on it.
@@ -97,6 +100,7 @@ class TCustomForm : public TCustomControl {
   void Dispatch(TMessage& Message) override;
   void VisibleChanged() override;
   void BeforeDestruction() override;
+  bool FreeDeferred() override;
   void Paint() override;
   // The window class name of the form's windows.
   void SetWindowClassName(const String& name) { windowClassName_ = name; }
@@ -120,8 +124,17 @@ class TCustomForm : public TCustomControl {
   void WMGetMinMaxInfo(TMessage& m);
   void CMRelease(TMessage& m);
   void CloseForm(bool freeAtOnce);
+  // Tab and Shift+Tab move the focus through the form's tab order, the arrows among the focused
+  // control's neighbours on its parent (those with TabStop); the other keys are offered to the
+  // controls.
+  void CMDialogKey(TMessage& m);
+  // The focus moves from the keyboard: from now on the system's controls draw their focus cue.
+  void ShowFocusCues();
   // Closing at the end of a modal loop: false when OnCloseQuery or OnClose refused.
   bool CloseModal(TCloseAction& action);
+  friend class TFormLoopGuard;
+  void LoopEntered() { ++loopGuards_; }
+  void LoopLeft();
 
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
@@ -134,6 +147,9 @@ class TCustomForm : public TCustomControl {
   bool modal_ = false;
   bool active_ = false;
   bool releasing_ = false;
+  // Nested loops running on the form's behalf, and whether it was freed while one ran.
+  int loopGuards_ = 0;
+  bool freeAfterLoops_ = false;
   TModalResult modalResult_ = mrNone;
   TWinControl* activeControl_ = nullptr;
   String windowClassName_ = L"QuillnoteForm";
@@ -142,6 +158,27 @@ class TCustomForm : public TCustomControl {
 class TForm : public TCustomForm {
  public:
   using TCustomForm::TCustomForm;
+};
+
+// Held by code that runs a nested message loop on behalf of a form or of a component that a form
+// owns: a modal box or dialog, a menu, the system's move loop. Such a loop dispatches whatever
+// comes, so the form may be closed and freed inside it (Hide All, Exit, the end of the session,
+// a timer). While a guard is held, freeing the form only hides it; it is freed by a posted
+// release once the last guard has gone, after the code that ran the loop has returned. That code
+// asks Gone() after the loop and touches nothing more of the form when it answers true.
+class TFormLoopGuard {
+ public:
+  // The form is the component itself or the nearest form among its owners; none guards nothing.
+  explicit TFormLoopGuard(TComponent* Component);
+  ~TFormLoopGuard();
+  TFormLoopGuard(const TFormLoopGuard&) = delete;
+  TFormLoopGuard& operator=(const TFormLoopGuard&) = delete;
+  TCustomForm* Form() const { return form_; }
+  // The form was closed to go (released or freed) before or while the loop ran.
+  bool Gone() const;
+
+ private:
+  TCustomForm* form_;
 };
 
 // The open forms, most recently activated first.
