@@ -179,14 +179,28 @@ TFigures RunNotes(const String& folder, int count) {
   return f;
 }
 
-// ---- the reference: bare rich-edit windows ----
+// ---- the references: windows of a plain program ----
 
+// A reference's figures once its windows are made: every one shown and painted, then all closed.
+TFigures ShownAndClosed(const std::vector<HWND>& windows) {
+  TFigures f;
+  PumpIdle();
+  f.ShownMs = NowMs() - ProcessStartMs();
+  f.ShownCpuMs = CpuMs();
+  TakeCounts(f);
+  double start = NowMs();
+  for (HWND w : windows) DestroyWindow(w);
+  PumpIdle();
+  f.CloseMs = NowMs() - start;
+  return f;
+}
+
+// Bare rich-edit windows.
 LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(wnd, msg, wp, lp);
 }
 
 TFigures RunRichEdits(int count) {
-  TFigures f;
   WNDCLASSW cls{};
   cls.lpfnWndProc = BareProc;
   cls.hInstance = GetModuleHandleW(nullptr);
@@ -210,35 +224,19 @@ TFigures RunRichEdits(int count) {
     SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&st), reinterpret_cast<LPARAM>(rtf));
     windows.push_back(top);
   }
-  PumpIdle();
-  f.ShownMs = NowMs() - ProcessStartMs();
-  f.ShownCpuMs = CpuMs();
-  TakeCounts(f);
-  double start = NowMs();
-  for (HWND w : windows) DestroyWindow(w);
-  PumpIdle();
-  f.CloseMs = NowMs() - start;
-  return f;
+  return ShownAndClosed(windows);
 }
 
-// ---- the reference: note-shaped windows ----
+// The rich-edit class the program's editor uses, its library loaded.
+const wchar_t* RichEditClass() {
+  if (LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return MSFTEDIT_CLASS;
+  LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return RICHEDIT_CLASSW;
+}
 
+// Note-shaped windows.
 TFigures RunNoteShaped(int count) {
-  TFigures f;
-  // The rich-edit library the program's editor uses.
-  const wchar_t* richEdit = LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
-                                ? MSFTEDIT_CLASS
-                                : (LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), RICHEDIT_CLASSW);
-  std::vector<HWND> windows = bench::MakeNoteShapedWindows(count, NoteRtf, richEdit);
-  PumpIdle();
-  f.ShownMs = NowMs() - ProcessStartMs();
-  f.ShownCpuMs = CpuMs();
-  TakeCounts(f);
-  double start = NowMs();
-  for (HWND w : windows) DestroyWindow(w);
-  PumpIdle();
-  f.CloseMs = NowMs() - start;
-  return f;
+  return ShownAndClosed(bench::MakeNoteShapedWindows(count, NoteRtf, RichEditClass()));
 }
 
 // ---- the driver ----

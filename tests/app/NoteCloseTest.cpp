@@ -255,20 +255,12 @@ TEST_F(NoteCloseTest, ANoteFreedByAnotherNotesCloseDuringExitIsPassedOver) {
   TFR_NOTE* freedMeanwhile = NewNote(L"Freed by the other");
   TFR_NOTE* closer = NewNote(L"Frees the other");  // activated last: closed first
   const String closerPath = PathOf(closer);
-  struct TFreeOther : TObject {
-    TFR_NOTE* Other = nullptr;
-    TFR_NOTE* Self = nullptr;
-    void Close(TObject* sender, TCloseAction& action) {
-      if (Other) Other->Free();
-      Other = nullptr;
-      Self->FormClose(sender, action);
-    }
-  } freeOther;
-  freeOther.Other = freedMeanwhile;
-  freeOther.Self = closer;
-  closer->OnClose = TCloseEvent(&freeOther, &TFreeOther::Close);
+  TCloseAfter freeOther;
+  freeOther.First = [freedMeanwhile] { freedMeanwhile->Free(); };
+  freeOther.Note = closer;
+  closer->OnClose = TCloseEvent(&freeOther, &TCloseAfter::Close);
   main_->mnCLOSEClick(main_);
-  EXPECT_EQ(nullptr, freeOther.Other);  // the handler ran, before the pass reached the other note
+  EXPECT_FALSE(freeOther.First);  // the handler ran, before the pass reached the other note
   EXPECT_TRUE(OpenNotes().empty());
   EXPECT_NE(std::string::npos, ReadBytes(closerPath).find("Frees the other"));
 }
