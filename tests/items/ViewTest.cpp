@@ -6,6 +6,7 @@
 #include "classlib/GdiHandles.h"
 #include "common/TestSupport.h"
 #include "items/TB2View.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -486,6 +487,7 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
   AddItems(30);
   Open(300);
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   HWND wnd = window->Handle();
   for (int i = 0; i < 1000; ++i) {
     InvalidateRect(wnd, nullptr, TRUE);
@@ -493,10 +495,12 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
     window->View()->SetSelected(window->View()->Viewers(i % 10));
   }
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
   window->Free();
   window = nullptr;
 
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark opening;
   const int windows = testing_support::ThreadWindowCount();
   for (int i = 0; i < 20; ++i) {
     Open(300);
@@ -504,6 +508,7 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
     window = nullptr;
   }
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(opening.NothingLeft());
   EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
 
   settings.Animate = true;
@@ -514,6 +519,7 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
     window = nullptr;
   }
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(opening.NothingLeft());
   EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
 }
 

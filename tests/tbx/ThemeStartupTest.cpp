@@ -1,6 +1,7 @@
 // The theme layer's start-up and shutdown, and what theme switches leave behind.
 #include "ThemeTestSupport.h"
 #include "tbx/TBXMenuAnimation.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ TEST_F(ThemeStartup, UnitsStartInTheirOrder) {
 
 TEST_F(ThemeStartup, StartingAndFinishingLeavesNothingBehindAndRunsAgain) {
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   const int windows = ThreadWindowCount();
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
@@ -56,6 +58,7 @@ TEST_F(ThemeStartup, StartingAndFinishingLeavesNothingBehindAndRunsAgain) {
     EXPECT_EQ(tbx::BoundVisualStylesSlots(), 0u);
     EXPECT_EQ(ThreadWindowCount(), windows);
     EXPECT_EQ(gdi::LiveObjects(), objects);
+    EXPECT_TRUE(census.NothingLeft());
   }
 }
 
@@ -81,11 +84,13 @@ TEST_F(ThemeSwitches, AHundredSwitchesLeaveNoGdiObjectBehind) {
   NexusSelectTheme(L"Classic");
   NexusSelectTheme(L"Default");
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 100; ++i) {
     switcher.SetTheme(i % 3 == 2 ? L"Default" : (i % 2 ? L"Classic" : L"Default"));
     ActiveTheme->GetIntegerMetrics(tmSplitArrowWidth);
   }
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 }  // namespace

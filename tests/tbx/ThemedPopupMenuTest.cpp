@@ -6,6 +6,7 @@
 
 #include "classlib/Controls.h"
 #include "tbx/TBXShadows.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -197,8 +198,10 @@ TEST_F(ThemedPopupMenu, AThousandPaintsOfATwentyItemMenuLeaveNoGdiObjectsBehind)
   };
   paint(0);  // the fonts and brushes shared by every paint are made once
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 1000; ++i) paint(i);
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 TEST_F(ThemedPopupMenu, OpeningAndClosingMenusLeavesNoWindowsOrGdiObjects) {
@@ -216,7 +219,9 @@ TEST_F(ThemedPopupMenu, OpeningAndClosingMenusLeavesNoWindowsOrGdiObjects) {
   };
   opening();  // what lives as long as the program is made by the first opening
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 10; ++i) opening();
   EXPECT_EQ(MenuWindows(), windows);
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 }
