@@ -338,6 +338,42 @@ TEST_F(ModalLoop, ALongMenuScrollsByItsTimerAndByTheWheel) {
   EXPECT_GT(afterWheel, afterTimer);
 }
 
+TEST_F(ModalLoop, WheelTurnsBelowANotchAddUpToWholeNotches) {
+  for (int i = 0; i < 80; ++i) Add((L"l" + std::to_wstring(i)).c_str(), L"Line", menu->Items());
+  struct Case {
+    const char* what;
+    std::vector<int> deltas;
+    bool scrolls;
+  };
+  const Case cases[] = {
+      {"a third of a notch", {-40}, false},
+      {"three thirds", {-40, -40, -40}, true},
+      {"two halves", {-60, -60}, true},
+      {"a notch and back", {-60, 60, -60}, false},
+  };
+  for (const Case& c : cases) {
+    int offset = -1;
+    Run([&] {
+      driver.Post([&] {
+        RECT r;
+        GetWindowRect(RootView()->Window()->Handle(), &r);
+        const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        // The wheel turns over the menu (the loop acts on a move to a point it has not seen).
+        Mouse(WM_MOUSEMOVE, POINT{p.x - 1, p.y});
+        Mouse(WM_MOUSEMOVE, p);
+        for (int delta : c.deltas)
+          PostMessageW(Loop(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(p.x, p.y));
+      });
+      driver.Post([&] {
+        offset = RootView()->ScrollOffset();
+        Key(VK_ESCAPE);
+      });
+    });
+    EXPECT_EQ(offset > 0, c.scrolls) << c.what << ": offset " << offset;
+    SetCursorPos(1, 1);
+  }
+}
+
 // --- the mouse --------------------------------------------------------------------------------
 
 TEST_F(ModalLoop, TheReleaseOfThePressThatOpenedTheMenuIsForgivenOnce) {
