@@ -96,6 +96,24 @@ TEST_F(ViewItems, LinkedSubitemsReplaceTheGroupsViewers) {
   EXPECT_EQ(ViewerList(view), "a0 g0 p1 q1 r1 d0");
 }
 
+// The view shows the items its item links to; those link on to others, which it does not show.
+// A new item lands before the item that follows it where it was inserted.
+TEST_F(ViewItems, AnItemInsertedWhereTheViewsItemLinksLandsBeforeItsNextItem) {
+  TTBCustomItem* shown = items.Make(L"s");
+  items.Make(L"p", shown);
+  items.Make(L"q", shown);
+  TTBCustomItem* further = items.Make(L"f");
+  items.Make(L"z", further);
+  shown->SetLinkSubitems(further);
+  root->SetLinkSubitems(shown);
+  TTBView* view = MakeView();
+  EXPECT_EQ(ViewerList(view), "p0 q0");
+  shown->Insert(0, items.Make(L"x"));
+  EXPECT_EQ(ViewerList(view), "x0 p0 q0");
+  shown->Insert(2, items.Make(L"y"));
+  EXPECT_EQ(ViewerList(view), "x0 p0 y0 q0");
+}
+
 TEST_F(ViewItems, GroupsDeeperThanTenLevelsShowNothing) {
   TTBCustomItem* parent = g;
   for (int level = 2; level <= 11; ++level)
