@@ -53,9 +53,12 @@ class PaletteMenuLoop : public ThemedItemsTest {
   static HWND Loop() { return testing_support::MenuLoop(); }
   static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
   static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
-  void Click(TTBXPopupWindow* Popup, TTBXCell Cell) {
+  // Clicks the cell's centre, or a point that many pixels left of its left edge.
+  void Click(TTBXPopupWindow* Popup, TTBXCell Cell, int LeftOfCell = 0) {
     auto* viewer = static_cast<TTBXToolViewer*>(Popup->View()->Find(palette));
-    const POINT p = CellCentreOnScreen(viewer, Cell);
+    POINT p = CellCentreOnScreen(viewer, Cell);
+    const RECT cell = CellRectInWindow(viewer, Cell);
+    if (LeftOfCell) p.x -= CentreOf(cell).x - cell.left + LeftOfCell;
     Mouse(WM_MOUSEMOVE, p);
     Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, p);
@@ -87,6 +90,11 @@ TEST_F(PaletteMenuLoop, ACellChosenRunsTheHandlersWhileThePopupIsUpThenTheMenuCl
        [](PaletteMenuLoop& t, TTBXPopupWindow* p) { t.Click(p, {1, 1}); },
        {1, 1},
        {"cell click 1,1 selected -1,0, popup up", "change selected 1,1, popup up"}},
+      {"a click a few pixels left of the grid",
+       [](PaletteMenuLoop&) {},
+       [](PaletteMenuLoop& t, TTBXPopupWindow* p) { t.Click(p, {0, 1}, 3); },
+       {0, 1},
+       {"cell click 0,1 selected -1,0, popup up", "change selected 0,1, popup up"}},
       {"a click the handler redirects",
        [](PaletteMenuLoop& t) { t.spy.RedirectTo = {2, 0}; },
        [](PaletteMenuLoop& t, TTBXPopupWindow* p) { t.Click(p, {1, 1}); },
