@@ -1,7 +1,9 @@
 // The theme layer's start-up and shutdown, and what theme switches leave behind.
 #include "ThemeTestSupport.h"
-#include "tbx/TBXMenuAnimation.h"
 #include "common/GdiCensus.h"
+#include "items/TB2Anim.h"
+#include "items/TB2Item.h"
+#include "tbx/TBXMenuAnimation.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +62,26 @@ TEST_F(ThemeStartup, StartingAndFinishingLeavesNothingBehindAndRunsAgain) {
     EXPECT_EQ(gdi::LiveObjects(), objects);
     EXPECT_TRUE(census.NothingLeft());
   }
+}
+
+// The item framework's state of the thread ends in the layer's finishing, in its units' place,
+// and not in static destructors that may run after the window bindings are gone.
+TEST_F(ThemeStartup, FinishingEndsTheThreadsAnimationAndFreesItsClickQueue) {
+  InitializeThemeLayer();
+  HWND popup = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 10, 10, 60, 40, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(popup, nullptr);
+  TBStartAnimation(popup, true, 0);
+  auto* item = new TTBItem(nullptr);
+  item->PostClick();
+  ASSERT_TRUE(tb2anim::Running());
+  ASSERT_NE(tb2item_detail::ClickWnd(), nullptr);
+
+  FinalizeThemeLayer();
+  EXPECT_FALSE(tb2anim::Running());
+  EXPECT_EQ(tb2item_detail::ClickWnd(), nullptr);
+  item->Free();
+  DestroyWindow(popup);
 }
 
 TEST_F(ThemeStartup, IsCounted) {
