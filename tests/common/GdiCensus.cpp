@@ -176,6 +176,14 @@ struct TReleasesDC {
   }
 };
 
+// A window takes the region it is given; the system frees it. Forgotten at once: the handle's
+// number may come back later for a region of the system's own.
+struct TGivesRegionToWindow {
+  static void After(const char*, int Ok, HWND, HRGN Region, BOOL) {
+    if (Ok) Census().Freed(TKind::GdiObject, Region);
+  }
+};
+
 // LoadImage and CopyImage make a bitmap, or an icon or cursor that is the caller's to destroy
 // unless it is shared.
 void MadeImage(const char* Name, HANDLE Result, UINT Type, UINT Flags) {
@@ -299,6 +307,7 @@ std::vector<THookEntry> CountedFunctions() {
       Hook<"LoadImageW", TLoadsImage, decltype(&::LoadImageW)>(kUser32),
       Hook<"CopyImage", TCopiesImage, decltype(&::CopyImage)>(kUser32),
       Hook<"GetIconInfo", TReadsIconInfo, decltype(&::GetIconInfo)>(kUser32),
+      Hook<"SetWindowRgn", TGivesRegionToWindow, decltype(&::SetWindowRgn)>(kUser32),
       Hook<"GetDC", TLendsDC, decltype(&::GetDC)>(kUser32),
       Hook<"GetDCEx", TLendsDC, decltype(&::GetDCEx)>(kUser32),
       Hook<"GetWindowDC", TLendsDC, decltype(&::GetWindowDC)>(kUser32),

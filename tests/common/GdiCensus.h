@@ -8,8 +8,8 @@
 // Wine GetGuiResources always answers 0, and gdi::LiveObjects counts only what the project's
 // own wrappers hold: this census also sees a handle that some routine made and never freed.
 //
-// An object counts from the call that made it until the call that freed it succeeds, or until
-// the system has freed it itself (a window's region, a class's brush). A GDI object deleted
+// An object counts from the call that made it until the call that freed it succeeds, until it is
+// given to a window (its region), or until the system has freed it otherwise (a class's brush). A GDI object deleted
 // while it is still selected into a DC stays counted: Wine deletes it later, but Windows
 // refuses the delete and the object leaks there.
 #include <windows.h>
