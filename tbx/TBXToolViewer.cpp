@@ -14,7 +14,6 @@ constexpr SIZE kDefaultImage{16, 16};
 
 int Metric(int Index) { return ActiveTheme->GetIntegerMetrics(Index); }
 
-
 RECT CenterBox(const RECT& R, SIZE Size) {
   const int left = R.left + (R.right - R.left - Size.cx) / 2;
   const int top = R.top + (R.bottom - R.top - Size.cy) / 2;
