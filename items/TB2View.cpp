@@ -304,9 +304,10 @@ void TTBView::ItemInserted(TTBCustomItem* Ancestor, int Index, TTBCustomItem* It
     if (group < 0) return;
   }
   if (last == ViewerCount()) last = std::max(first, last - internalViewersAtEnd_);
-  // Before the viewer of the item that follows the new one in its parent, else at the end.
-  TTBCustomItem* container = SubitemsHolder(Ancestor);
-  TTBCustomItem* next = Index + 1 < container->Count() ? container->Items(Index + 1) : nullptr;
+  // Before the viewer of the item that follows the new one in its own parent (the notification
+  // may come from further up, and that item's links lead elsewhere), else at the end.
+  TTBCustomItem* parent = Item->Parent();
+  TTBCustomItem* next = parent && Index + 1 < parent->Count() ? parent->Items(Index + 1) : nullptr;
   int at = last;
   for (int i = first; next && i < last; ++i) {
     TTBItemViewer* v = viewers_[static_cast<size_t>(i)];

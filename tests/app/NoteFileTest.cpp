@@ -2,7 +2,10 @@
 
 #include "classlib/TextConv.h"
 
+#include <richedit.h>
+
 #include <algorithm>
+#include <vector>
 
 using namespace app_testing;
 using testing_support::PumpMessages;
@@ -235,6 +238,69 @@ TEST_F(NoteFileTest, BadFilesOpenNoWindowAndStayUntouched) {
     EXPECT_TRUE(ReadBytes(path) == c.bytes);
     DeleteFileW(path);
     DeleteFileW(NotesFolder() + L"2000.qwn");
+  }
+}
+
+namespace {
+
+// The client size of each window that is sent EM_STREAMIN while the probe lives, as the
+// message arrives.
+class TStreamInProbe {
+ public:
+  TStreamInProbe() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId())) { current_ = this; }
+  ~TStreamInProbe() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  TStreamInProbe(const TStreamInProbe&) = delete;
+  TStreamInProbe& operator=(const TStreamInProbe&) = delete;
+  std::vector<SIZE> Sizes;
+
+ private:
+  static LRESULT CALLBACK Hook(int Code, WPARAM WParam, LPARAM LParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(LParam);
+    if (Code == HC_ACTION && current_ && sent->message == EM_STREAMIN) {
+      RECT r{};
+      GetClientRect(sent->hwnd, &r);
+      current_->Sizes.push_back({r.right, r.bottom});
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+  }
+  static inline TStreamInProbe* current_ = nullptr;
+  HHOOK hook_;
+};
+
+}  // namespace
+
+// The editor lays the text out at the size the note shows it: a long unbroken line costs this
+// control time that grows with the square of its length, and a window sized after its text is
+// streamed in costs it several times over (always on top, the note's window is made again and
+// its text streamed once more).
+TEST_F(NoteFileTest, ANoteStreamsItsTextIntoAnEditorOfItsFinalSize) {
+  for (bool onTop : {false, true}) {
+    SCOPED_TRACE(onTop ? "always on top" : "in the normal band");
+    TFR_NOTE* note = NewNote(L"Laid out once");
+    note->SetBounds(150, 120, 320, 260);
+    note->OnTop = onTop;
+    SaveNote(*note, NotesFolder());
+    DropNotes();
+    std::vector<SIZE> streamedAt;
+    {
+      TStreamInProbe probe;
+      main_->ShowAllNotes(false);
+      streamedAt = probe.Sizes;
+    }
+    auto notes = OpenNotes();
+    ASSERT_EQ(1u, notes.size());
+    const RECT shown = notes[0]->reEdit->ClientRect();
+    ASSERT_FALSE(streamedAt.empty());
+    for (const SIZE& at : streamedAt) {
+      EXPECT_EQ(at.cx, shown.right);
+      EXPECT_EQ(at.cy, shown.bottom);
+    }
+    const String file = PathOf(*notes[0]);
+    DropNotes();
+    DeleteFileW(file.c_str());
   }
 }
 
