@@ -3,6 +3,7 @@
 // system folder at first use and kept loaded), with its text as lines, RTF or plain-text
 // streaming, selection, character and paragraph attributes, clipboard and undo.
 #include "classlib/Controls.h"
+#include "classlib/RtfSafety.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
 
@@ -234,14 +235,3 @@ class TRichTextStreaming {
   TRichEdit& editor_;
   bool plainBefore_;
 };
-
-// Whether RTF can be handed to the control without taking the process down. The control faults
-// on groups nested deeper than kMaxRtfGroupDepth, on a control word (letters and parameter) far
-// longer than any real one, and on a table row with more cells than it can hold or than its
-// \cellx marks define (beyond one spare); such text is refused, with a margin. Escaped braces
-// (\{ \}) and the bytes of a \binN run are no groups. Text that is not RTF at all passes: the
-// control reads it as plain text.
-constexpr int kMaxRtfGroupDepth = 32;
-constexpr size_t kMaxRtfWordLength = 255;
-constexpr int kMaxRtfRowCells = 63;
-bool IsReadableRtf(const std::string& rtf);

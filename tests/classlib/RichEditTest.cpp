@@ -572,7 +572,8 @@ TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
          for (int i = 0; i < 40; ++i) s += "{a}";
          return s;
        }() + "}", true},
-      {"binary bytes are no groups", "{\\rtf1 {\\bin40 " + std::string(40, '{') + "}}", true},
+      // The control knows no \\binN: the bytes after one are RTF to it, their braces groups.
+      {"the bytes of a binary run are read as RTF", "{\\rtf1 {\\bin40 " + std::string(40, '{') + "}}", false},
       {"a binary run past the end", "{\\rtf1 {\\bin999999 {{{", true},
       {"braces after a binary run count", "{\\rtf1 {\\bin2 ab" + std::string(31, '{'), false},
       {"not RTF", "plain text", true},
@@ -600,4 +601,91 @@ TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
       {"\\cellx is no cell", "{\\rtf1 \\trowd\\cellx1\\cellx2\\cellx3\\intbl a\\cell\\row}", true},
   };
   for (const Case& c : cases) EXPECT_EQ(c.readable, IsReadableRtf(c.rtf)) << c.what;
+}
+namespace {
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += piece;
+  return all;
+}
+
+// A metafile picture's data as hex digits: a header of 18 bytes and the records after it.
+const std::string kMetafile = "010009000003220000000000050000000000050000000b0200000000050000000c02c800c80003000000000000";
+
+struct TRtfCase {
+  const char* What;
+  std::string Rtf;
+};
+
+}  // namespace
+
+// Cases that the fuzz program (tests/fuzz) found the check passing and the control not surviving
+// (a fault, an assertion or minutes of work), made small; each stands for a rule of the check.
+TEST(RtfSafety, CasesTheControlDidNotSurviveAreRefused) {
+  const TRtfCase cases[] = {
+      // Tab stops before the margin, however the number says it.
+      {"a negative tab stop", "{\\rtf1 \\pard\\tx-1 a\\tab b\\par}"},
+      {"a tab stop without a number", "{\\rtf\\tx\\d\\par"},
+      {"a tab stop with a sign alone", "{\\rtf\\tx-\\par"},
+      {"a tab stop before a group", "{\\rtf\\tx{\\par"},
+      {"a tab stop that overflows 32 bits", "{\\rtf\\tx2147483648\\page "},
+      {"a tab stop that wraps around", "{\\rtf\\tx2474835040\\page"},
+      {"a tab stop of fifteen digits", "{\\rtf\\tx999999999999999\\par"},
+      // Nested tables.
+      {"a nested cell defined after it was filled", "{\\rtf\\itap2\\nestcell\\e\\cellx3\\nestcell"},
+      {"nested cells around a definition", "{\\rtf1\\itap2 a\\nestcell\\cellx3 b\\nestcell}"},
+      {"a nested row", "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell{\\*\\nesttableprops\\trowd\\cellx50\\nestrow}\\row}"},
+      // Rows.
+      {"a row without a cell", "{\\rtf\\intbl \\row\\par"},
+      {"a row without a cell, then text", "{\\rtf1 \\intbl \\row\\par a"},
+      {"more cells than a row defined again", "{\\rtf\\cellx\\cellx\\intbl\\cell \\cell\\cell\\w\\trowd\\cellx"},
+      {"cells around a new definition", "{\\rtf\\intbl\\cell\\trowd\\cellx\\cell \\cell"},
+      {"a closed row defined again with fewer cells",
+       "{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell c\\cell\\trowd\\cellx100\\row}"},
+      {"a paragraph ending right after a row", "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row\\par}"},
+      {"a section ending right after a row", "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row\\sect}"},
+      {"a paragraph in a group after a row", "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row{\\par}}"},
+      {"a paragraph as a backslash and a line break after a row",
+       "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row\\\r\n}"},
+      {"table words in a picture", "{\\rtf1 {\\*\\shppict{\\pict\\pngblip \\cellx4000\\pard\\intbl d\\cell e\\cell 9504e47}}}"},
+      // Names longer than the reader's buffer.
+      {"a long font name", "{\\rtf1 {\\fonttbl{\\f0 " + std::string(1100, 'A') + ";}}\\f0 x}"},
+      {"a long style name", "{\\rtf1 {\\stylesheet{\\s1 " + std::string(1100, 'S') + ";}}\\s1 x}"},
+      {"a style name of escaped characters", "{\\rtf1 {\\stylesheet{\\s1\\b" + Repeated("\\\\b", 400) + ";}}x}"},
+      // Metafiles shorter than their header.
+      {"eight bytes of a metafile", "{\\rtf1 {\\pict\\wmetafile8 0100090000032200}}"},
+      {"a metafile cut short by other characters", "{\\rtf{\\pict\\wmetafile 01000900000320\x07\x08\\r}"},
+      {"an open metafile", "{\\rtf1 {\\pict\\wmetafile8 01000900000322"},
+      // Paragraphs whose layout takes minutes.
+      {"a binary run of a megabyte", "{\\rtf1 \\bin1048576 " + std::string(1 << 20, 'b') + "}"},
+      {"a paragraph past the length limit", "{\\rtf1 " + std::string(kMaxRtfParagraphLength + 1, 'p') + "}"},
+      {"escaped characters past it", "{\\rtf1 " + Repeated("\\'e9", static_cast<int>(kMaxRtfParagraphLength) + 1) + "}"},
+  };
+  for (const TRtfCase& c : cases) EXPECT_FALSE(IsReadableRtf(c.Rtf)) << c.What;
+}
+
+// The rules stop at what the control does not survive: what writers write, the control itself
+// included, and the near sides of each limit still pass.
+TEST(RtfSafety, WhatTheControlSurvivesStillPasses) {
+  const TRtfCase cases[] = {
+      {"tab stops at and after the margin", "{\\rtf1 \\pard\\tx0\\tx720\\tqr\\tx2147483647 a\\tab b\\par}"},
+      {"a table as the control writes it",
+       "{\\rtf1\\ansi\\trowd\\trgaph10\\cellx1000\\cellx2000\\b\\fs18 a\\cell b\\cell \\row\r\n\\pard after\\par\r\n}"},
+      {"a row defined again before its end",
+       "{\\rtf1 \\trowd\\cellx1\\cellx2\\pard\\intbl a\\cell b\\cell\\pard\\intbl{\\trowd\\cellx1\\cellx2\\row}\\pard x\\par}"},
+      {"rows one after another", "{\\rtf1 \\trowd\\cellx1\\intbl a\\cell\\row\\trowd\\cellx1\\intbl b\\cell\\row\\pard\\par}"},
+      {"text right after a row", "{\\rtf1 \\trowd\\cellx1\\cellx2\\intbl a\\cell b\\cell\\row x\\par}"},
+      {"the first table level", "{\\rtf1 \\trowd\\cellx1\\pard\\intbl\\itap1 a\\cell\\row}"},
+      {"a font name at the limit", "{\\rtf1 {\\fonttbl{\\f0 " + std::string(kMaxRtfNameLength, 'A') + ";}{\\f1 B;}}\\f0 x}"},
+      {"many fonts", "{\\rtf1 {\\fonttbl" + Repeated("{\\f1\\fswiss\\fcharset0 Tahoma;}", 300) + "}x}"},
+      {"a metafile with its header", "{\\rtf1 {\\pict\\wmetafile8\\picw10\\pich10 " + kMetafile + "}}"},
+      {"a picture's data in a long line", "{\\rtf1 {\\pict\\pngblip " + Repeated("89504e47", 20000) + "}}"},
+      {"a paragraph at the length limit", "{\\rtf1 " + std::string(kMaxRtfParagraphLength, 'p') + "\\par " +
+                                              std::string(kMaxRtfParagraphLength, 'q') + "}"},
+      {"megabytes that are not shown", "{\\rtf1 {\\*\\skipped " + std::string(2 << 20, 'z') + "} shown}"},
+      {"escaped characters at the limit", "{\\rtf1 " + Repeated("\\'e9", static_cast<int>(kMaxRtfParagraphLength)) + "}"},
+      {"a surplus closing brace", "{\\rtf1 a}}"},
+  };
+  for (const TRtfCase& c : cases) EXPECT_TRUE(IsReadableRtf(c.Rtf)) << c.What;
 }
