@@ -73,6 +73,8 @@ class AppTest : public testing::Test {
   // Frees every note without closing it (so nothing is saved or deleted).
   void DropNotes();
   TFR_NOTE* NewNote(const String& text = L"");
+  // The note active, its editor focused and the pointer over it, so that real keys reach it.
+  void FocusEditorForKeys(TFR_NOTE* note);
   String NotesFolder() const { return folder_ + L"\\Notes\\"; }
   String SettingsFile() const { return folder_ + L"\\settings.ini"; }
 

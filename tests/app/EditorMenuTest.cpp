@@ -12,6 +12,7 @@
 #include <functional>
 
 using namespace app_testing;
+using testing_support::PressKeys;
 using testing_support::PumpMessages;
 using testing_support::PumpUntil;
 
@@ -39,35 +40,8 @@ class TChosenFont : public seams::TCommonDialogs {
 };
 
 void SetClipboardText(const wchar_t* text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  if (text) {
-    const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(block), text, bytes);
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-  }
-  CloseClipboard();
-}
-
-// Real key input: the keys go down in order and come up in the reverse order.
-void PressKeys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> input;
-  auto add = [&](WORD key, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (key == VK_DELETE ? KEYEVENTF_EXTENDEDKEY : 0);
-    input.push_back(in);
-  };
-  for (WORD key : keys) add(key, false);
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, true);
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-  // Each key reaches the window through the display server: wait until the last one was read.
-  PumpUntil([] { return (GetKeyState(VK_CONTROL) & 0x8000) == 0 && (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0; },
-            2000);
-  PumpMessages(150);
+  if (!text) return testing_support::SetClipboardFormats({});
+  testing_support::SetClipboardFormats({{CF_UNICODETEXT, testing_support::UnicodeTextBytes(text)}});
 }
 
 int ScreenPixelsPerInch() {
@@ -100,14 +74,7 @@ class EditorMenuTest : public AppTest {
   void Opened() { note->pmRichTextEditorPopup(note->pmRichTextEditor); }
   TTextAttributes& Selected() { return note->reEdit->SelAttributes(); }
   String PathOfNote() const { return NotesFolder() + note->FileName; }
-  // The note active, its editor focused and the pointer over it, so that real keys reach it.
-  void FocusForKeys() {
-    SetCursorPos(400, 300);
-    SetForegroundWindow(note->Handle());
-    note->reEdit->SetFocus();
-    PumpMessages(100);
-    ASSERT_EQ(note->reEdit->Handle(), GetFocus());
-  }
+  void FocusForKeys() { FocusEditorForKeys(note); }
   TFR_NOTE* note = nullptr;
   testing_support::TMenuDriver whileOpen_;
 };

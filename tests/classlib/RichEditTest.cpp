@@ -1,5 +1,6 @@
 #include "classlib/RichEdit.h"
 
+#include "classlib/Clipboard.h"
 #include "classlib/Forms.h"
 #include "classlib/Streams.h"
 #include "classlib/TextConv.h"
@@ -8,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <objidl.h>
 #include <richedit.h>
 
+#include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -551,6 +555,236 @@ TEST_F(RichEditTest, ARightClickOpensThePopupMenu) {
   EXPECT_EQ(editor_, menu->PopupComponent());
 }
 
+namespace {
+
+using testing_support::SetClipboardFormats;
+using testing_support::SetClipboardRichText;
+
+// Rich text that this Wine's control does not survive: groups nested past what it holds.
+std::string TooDeep() { return "{\\rtf1 " + std::string(40, '{') + "deep" + std::string(40, '}') + "}"; }
+
+// The thread's key state, as real keys leave it, for the length of a scope.
+class THeldKeys {
+ public:
+  explicit THeldKeys(std::initializer_list<BYTE> keys) {
+    GetKeyboardState(before_);
+    BYTE state[256];
+    memcpy(state, before_, sizeof state);
+    for (BYTE key : keys) state[key] = 0x80;
+    SetKeyboardState(state);
+  }
+  ~THeldKeys() { SetKeyboardState(before_); }
+
+ private:
+  BYTE before_[256];
+};
+
+// The positions a text takes in the control, where a line break counts one.
+int Positions(const String& text) {
+  int n = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) ++n;
+  return n;
+}
+
+// Every way the control is asked to paste, and what of a clip it takes.
+enum class TTakes { CheckedRichText, PlainText, Nothing };
+struct TPasteRoad {
+  const char* Name;
+  std::function<void(TRichEdit&)> Paste;
+  TTakes Takes = TTakes::CheckedRichText;
+};
+
+void PasteSpecial(TRichEdit& editor, UINT format) {
+  SendMessageW(editor.Handle(), EM_PASTESPECIAL, format, 0);
+}
+
+void KeyDown(TRichEdit& editor, std::initializer_list<BYTE> held, WPARAM key, LPARAM data) {
+  THeldKeys keys(held);
+  SendMessageW(editor.Handle(), WM_KEYDOWN, key, data);
+}
+
+const std::vector<TPasteRoad>& PasteRoads() {
+  static const std::vector<TPasteRoad> roads{
+      {"PasteFromClipboard", [](TRichEdit& e) { e.PasteFromClipboard(); }},
+      {"WM_PASTE", [](TRichEdit& e) { SendMessageW(e.Handle(), WM_PASTE, 0, 0); }},
+      {"EM_PASTESPECIAL", [](TRichEdit& e) { PasteSpecial(e, 0); }},
+      {"EM_PASTESPECIAL rich text", [](TRichEdit& e) { PasteSpecial(e, RichTextClipFormat()); }},
+      {"EM_PASTESPECIAL text", [](TRichEdit& e) { PasteSpecial(e, CF_TEXT); }, TTakes::PlainText},
+      {"EM_PASTESPECIAL Unicode text", [](TRichEdit& e) { PasteSpecial(e, CF_UNICODETEXT); }, TTakes::PlainText},
+      {"EM_PASTESPECIAL a picture", [](TRichEdit& e) { PasteSpecial(e, CF_ENHMETAFILE); }, TTakes::Nothing},
+      {"Ctrl+V", [](TRichEdit& e) { KeyDown(e, {VK_CONTROL}, 'V', 0x002F0001); }},
+      {"Ctrl+Shift+V", [](TRichEdit& e) { KeyDown(e, {VK_CONTROL, VK_SHIFT}, 'V', 0x002F0001); }},
+      {"Shift+Insert", [](TRichEdit& e) { KeyDown(e, {VK_SHIFT}, VK_INSERT, 0x01520001); }},
+  };
+  return roads;
+}
+
+}  // namespace
+
+TEST_F(RichEditTest, EveryPasteTakesTheCheckedRichTextElseThePlainTextElseNothing) {
+  struct Clip {
+    const char* What;
+    std::string Rtf;  // none when empty
+    String Text;      // none when empty
+    String Pasted;    // by a road that takes checked rich text
+    bool Bold;
+  } clips[] = {
+      {"rich text the check passes", "{\\rtf1 {\\b bold}}", L"plain", L"bold", true},
+      {"rich text the check refuses, with plain text", TooDeep(), L"plain", L"plain", false},
+      {"rich text the check refuses, alone", TooDeep(), L"", L"", false},
+      {"plain text alone", "", L"line one\r\nline two", L"line one\r\nline two", false},
+      {"a clip without text", "", L"", L"", false},
+  };
+  for (const TPasteRoad& road : PasteRoads()) {
+    for (const Clip& clip : clips) {
+      SCOPED_TRACE(std::string(road.Name) + ": " + clip.What);
+      if (!clip.Rtf.empty()) SetClipboardRichText(clip.Rtf, clip.Text);
+      else if (!clip.Text.empty()) SetClipboardFormats({{CF_UNICODETEXT, testing_support::UnicodeTextBytes(clip.Text)}});
+      else SetClipboardFormats({{RegisterClipboardFormatW(L"Quillnote test format"), "x"}});
+      editor_->SetText(L"[]");
+      editor_->SetSelStart(1);
+      road.Paste(*editor_);
+      const String pasted = road.Takes == TTakes::CheckedRichText ? clip.Pasted
+                            : road.Takes == TTakes::PlainText      ? clip.Text
+                                                                   : String();
+      EXPECT_EQ(L"[" + pasted + L"]", editor_->Text());
+      EXPECT_EQ(1 + Positions(pasted), editor_->SelStart()) << "the caret follows the pasted text";
+      editor_->SetSelStart(1);
+      editor_->SetSelLength(Positions(pasted));
+      if (!pasted.empty()) {
+        EXPECT_EQ(clip.Bold && pasted == clip.Pasted, (editor_->SelAttributes().Style() & fsBold) != 0);
+      }
+    }
+  }
+}
+
+TEST_F(RichEditTest, APasteIsOneUndoableChange) {
+  TChangeCounter counter;
+  editor_->OnChange = TNotifyEvent(&counter, &TChangeCounter::Changed);
+  editor_->SetText(L"kept");
+  editor_->ClearUndo();
+  editor_->SetSelStart(4);
+  const int before = counter.Count;
+  for (const std::string& rtf : {std::string("{\\rtf1 {\\i rich}}"), TooDeep()}) {
+    SetClipboardRichText(rtf, L" plain");
+    editor_->PasteFromClipboard();
+    EXPECT_GT(counter.Count, before) << "the autosave hears of it";
+    EXPECT_TRUE(editor_->CanUndo());
+    editor_->Undo();
+    EXPECT_EQ(L"kept", editor_->Text());
+  }
+}
+
+TEST_F(RichEditTest, RichTextSetByAMessageIsChecked) {
+  // The control reads RTF from the bytes of the text these messages carry, wide text included.
+  const auto wideBytes = [](const std::string& rtf) {
+    std::string bytes = rtf + std::string(4, '\0');
+    return bytes;
+  };
+  struct Case {
+    const char* What;
+    std::function<LRESULT(HWND, const std::string&)> Send;
+  } roads[] = {
+      {"WM_SETTEXT with RTF bytes", [](HWND wnd, const std::string& bytes) {
+         return SendMessageW(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.data()));
+       }},
+      {"EM_SETTEXTEX in the ANSI code page", [](HWND wnd, const std::string& bytes) {
+         SETTEXTEX how{ST_DEFAULT, CP_ACP};
+         return SendMessageW(wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(bytes.data()));
+       }},
+      {"EM_SETTEXTEX over the selection", [](HWND wnd, const std::string& bytes) {
+         SETTEXTEX how{ST_SELECTION, CP_ACP};
+         return SendMessageW(wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(bytes.data()));
+       }},
+  };
+  for (const Case& road : roads) {
+    SCOPED_TRACE(road.What);
+    editor_->SetText(L"kept");
+    EXPECT_EQ(0, road.Send(editor_->Handle(), wideBytes(TooDeep())));
+    EXPECT_EQ(L"kept", editor_->Text());
+    EXPECT_NE(0, road.Send(editor_->Handle(), wideBytes("{\\rtf1 {\\b set}}")));
+    EXPECT_NE(String::npos, editor_->Text().find(L"set"));
+    EXPECT_EQ(String::npos, editor_->Text().find(L"rtf")) << "read as RTF";
+  }
+  // Text that only looks deep, without starting as RTF, is plain text.
+  const String braces = String(40, L'{') + L"text";
+  SendMessageW(editor_->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(braces.c_str()));
+  EXPECT_EQ(braces, editor_->Text());
+}
+
+namespace {
+
+// A data object as a drag source offers one: formats on global memory.
+class TTestDataObject : public IDataObject {
+ public:
+  std::map<CLIPFORMAT, std::string> Formats;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDataObject) {
+      *object = static_cast<IDataObject*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override {
+    if (QueryGetData(wanted) != S_OK) return DV_E_FORMATETC;
+    const std::string& bytes = Formats[wanted->cfFormat];
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    *medium = STGMEDIUM{};
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = block;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override {
+    if (!(wanted->tymed & TYMED_HGLOBAL)) return DV_E_TYMED;
+    return Formats.count(wanted->cfFormat) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+}  // namespace
+
+TEST_F(RichEditTest, ADropTakesTheCheckedRichTextElseThePlainText) {
+  const auto rich = static_cast<CLIPFORMAT>(RichTextClipFormat());
+  const std::string text = testing_support::UnicodeTextBytes(L"plain");
+  struct Case {
+    const char* What;
+    std::map<CLIPFORMAT, std::string> Formats;
+    HRESULT Answer;
+    CLIPFORMAT Format;
+  } cases[] = {
+      {"rich text the check passes", {{rich, "{\\rtf1 {\\b bold}}"}, {CF_UNICODETEXT, text}}, S_OK, rich},
+      {"rich text the check refuses", {{rich, TooDeep()}, {CF_UNICODETEXT, text}}, S_OK, CF_UNICODETEXT},
+      {"rich text the check refuses, alone", {{rich, TooDeep()}}, E_FAIL, 0},
+      {"plain text", {{CF_UNICODETEXT, text}}, S_OK, CF_UNICODETEXT},
+      {"a picture", {{CF_DIB, "BM"}}, E_FAIL, 0},
+  };
+  for (const Case& c : cases) {
+    TTestDataObject data;
+    data.Formats = c.Formats;
+    WORD format = 0;
+    EXPECT_EQ(c.Answer, editor_->AcceptData(&data, &format)) << c.What;
+    EXPECT_EQ(c.Format, format) << c.What;
+  }
+}
+
 TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
   const auto nested = [](int depth, const std::string& inner = "x") {
     return "{\\rtf1 " + std::string(static_cast<size_t>(depth - 1), '{') + inner +
@@ -602,6 +836,7 @@ TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
   };
   for (const Case& c : cases) EXPECT_EQ(c.readable, IsReadableRtf(c.rtf)) << c.what;
 }
+
 namespace {
 
 std::string Repeated(const std::string& piece, int times) {

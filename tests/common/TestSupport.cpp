@@ -1,9 +1,12 @@
 #include "common/TestSupport.h"
 
+#include "classlib/Clipboard.h"
 #include "classlib/TextConv.h"
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace testing_support {
@@ -109,6 +112,51 @@ void RemoveFolderTree(const String& folder) {
   op.pFrom = from.c_str();
   op.fFlags = FOF_NO_UI;
   SHFileOperationW(&op);
+}
+
+void SetClipboardFormats(const std::vector<std::pair<UINT, std::string>>& formats) {
+  if (!OpenClipboard(nullptr)) throw std::runtime_error("the clipboard is held by another program");
+  EmptyClipboard();
+  for (const auto& [format, bytes] : formats) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(bytes.size(), 1));
+    memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    SetClipboardData(format, block);
+  }
+  CloseClipboard();
+}
+
+std::string UnicodeTextBytes(const String& text) {
+  return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
+void SetClipboardRichText(const std::string& rtf, const String& text) {
+  std::vector<std::pair<UINT, std::string>> formats{{RichTextClipFormat(), rtf + '\0'}};
+  if (!text.empty()) formats.emplace_back(CF_UNICODETEXT, UnicodeTextBytes(text));
+  SetClipboardFormats(formats);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input;
+  auto add = [&](WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    const bool extended = key == VK_DELETE || key == VK_INSERT;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.push_back(in);
+  };
+  for (WORD key : keys) add(key, false);
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, true);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  // Each key reaches the window through the display server: wait until the last one was read.
+  const auto released = [] {
+    for (WORD modifier : {VK_CONTROL, VK_SHIFT})
+      if ((GetKeyState(modifier) & 0x8000) || (GetAsyncKeyState(modifier) & 0x8000)) return false;
+    return true;
+  };
+  PumpUntil(released, 2000);
+  PumpMessages(150);
 }
 
 bool THookedFileReplacement::MoveOver(const String& tempFileName, const String& fileName) {
