@@ -106,8 +106,8 @@ enum class TGroupKind : uint8_t {
 
 struct TGroup {
   TGroupKind Kind = TGroupKind::Text;
-  bool Metafile = false;    // a picture: a metafile
-  size_t DataDigits = 0;    // a picture: the characters of its data, two to a byte
+  bool Metafile = false;   // a picture: a metafile
+  size_t DataDigits = 0;   // a picture: the characters of its data so far, two to a byte
 };
 
 class TRtfScan {
@@ -150,6 +150,7 @@ class TRtfScan {
   }
 
   bool OpenGroup() {
+    if (InPictureData()) return false;
     if (++depth_ > kMaxRtfGroupDepth) return false;
     TGroup inner;
     inner.Kind = groups_[static_cast<size_t>(depth_ - 1)].Kind;
@@ -165,8 +166,12 @@ class TRtfScan {
     return group.Kind != TGroupKind::Picture || !group.Metafile || group.DataDigits / 2 >= kMinRtfMetafileBytes;
   }
 
+  // A picture's data comes last in it: the control ends the data it hands on at whatever
+  // follows (a metafile cut short faults), and it works for minutes on data interrupted many times.
+  bool InPictureData() { return Current().Kind == TGroupKind::Picture && Current().DataDigits > 0; }
+
   bool Word(const TRtfWord& word) {
-    if (word.Length > kMaxRtfWordLength || RefusedWord(word)) return false;
+    if (word.Length > kMaxRtfWordLength || RefusedWord(word) || InPictureData()) return false;
     TGroup& group = Current();
     if (group.Kind == TGroupKind::Picture && IsTableWord(word.Name)) return false;
     Destination(word.Name, group);
@@ -191,6 +196,7 @@ class TRtfScan {
   // A control symbol: an ignorable destination (\*), a paragraph's end (a backslash before a line
   // break), or a character (\{, \}, \\, \~, \'hh and the like).
   bool Symbol(char symbol) {
+    if (InPictureData()) return false;
     if (symbol == '*') {
       if (Current().Kind != TGroupKind::Picture) Current().Kind = TGroupKind::Hidden;
       return true;

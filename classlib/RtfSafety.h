@@ -18,15 +18,17 @@
 //   table words inside a picture;
 // - on a tab stop (\tx) at a negative position: it reads a parameter into 32 bits, so an
 //   overflowing number can be negative too, and a missing one counts as negative;
-// - on a metafile picture with less data than a metafile's header;
-// - and it lays a paragraph out in time that grows with the square of its length (20,000
-//   characters take seconds), so a paragraph of the document may be only so long.
+// - on a metafile picture with less data than a metafile's header, and on a picture whose data
+//   something other than more data follows (it ends the data there; it works for minutes on data
+//   interrupted many times);
+// - and it lays a paragraph out in time that grows with the square of its length (16,000
+//   characters take 13 s in a note's width), so a paragraph of the document may be only so long.
 constexpr int kMaxRtfGroupDepth = 32;
 constexpr size_t kMaxRtfWordLength = 255;
 constexpr size_t kMaxRtfNameLength = 255;
 constexpr int kMaxRtfRowCells = 63;
 constexpr size_t kMinRtfMetafileBytes = 18;
-constexpr size_t kMaxRtfParagraphLength = 32768;
+constexpr size_t kMaxRtfParagraphLength = 16384;
 bool IsReadableRtf(const std::string& rtf);
 
 // Whether text starts as RTF ("{\rtf" or "{\urtf"): where the control takes text, it reads such

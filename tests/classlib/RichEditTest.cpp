@@ -892,6 +892,14 @@ TEST(RtfSafety, CasesTheControlDidNotSurviveAreRefused) {
       {"eight bytes of a metafile", "{\\rtf1 {\\pict\\wmetafile8 0100090000032200}}"},
       {"a metafile cut short by other characters", "{\\rtf{\\pict\\wmetafile 01000900000320\x07\x08\\r}"},
       {"an open metafile", "{\\rtf1 {\\pict\\wmetafile8 01000900000322"},
+      // Picture data that something other than data follows.
+      {"a metafile's data broken by a control symbol",
+       "{\\rtf1 {\\pict\\wmetafile8 0100090000032200\\0" + kMetafile.substr(16) + "}}"},
+      {"a metafile's data broken by a control word",
+       "{\\rtf1 {\\pict\\wmetafile8 01000900000322000\\ql-2147483649 " + kMetafile.substr(17) + "}}"},
+      {"picture data interrupted many times",
+       "{\\rtf1 {\\pict\\wmetafile8\\picw10\\pich10 " + Repeated(kMetafile.substr(0, 32) + "\\pich10 ", 1130) + "}}"},
+      {"a group after picture data", "{\\rtf1 {\\pict\\wmetafile8 " + kMetafile + "{\\*\\blipuid 00}}}"},
       // Paragraphs whose layout takes minutes.
       {"a binary run of a megabyte", "{\\rtf1 \\bin1048576 " + std::string(1 << 20, 'b') + "}"},
       {"a paragraph past the length limit", "{\\rtf1 " + std::string(kMaxRtfParagraphLength + 1, 'p') + "}"},
@@ -915,6 +923,9 @@ TEST(RtfSafety, WhatTheControlSurvivesStillPasses) {
       {"a font name at the limit", "{\\rtf1 {\\fonttbl{\\f0 " + std::string(kMaxRtfNameLength, 'A') + ";}{\\f1 B;}}\\f0 x}"},
       {"many fonts", "{\\rtf1 {\\fonttbl" + Repeated("{\\f1\\fswiss\\fcharset0 Tahoma;}", 300) + "}x}"},
       {"a metafile with its header", "{\\rtf1 {\\pict\\wmetafile8\\picw10\\pich10 " + kMetafile + "}}"},
+      {"a picture's properties and groups before its data, its data in lines",
+       "{\\rtf1 {\\pict{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\picw10\\pich10{\\*\\blipuid 0a0b}\\wmetafile8\r\n" +
+           kMetafile.substr(0, 40) + "\r\n" + kMetafile.substr(40) + "}}"},
       {"a picture's data in a long line", "{\\rtf1 {\\pict\\pngblip " + Repeated("89504e47", 20000) + "}}"},
       {"a paragraph at the length limit", "{\\rtf1 " + std::string(kMaxRtfParagraphLength, 'p') + "\\par " +
                                               std::string(kMaxRtfParagraphLength, 'q') + "}"},
