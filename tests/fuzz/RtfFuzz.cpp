@@ -5,7 +5,8 @@
 // suffered: loaded as a note is, pasted into the middle of a text, painted, asked for its formats,
 // written out and, when the check passes what the control wrote, read back as a note saved after
 // the paste would be at the next start. Every case the control did not survive (the child died or
-// hung on it) is reported and kept as a file. Cases are made from the seed and their number alone,
+// hung on it) is reported and kept as a file, and so is what the control wrote when the check
+// refuses that. Cases are made from the seed and their number alone,
 // so any of them can be made again.
 //
 //   rtf_fuzz [--cases N] [--first I] [--seed S] [--batch B] [--timeout SECONDS] [--out FOLDER]
@@ -299,6 +300,17 @@ std::string MakeCase(uint64_t seed, uint64_t index, std::string* description = n
 // ---------------------------------------------------------------------------------------------
 // The child: the cases against the control
 
+std::string ReadCaseFile(const std::wstring& path) {
+  TFileStream file(path, fmOpenRead | fmShareDenyNone);
+  return file.ReadRest();
+}
+
+void WriteCaseFile(const std::wstring& path, const std::string& bytes) {
+  TFileStream file(path, fmCreate);
+  file.WriteBytes(bytes);
+}
+
+
 struct TBytesIn {
   const std::string* Bytes;
   size_t At;
@@ -331,8 +343,8 @@ class TChild {
   }
   ~TChild() { form_->Free(); }
 
-  // Returns whether the check passed what the control wrote.
-  bool Run(const std::string& rtf) {
+  // Returns whether the check passed what the control wrote; what it refused is kept in `written`.
+  bool Run(const std::string& rtf, std::string& written) {
     // Loaded as a note is.
     TRichEdit* note = MakeEditor(0);
     note->SetRtfText(rtf);
@@ -344,7 +356,7 @@ class TChild {
     InsertAtSelection(*pasted, rtf);
     Exercise(*pasted);
     // Saved after the paste, and read at the next start.
-    const std::string written = pasted->RtfText();
+    written = pasted->RtfText();
     const bool readable = IsReadableRtf(written);
     TRichEdit* reloaded = nullptr;
     if (readable) {
@@ -408,18 +420,24 @@ void StartChild() {
   Application->Initialize();
 }
 
-// Runs the cases first..last-1 that the check passes: "begin I" before each, "end I" (or "end I
-// unreadable", when the check refuses what the control wrote) after it, "done" at the end.
-int RunChild(uint64_t seed, uint64_t first, uint64_t last) {
+// Runs one case: "begin I" before it, "end I" (or "end I unreadable", when the check refuses what
+// the control wrote, which is then kept in the file `written`) after it.
+void RunCase(TChild& child, uint64_t index, const std::string& rtf, const std::wstring& written) {
+  Say("begin %llu\n", index);
+  std::string text;
+  const bool readable = child.Run(rtf, text);
+  if (!readable) WriteCaseFile(written, text);
+  Say("end %llu%s\n", index, readable ? "" : " unreadable");
+}
+
+// Runs the cases first..last-1 that the check passes, then says "done".
+int RunChild(uint64_t seed, uint64_t first, uint64_t last, const std::wstring& out) {
   StartChild();
   {
     TChild child;
     for (uint64_t i = first; i < last; ++i) {
       const std::string rtf = MakeCase(seed, i);
-      if (!IsReadableRtf(rtf)) continue;
-      Say("begin %llu\n", i);
-      const bool readable = child.Run(rtf);
-      Say("end %llu%s\n", i, readable ? "" : " unreadable");
+      if (IsReadableRtf(rtf)) RunCase(child, i, rtf, out + L"\\case-" + std::to_wstring(i) + L".written.rtf");
     }
   }
   std::printf("done\n");
@@ -428,19 +446,12 @@ int RunChild(uint64_t seed, uint64_t first, uint64_t last) {
   return 0;
 }
 
-std::string ReadCaseFile(const std::wstring& path) {
-  TFileStream file(path, fmOpenRead | fmShareDenyNone);
-  return file.ReadRest();
-}
-
 int RunChildOnFile(const std::wstring& path) {
   StartChild();
   const std::string rtf = ReadCaseFile(path);
   {
     TChild child;
-    Say("begin %llu\n", 0);
-    const bool readable = child.Run(rtf);
-    Say("end %llu%s\n", 0, readable ? "" : " unreadable");
+    RunCase(child, 0, rtf, path + L".written.rtf");
   }
   std::printf("done\n");
   std::fflush(stdout);
@@ -613,22 +624,20 @@ const char* OutcomeName(TOutcome outcome) {
   }
 }
 
-void WriteCaseFile(const std::wstring& path, const std::string& bytes) {
-  TFileStream file(path, fmCreate);
-  file.WriteBytes(bytes);
-}
-
 struct TOptions {
   uint64_t Cases = 20000;
   uint64_t First = 0;
   uint64_t Seed = 1;
   uint64_t Batch = 1000;
-  int Timeout = 30;
+  // A case may take a while: the control lays out a paragraph that the check lets through in
+  // seconds, in each of its three editors.
+  int Timeout = 90;
   std::wstring Out = L"rtf-fuzz";
 };
 
 std::wstring ChildArguments(const TOptions& o, uint64_t first, uint64_t last) {
-  return L"--child " + std::to_wstring(o.Seed) + L" " + std::to_wstring(first) + L" " + std::to_wstring(last);
+  return L"--child " + std::to_wstring(o.Seed) + L" " + std::to_wstring(first) + L" " + std::to_wstring(last) +
+         L" \"" + o.Out + L"\"";
 }
 
 int Fuzz(const TOptions& o) {
@@ -654,9 +663,8 @@ int Fuzz(const TOptions& o) {
     ++counts[f.Outcome];
     std::string how;
     const std::string rtf = MakeCase(o.Seed, f.Index, &how);
-    const std::wstring name = o.Out + L"\\case-" + std::to_wstring(f.Index) +
-                              (f.Outcome == TOutcome::Unreadable ? L".unreadable" : L"") + L".rtf";
-    WriteCaseFile(name, rtf);
+    // A case whose written text the check refused has that text beside it (case-N.written.rtf).
+    WriteCaseFile(o.Out + L"\\case-" + std::to_wstring(f.Index) + L".rtf", rtf);
     std::printf("case %llu: %s %s (%zu bytes;%s)\n", static_cast<unsigned long long>(f.Index),
                 OutcomeName(f.Outcome), f.Detail.c_str(), rtf.size(), how.c_str());
   }
@@ -671,7 +679,8 @@ int Fuzz(const TOptions& o) {
   return counts[TOutcome::Crashed] + counts[TOutcome::Hung] > 0 ? 1 : 0;
 }
 
-// Whether the control fails on the file (the check passing it).
+// Whether the control fails on the file (the check passing it); what the control wrote, when the
+// check refuses it, goes into FILE.written.rtf.
 std::optional<TOutcome> TryFile(const std::wstring& path, int timeout) {
   if (!IsReadableRtf(ReadCaseFile(path))) return std::nullopt;
   TWatcher watcher(timeout);
@@ -719,7 +728,7 @@ uint64_t Arg(wchar_t* text) { return std::wcstoull(text, nullptr, 10); }
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
-  if (mode == L"--child" && argc == 5) return RunChild(Arg(argv[2]), Arg(argv[3]), Arg(argv[4]));
+  if (mode == L"--child" && argc == 6) return RunChild(Arg(argv[2]), Arg(argv[3]), Arg(argv[4]), argv[5]);
   if (mode == L"--child-file" && argc == 3) return RunChildOnFile(argv[2]);
   TOptions o;
   std::optional<uint64_t> show;
