@@ -40,6 +40,12 @@ TFR_NOTE* AppTest::NewNote(const String& text) {
   return note;
 }
 
+void AppTest::CreateMainFormWithNotesFolder() {
+  SetCursorPos(1, 1);
+  CreateMainForm();
+  main_->EnsureNotesFolder();
+}
+
 void AppTest::FocusEditorForKeys(TFR_NOTE* note) {
   RECT r;
   GetWindowRect(note->reEdit->Handle(), &r);

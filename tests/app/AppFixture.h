@@ -70,6 +70,8 @@ class AppTest : public testing::Test {
   void TearDown() override;
   // Makes the main form as the entry does (reading or writing the settings file).
   void CreateMainForm();
+  // The main form made with the pointer parked in the screen's corner and the notes folder there.
+  void CreateMainFormWithNotesFolder();
   // Frees every note without closing it (so nothing is saved or deleted).
   void DropNotes();
   TFR_NOTE* NewNote(const String& text = L"");

@@ -57,9 +57,7 @@ class EditorMenuTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    SetCursorPos(1, 1);
-    CreateMainForm();
-    main_->EnsureNotesFolder();
+    CreateMainFormWithNotesFolder();
     testing_support::Shell().Requests.clear();
   }
   // A shown note holding the text, selected from start for length characters.
@@ -487,13 +485,7 @@ TEST_F(EditorMenuTest, BoldFromTheOpenMenuIsSavedTwoSecondsLater) {
     ASSERT_NE(nullptr, popup);
     EXPECT_TRUE(note->mnSearchAtGoogle->Visible()) << "the menu's state was made as it opened";
     EXPECT_EQ(L"Search at Google for 'milk'", note->mnSearchAtGoogle->Caption());
-    TTBItemViewer* bold = popup->View()->Find(note->mnBold);
-    ASSERT_NE(nullptr, bold);
-    POINT p{(bold->BoundsRect.left + bold->BoundsRect.right) / 2, (bold->BoundsRect.top + bold->BoundsRect.bottom) / 2};
-    ClientToScreen(popup->Handle(), &p);
-    testing_support::PostMenuMouse(WM_MOUSEMOVE, p);
-    testing_support::PostMenuMouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
-    testing_support::PostMenuMouse(WM_LBUTTONUP, p);
+    testing_support::PostMenuClick(testing_support::ItemOnScreen(popup, note->mnBold));
   });
   POINT at{320, 220};
   SendMessageW(note->reEdit->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(note->reEdit->Handle()),

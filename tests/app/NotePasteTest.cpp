@@ -46,9 +46,7 @@ class NotePasteTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    SetCursorPos(1, 1);
-    CreateMainForm();
-    main_->EnsureNotesFolder();
+    CreateMainFormWithNotesFolder();
   }
 
   // A shown note with the caret after its text, and no save pending.
@@ -66,14 +64,7 @@ class NotePasteTest : public AppTest {
     whileOpen_.Post([item] {
       auto* popup = dynamic_cast<TTBPopupWindow*>(FindControlAtPos(POINT{330, 230}, true));
       ASSERT_NE(nullptr, popup);
-      TTBItemViewer* viewer = popup->View()->Find(item);
-      ASSERT_NE(nullptr, viewer);
-      const RECT& r = viewer->BoundsRect;
-      POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-      ClientToScreen(popup->Handle(), &p);
-      testing_support::PostMenuMouse(WM_MOUSEMOVE, p);
-      testing_support::PostMenuMouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
-      testing_support::PostMenuMouse(WM_LBUTTONUP, p);
+      testing_support::PostMenuClick(testing_support::ItemOnScreen(popup, item));
     });
     HWND editor = note->reEdit->Handle();
     SendMessageW(editor, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(editor), MAKELPARAM(320, 220));
