@@ -783,6 +783,7 @@ HRESULT TRichEdit::AcceptData(IDataObject* data, WORD* format) {
   *format = static_cast<WORD>(clip.Format);
   return S_OK;
 }
+
 void TRichEdit::ClearSelection() { Send(WM_CLEAR); }
 void TRichEdit::Clear() { SetPlainContent(String()); }
 
