@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "classlib/RtfSafety.h"
 #include "classlib/TextConv.h"
 
 #include <richedit.h>
@@ -334,6 +335,23 @@ TEST_F(NoteFileTest, ANoteOfMegabytesOpensAndComesBackWhole) {
   back.SetSelStart(0);
   back.SetSelLength(4);
   EXPECT_EQ(fsBold, back.SelAttributes().Style());
+}
+
+TEST_F(NoteFileTest, ANoteWithAParagraphLongerThanAClipMayHoldComesBack) {
+  // Pasted text may hold a paragraph of any length (the check limits only rich text from a
+  // clip); a note the program wrote must open again. One unbroken word lays out quickly.
+  const std::string word(kMaxRtfParagraphLength + 100, 'w');
+  main_->EnsureNotesFolder();
+  const String path = NotesFolder() + L"1001.qwn";
+  WriteBytes(path, EncodeNoteFile({{10, 10, 300, 300, 100, 0x99FFFF, false}, L"Long", "{\\rtf1\\ansi " + word + "\\par end}"}));
+  main_->ShowAllNotes(false);
+  ASSERT_EQ(1u, OpenNotes().size());
+  const String text = OpenNotes()[0]->reEdit->Text();
+  EXPECT_TRUE(String(word.begin(), word.end()) == text.substr(0, word.size()));  // a report would be huge
+  EXPECT_NE(String::npos, text.find(L"end", word.size()));
+  const String file = PathOf(*OpenNotes()[0]);
+  DropNotes();
+  DeleteFileW(file.c_str());
 }
 
 TEST_F(NoteFileTest, AFailedSaveKeepsThePreviousFileWhole) {
