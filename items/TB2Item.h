@@ -108,6 +108,14 @@ using TTBPopupWindowClass = TTBPopupWindow* (*)(TComponent* AOwner, TTBView* Par
                                                bool Customizing);
 using TTBCustomItemActionLinkClass = TTBCustomItemActionLink* (*)(TTBCustomItem* AClient);
 
+// The class of the items a component makes for itself (an MRU list's entries).
+using TTBCustomItemClass = TTBCustomItem* (*)(TComponent* AOwner);
+
+template <class T>
+TTBCustomItem* CreateItemOf(TComponent* AOwner) {
+  return new T(AOwner);
+}
+
 template <class T>
 TTBItemViewer* CreateItemViewerOf(TTBView* AView, TTBCustomItem* AItem, int AGroupLevel) {
   return new T(AView, AItem, AGroupLevel);
