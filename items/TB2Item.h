@@ -286,13 +286,6 @@ class TTBCustomItem : public TComponent {
   virtual TTBCustomItemActionLinkClass GetActionLinkClass();
   void SetItemStyle(TTBItemStyle Value) { itemStyle_ = Value; }
   void RefreshOptions();
-
- private:
-  friend class TTBCustomItemActionLink;
-  struct TNotifyEntry {
-    TTBItemChangedProc Proc;
-    int Count;
-  };
   // Watches an item across a call that may free it (a listener, an event handler): the item's
   // destructor marks its life token, so that the caller touches nothing of it afterwards.
   class TLifeWatch {
@@ -302,6 +295,13 @@ class TTBCustomItem : public TComponent {
 
    private:
     std::shared_ptr<const bool> alive_;
+  };
+
+ private:
+  friend class TTBCustomItemActionLink;
+  struct TNotifyEntry {
+    TTBItemChangedProc Proc;
+    int Count;
   };
 
   void InternalNotify(TTBCustomItem* Ancestor, int NestingLevel, TTBItemChangedAction Action, int Index,
