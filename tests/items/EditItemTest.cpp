@@ -166,6 +166,12 @@ TEST_F(EditItems, EachWayOfEndingAnEditEndsItAsItShould) {
       {"a press elsewhere accepts with ExtendedAccept", true, false, pressElsewhere, L"yz", false, nullptr},
       {"a refused Enter still ends the menu", false, true, chr(VK_RETURN), L"x", false, nullptr},
       {"a refused Tab still moves on", false, true, chr(VK_TAB), L"x", true, L"beta"},
+      {"a character pending at the end is dropped (b would choose Beta)", false, false,
+       [](EditItems&, HWND w) {
+         PostMessageW(w, WM_CHAR, VK_ESCAPE, 1);
+         PostMessageW(GetCapture(), WM_CHAR, L'b', 1);
+       },
+       L"x", true, L"find"},
   };
   for (const Row& row : rows) {
     edit->SetText(L"x");
@@ -593,6 +599,37 @@ TEST(EditItemViewers, TheBoxIsPaintedInTheWindowColourWhenEnabledAndSunkWhenSele
     EXPECT_EQ(box.Pixel(40, 12), ColorToGdi(row.inside)) << row.enabled << row.selected;
     EXPECT_EQ(box.Pixel(0, 0), ColorToGdi(row.corner)) << row.enabled << row.selected;
     EXPECT_EQ(box.Pixel(1, 12), ColorToGdi(row.enabled ? clBtnFace : clWindow)) << "the frame";
+  }
+}
+
+TEST(EditItemViewers, ThePointerIsAnIBeamOverTheBoxOfAnEnabledItem) {
+  TItemFactory items;
+  auto* root = items.Make<TTBRootItem>(L"root");
+  auto* item = items.Make<TTBEditItem>(L"find", root);
+  item->SetEditCaption(L"&Find");
+  TTBView view(nullptr, nullptr, root, nullptr, false, false, false);
+  TTBItemViewer* viewer = view.Find(item);
+  viewer->BoundsRect = RECT{0, 0, 200, 20};
+  RECT box;
+  static_cast<TTBEditItemViewer*>(viewer)->GetEditRect(box);
+  const HCURSOR ibeam = LoadCursorW(nullptr, IDC_IBEAM);
+  struct Row {
+    const char* what;
+    bool enabled;
+    POINT at;
+    bool ibeam;
+  };
+  const Row rows[] = {
+      {"over the box", true, {box.left + 10, 10}, true},
+      {"over the caption", true, {2, 10}, false},
+      {"on the box's edge", true, {box.left + 1, 10}, false},
+      {"over a disabled item's box", false, {box.left + 10, 10}, false},
+  };
+  for (const Row& row : rows) {
+    item->SetEnabled(row.enabled);
+    HCURSOR cursor = nullptr;
+    viewer->GetCursor(row.at, cursor);
+    EXPECT_EQ(cursor == ibeam, row.ibeam) << row.what;
   }
 }
 
