@@ -227,8 +227,9 @@ bool TTBEditItemViewer::EditLoop(HWND CaptureWnd) { return RunEdit(CaptureWnd) =
 TTBEditItemViewer::TEditEnd TTBEditItemViewer::RunEdit(HWND CaptureWnd) {
   RECT R;
   GetEditRect(R);
-  if (IsRectEmpty(&R)) return TEditEnd::Stay;
-  if (run_) return TEditEnd::Stay;  // one edit at a time
+  // Nothing to edit on: no room, no window to put the edit on, or an edit already running.
+  TWinControl* window = View()->Window();
+  if (IsRectEmpty(&R) || !window || !window->HandleAllocated() || run_) return TEditEnd::Stay;
   TEditRun run;
   // A quit met while editing goes on to the loops outside, whatever became of this viewer.
   TScopeGuard passQuitOn([&run] {

@@ -602,6 +602,17 @@ TEST(EditItemViewers, TheBoxIsPaintedInTheWindowColourWhenEnabledAndSunkWhenSele
   }
 }
 
+TEST(EditItemViewers, AViewWithoutAWindowHasNothingToEditOn) {
+  TItemFactory items;
+  auto* root = items.Make<TTBRootItem>(L"root");
+  auto* item = items.Make<TTBEditItem>(L"find", root);
+  TTBView view(nullptr, nullptr, root, nullptr, true, false, false);
+  auto* viewer = static_cast<TTBEditItemViewer*>(view.Find(item));
+  viewer->BoundsRect = RECT{0, 0, 100, 20};
+  EXPECT_FALSE(viewer->DoExecute());
+  EXPECT_EQ(viewer->EditControl(), nullptr);
+}
+
 TEST(EditItemViewers, ThePointerIsAnIBeamOverTheBoxOfAnEnabledItem) {
   TItemFactory items;
   auto* root = items.Make<TTBRootItem>(L"root");
