@@ -80,7 +80,7 @@ LPARAM OffsetPoint(LPARAM lp, int dx, int dy) {
 // ---------------------------------------------------------------------------------------------
 // TControl
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), WindowProc(this, &TControl::WndProc) {
   font_.OnChange = TNotifyEvent(this, &TControl::FontChangedEvent);
 }
 
@@ -308,7 +308,7 @@ void TControl::BringToFront() {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
   TMessage m{msg, wp, lp, 0};
-  WndProc(m);
+  WindowProc(m);
   return m.Result;
 }
 
@@ -457,9 +457,14 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (visible_) p.Style |= WS_VISIBLE;
     p.WndParent = parent_->Handle();
+  } else if (parentWindow_) {
+    // A control placed on a window that is not one of ours is its child as well, shown once it
+    // is made; top-level controls (forms, popups) make themselves top-level in their own
+    // parameters, and must not come up visible (a window made visible is activated).
+    p.Style |= WS_CHILD | WS_CLIPSIBLINGS;
+    p.WndParent = parentWindow_;
   } else {
     p.Style |= WS_POPUP;
-    p.WndParent = parentWindow_;
   }
   if (!enabled_) p.Style |= WS_DISABLED;
   p.X = left_;

@@ -150,9 +150,13 @@ class TControl : public TComponent {
   void Repaint();
   void BringToFront();
 
-  // Sends a message straight to the control's message handling.
+  // Sends a message straight to the control's message handling (through WindowProc).
   LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
   virtual void WndProc(TMessage& Message);
+  // Where every message of the control goes first: WndProc, unless replaced. Whoever replaces it
+  // keeps the procedure it replaced, hands on what it does not handle, and puts it back;
+  // replacements chain. An unbound procedure drops the messages.
+  TWndMethod WindowProc;
   void DefaultHandler(TMessage& Message) override;
 
   TNotifyEvent OnClick;
@@ -276,7 +280,8 @@ class TWinControl : public TControl, public TWindowTarget {
   bool MouseUpClicks() const override { return defWndProc_ == nullptr || defWndProc_ == DefWindowProcW; }
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
-  // Sets the parent window for a control without a parent control (a form's owner window).
+  // Sets the parent window for a control without a parent control: the window it is a child of
+  // (a form's or a popup's owner window, which they make top-level themselves).
   void SetParentWindow(HWND wnd);
   HWND ParentWindow() const { return parentWindow_; }
 
@@ -322,7 +327,7 @@ class TWinControl : public TControl, public TWindowTarget {
  private:
   static WNDPROC RegisterClassFor(const TCreateParams& params);
   void WindowBound(HWND wnd) noexcept override { handle_ = wnd; }
-  void WindowMessage(TMessage& m) override { WndProc(m); }
+  void WindowMessage(TMessage& m) override { WindowProc(m); }
   void WindowUnbound(HWND wnd) noexcept override;
   void UpdateShowing();
   // CM_SHOWINGCHANGED: shows or hides the window as the control's Visible says.

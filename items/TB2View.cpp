@@ -44,6 +44,7 @@ TTBView::TTBView(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* AParen
 TTBView::~TTBView() {
   destroying_ = true;
   CloseChildPopups();
+  DropAccObject();
   if (parentView_ && parentView_->isToolbar_) {
     // The next popup opened from that toolbar shows at once instead of sliding in again.
     parentView_->state_ |= vsNoAnimation;
@@ -527,23 +528,12 @@ void TTBView::NotifyFocusEvent() {
   TTBView* root = GetRootView();
   if (!(state_ & vsModal) || !(root->state_ & vsModal) || IsModalEnding()) return;
   if (!window_ || !window_->HandleAllocated() || !IsWindowVisible(window_->Handle())) return;
-  LONG childID = 0;
-  if (selected_ && selected_->IsAccessible()) {
-    childID = 1;
-    for (TTBItemViewer* v : viewers_) {
-      if (v == selected_) break;
-      if (v->IsAccessible()) ++childID;
-    }
-  } else if (parentView_) {
+  const LONG childID = AccessibleViewerNumber(this, selected_);
+  if (childID == 0 && parentView_) {
     parentView_->NotifyFocusEvent();
     return;
   }
   CallNotifyWinEvent(EVENT_OBJECT_FOCUS, window_->Handle(), OBJID_CLIENT, childID);
-}
-
-bool TTBView::HandleWMGetObject(TMessage&) {
-  // No accessible objects yet: the system answers for the window.
-  return false;
 }
 
 // --- painting -------------------------------------------------------------------------------

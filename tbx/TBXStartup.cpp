@@ -1,5 +1,6 @@
 #include "tbx/TBXStartup.h"
 
+#include "items/TB2Acc.h"
 #include "items/TB2Anim.h"
 #include "items/TB2Item.h"
 #include "tbx/Rmkthemes.h"
@@ -36,7 +37,7 @@ void EndThreadAnimation() { TBEndAnimation(nullptr); }
 constexpr tbx::TStartupStep kSteps[] = {
     {L"TBXUtils", InitTBXUtils, FinalizeTBXUtils},
     {L"Rmkthemes", InitRmkthemes, FinalizeRmkthemes},
-    {L"TB2Acc", nullptr, nullptr},
+    {L"TB2Acc", InitTB2Acc, FinalizeTB2Acc},
     // Its layered-window function is bound at the first animation.
     {L"TB2Anim", nullptr, EndThreadAnimation},
     {L"TB2Item", TBInitToolbarSystemFont, FreeClickQueue},
