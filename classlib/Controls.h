@@ -342,6 +342,9 @@ class TWinControl : public TControl, public TWindowTarget {
   HBRUSH BackgroundBrush();
   // For a control built on a system class: the system class's own window procedure.
   WNDPROC DefWndProc() const { return defWndProc_; }
+  // SetBounds runs to take the size or place the window already has (WM_SIZE, WM_MOVE), not
+  // to change them.
+  bool TakingWindowBounds() const { return inSizeMessage_; }
 
  private:
   static WNDPROC RegisterClassFor(const TCreateParams& params);

@@ -407,6 +407,11 @@ void TTBCustomDockableWindow::ChangeSize(int AWidth, int AHeight) {
 }
 
 void TTBCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  // The window only tells the size it was given: nothing changes, nothing is asked.
+  if (TakingWindowBounds()) {
+    TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    return;
+  }
   TTBFloatingWindowParent* frame = floating_ ? floatingParent_ : nullptr;
   if (frame && Parent() == frame && frame->HandleAllocated()) {
     frame->SetBounds(frame->Left(), frame->Top(), AWidth + frame->Width() - frame->ClientWidth(),

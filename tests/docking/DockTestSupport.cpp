@@ -2,6 +2,7 @@
 
 #include "classlib/FileUtils.h"
 
+#include <cstdlib>
 #include <map>
 
 namespace dock_tests {
@@ -37,6 +38,18 @@ void Key(WORD VirtualKey, bool Down) {
   in.ki.wVk = VirtualKey;
   in.ki.dwFlags = Down ? 0 : KEYEVENTF_KEYUP;
   SendInput(1, &in, sizeof(INPUT));
+}
+
+void AwaitSinglePress(POINT P) {
+  static POINT last{-1000, -1000};
+  static DWORD lastTime = 0;
+  const bool close = std::abs(P.x - last.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                    std::abs(P.y - last.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+  const DWORD elapsed = GetTickCount() - lastTime;
+  // The system's own double-click rule: nothing to post or replace makes it forget a press.
+  if (close && elapsed <= GetDoubleClickTime()) Sleep(GetDoubleClickTime() - elapsed + 50);
+  last = P;
+  lastTime = GetTickCount();
 }
 
 TInputScript::TInputScript() = default;

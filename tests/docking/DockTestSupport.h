@@ -46,6 +46,9 @@ inline RECT ClientRectOnScreen(HWND Wnd) {
 void MoveMouse(POINT P);
 void MouseButton(bool Down);
 void Key(WORD VirtualKey, bool Down);
+// A press where the last one was, within the double-click time, would make a double click:
+// waits out what is left of that time first. Remembers this press.
+void AwaitSinglePress(POINT P);
 
 // Steps run one after another from a timer while the thread pumps messages (a drag loop's
 // own pump included). A step may wait for a condition before the next one runs; a script
