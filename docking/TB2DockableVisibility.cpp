@@ -207,9 +207,16 @@ void TTBCustomDockableWindow::UpdateTopmostFlag() {
     HWND owner = GetWindow(wnd, GW_OWNER);
     topmost = owner && (GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST);
   }
-  const bool is = (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  if (is == topmost) return;
-  SetWindowPos(wnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  auto isTopmost = [wnd] { return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  if (isTopmost() == topmost) return;
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(wnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+  if (topmost || !isTopmost()) return;
+  // Wine keeps an owned window topmost (seen here); it lets go while the window has no owner.
+  const HWND owner = GetWindow(wnd, GW_OWNER);
+  SetWindowLongPtrW(wnd, GWLP_HWNDPARENT, 0);
+  SetWindowPos(wnd, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+  SetWindowLongPtrW(wnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
 void TTBCustomDockableWindow::UpdateCaptionState() {
