@@ -184,6 +184,8 @@ class TTBDock : public TCustomControl {
 
   void BeginUpdate();
   void EndUpdate();
+  // Above 0 while arrangements wait (BeginUpdate, or an arrangement running).
+  int UpdateCount() const { return updateCount_; }
   bool HasVisibleToolbars();
   bool ToolbarVisibleOnDock(TTBCustomDockableWindow* Bar);
   int GetHighestRow(bool Placed);

@@ -2,6 +2,8 @@
 
 #include "classlib/Panels.h"
 
+#include <algorithm>
+
 TDockDemoForm::TDockDemoForm(TComponent* AOwner, const TOptions& Options) : TForm(AOwner), options_(Options) {
   SetUniqueName(L"DockDemoForm");
   SetCaption(L"Dock demo");
@@ -41,6 +43,8 @@ TTBToolWindow* TDockDemoForm::MakeToolWindow(const wchar_t* Name, int ClientWidt
   auto* w = new TTBToolWindow(this);
   w->SetName(Name);
   w->SetCaption(Name);
+  // A one-line window may be lower than a tool window's usual least height.
+  w->SetMinClientHeight(std::min(w->MinClientHeight(), ClientHeight));
   w->SetClientAreaSize(ClientWidth, ClientHeight);
   w->SetDockRow(Row);
   w->SetDockPos(Pos);
