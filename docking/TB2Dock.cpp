@@ -180,7 +180,11 @@ void TTBDock::ChangeWidthHeight(int NewWidth, int NewHeight) {
     case TAlign::alClient: return;
     default: break;
   }
+  const bool resized = NewWidth != Width() || NewHeight != Height();
   SetBounds(left, top, NewWidth, NewHeight);
+  // The window keeps its old pixels where it grew over the form: paint it whole.
+  if (resized && HandleAllocated())
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
 void TTBDock::ChangeDockList(bool Insert, TTBCustomDockableWindow* Bar) {

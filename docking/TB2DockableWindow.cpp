@@ -418,8 +418,11 @@ void TTBCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHe
                      AHeight + frame->Height() - frame->ClientHeight());
     ALeft = ATop = 0;
   }
-  if (updatingBounds_ == 0 && (AWidth != Width() || AHeight != Height())) SizeChanging(AWidth, AHeight);
+  const bool resized = AWidth != Width() || AHeight != Height();
+  if (updatingBounds_ == 0 && resized) SizeChanging(AWidth, AHeight);
   TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  // The docked frame's grip lines run the window's length: resized, it is painted whole.
+  if (resized && docked_ && HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TTBCustomDockableWindow::MoveOnScreen(bool OnlyIfFullyOffscreen) {

@@ -266,3 +266,47 @@ TEST_F(Dragging, AFloatingWindowIsSizedByEachOfItsEightZonesWithinItsLimits) {
       }
     }
 }
+
+TEST_F(Dragging, AWindowFreedByItsHandlersDuringADragEndsTheLoopAtOnce) {
+  // A dock's OnRequestDock and the window's own OnDockChanging, each freeing the window.
+  struct TFreer : TObject {
+    TTBToolWindow* window = nullptr;
+    bool freed = false;
+    void Free() {
+      if (!window) return;
+      TTBToolWindow* w = window;
+      window = nullptr;
+      w->Free();
+      freed = true;
+    }
+    void RequestDock(TObject*, TTBCustomDockableWindow*, bool&) { Free(); }
+    void DockChanging(TObject*, bool, TTBDock*) { Free(); }
+  };
+  for (bool request : {true, false}) {
+    TFreer freer;
+    TTBToolWindow* w = request ? form->Output : form->Notes;
+    freer.window = w;
+    if (request) form->TopDock->OnRequestDock = TTBRequestDockEvent(&freer, &TFreer::RequestDock);
+    else w->OnDockChanging = TTBDockChangingEvent(&freer, &TFreer::DockChanging);
+    const RECT dockRect = dock_tests::WindowRect(form->TopDock->Handle());
+    const POINT from = Handle(w);
+    // Over the top dock (asked there), or away to float (changing placement).
+    const POINT to = request ? POINT{dockRect.left + 500, dockRect.top + 10} : POINT{600, 500};
+    ASSERT_TRUE(Drag(from, Line(from, to, 4), [&](TInputScript& s) {
+      s.Add([] {}, [&] { return freer.freed; });
+      s.Add([] { MouseButton(false); });
+    })) << request;
+    EXPECT_TRUE(freer.freed) << request;
+    EXPECT_EQ(nullptr, GetCapture()) << request;
+    if (request) {
+      form->Output = nullptr;
+      form->TopDock->OnRequestDock = nullptr;
+    } else {
+      form->Notes = nullptr;
+    }
+  }
+  // The docks go on as before.
+  EXPECT_EQ(0, form->BottomDock->ToolbarCount());
+  EXPECT_EQ(0, form->LeftDock->ToolbarCount());
+  EXPECT_EQ(2, form->TopDock->ToolbarCount());
+}
