@@ -2,6 +2,8 @@
 // windows kept, double clicks, closing, and windows freed from their own handlers.
 #include "DockTestSupport.h"
 
+#include "items/TB2Common.h"
+
 using dock_tests::DockHost;
 using dock_tests::Render;
 using dock_tests::TEventLog;
@@ -225,4 +227,60 @@ TEST_F(DockableWindows, AWindowFreedByItsOnCloseFromTheCloseButtonsGoesCleanly) 
     form->Find->SetClientAreaSize(100, 22);
     form->Find->SetParent(form->TopDock);
   }
+}
+
+TEST_F(DockableWindows, AFrameOffTheScreenIsBroughtBackWholeOrOnlyWhenItIsAllOff) {
+  TTBToolWindow* w = form->Notes;
+  w->SetFloating(true);
+  TTBFloatingWindowParent* frame = w->FloatingParent();
+  const RECT area = GetRectOfMonitorContainingRect(dock_tests::WindowRect(frame->Handle()), true);
+  const int fw = frame->Width(), fh = frame->Height();
+  struct Place {
+    POINT at;
+    bool onlyIfAllOff;
+    POINT expected;
+  };
+  const Place cases[] = {
+      {{area.right - fw / 2, 100}, false, {area.right - fw, 100}},
+      {{area.right - fw / 2, 100}, true, {area.right - fw / 2, 100}},
+      {{area.right + 50, area.bottom + 50}, true, {area.right - fw, area.bottom - fh}},
+      {{area.left - 30, area.top - 40}, false, {area.left, area.top}},
+  };
+  for (const Place& c : cases) {
+    w->SetFloatingPosition(c.at);
+    w->MoveOnScreen(c.onlyIfAllOff);
+    const RECT r = dock_tests::WindowRect(frame->Handle());
+    EXPECT_EQ(c.expected.x, r.left) << c.at.x << "," << c.at.y << " " << c.onlyIfAllOff;
+    EXPECT_EQ(c.expected.y, r.top) << c.at.x << "," << c.at.y << " " << c.onlyIfAllOff;
+  }
+}
+
+TEST_F(DockableWindows, ADockHandsSystemCommandsToItsFloatingMenuBars) {
+  // A window that takes part in menu keys, as a menu bar does.
+  class TMenuWindow : public TTBToolWindow {
+   public:
+    explicit TMenuWindow(TComponent* AOwner) : TTBToolWindow(AOwner) { SetControlStyle(ControlStyle() | csMenuEvents); }
+    std::vector<WPARAM> Commands;
+    LRESULT Answer = 1;
+
+   protected:
+    void Dispatch(TMessage& m) override {
+      if (m.Msg == WM_SYSCOMMAND) {
+        Commands.push_back(m.WParam);
+        m.Result = Answer;
+        return;
+      }
+      TTBToolWindow::Dispatch(m);
+    }
+  };
+  auto* bar = new TMenuWindow(form);
+  bar->SetParent(form->TopDock);
+  EXPECT_EQ(0, form->TopDock->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f'));
+  EXPECT_TRUE(bar->Commands.empty()) << "docked: not a floating bar";
+  bar->SetFloating(true);
+  EXPECT_EQ(1, form->TopDock->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f'));
+  EXPECT_EQ(std::vector<WPARAM>{SC_KEYMENU}, bar->Commands);
+  bar->SetEnabled(false);
+  EXPECT_EQ(0, form->TopDock->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f'));
+  EXPECT_EQ(1u, bar->Commands.size());
 }

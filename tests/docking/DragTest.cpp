@@ -310,3 +310,45 @@ TEST_F(Dragging, AWindowFreedByItsHandlersDuringADragEndsTheLoopAtOnce) {
   EXPECT_EQ(0, form->LeftDock->ToolbarCount());
   EXPECT_EQ(2, form->TopDock->ToolbarCount());
 }
+
+TEST_F(Dragging, ADockThatRefusesLetsTheWindowFloatOverIt) {
+  struct TRefuser : TObject {
+    int asked = 0;
+    void RequestDock(TObject*, TTBCustomDockableWindow*, bool& Accept) {
+      ++asked;
+      Accept = false;
+    }
+  } refuser;
+  form->TopDock->OnRequestDock = TTBRequestDockEvent(&refuser, &TRefuser::RequestDock);
+  const RECT dockRect = dock_tests::WindowRect(form->TopDock->Handle());
+  const POINT from = Handle(form->Output);
+  ASSERT_TRUE(Drag(from, Line(from, {dockRect.left + 500, dockRect.top + 10}, 6)));
+  EXPECT_GT(refuser.asked, 0);
+  EXPECT_TRUE(form->Output->Floating());
+}
+
+TEST_F(Dragging, AWindowDocksIntoTheDocksOfTheFormsItIsGiven) {
+  auto* other = new TForm(Application);
+  other->SetBounds(950, 100, 300, 200);
+  auto* dock = new TTBDock(other);
+  dock->SetFixAlign(true);
+  dock->SetParent(other);
+  other->Show();
+  Activate();
+  TTBToolWindow* w = form->Notes;
+  const RECT dockRect = dock_tests::WindowRect(dock->Handle());
+  const POINT from = Handle(w);
+  const POINT to{dockRect.left + 100, dockRect.top + 1};
+  ASSERT_TRUE(Drag(from, Line(from, to, 6)));
+  EXPECT_TRUE(w->Floating()) << "not a form it is given";
+  w->SetCurrentDock(form->LeftDock);
+  w->AddDockForm(other);
+  Activate();
+  const POINT again = Handle(w);
+  ASSERT_TRUE(Drag(again, Line(again, to, 6)));
+  EXPECT_EQ(dock, w->CurrentDock());
+  EXPECT_EQ(other, TBGetToolWindowParentForm(w));
+  // The form goes: the window goes with its dock, and the list forgets the form.
+  other->Free();
+  form->Notes = nullptr;
+}
