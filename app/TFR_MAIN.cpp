@@ -291,10 +291,10 @@ void TFR_QNT_MAIN::mnAddNoteClick(TObject*) {
   auto* note = new TFR_NOTE(Application);
   note->InitNewNote();
   note->Show();
+  TFormLoopGuard loop(note);
   SetForegroundWindow(Application->Handle());
   Application->ProcessMessages();
-  if (!note->Destroying() && note->reEdit->CanFocus() && IsWindowVisible(note->Handle()))
-    note->reEdit->SetFocus();
+  if (!loop.Gone() && note->reEdit->CanFocus() && IsWindowVisible(note->Handle())) note->reEdit->SetFocus();
   ShowWindow(Application->Handle(), SW_HIDE);
 }
 
@@ -404,7 +404,7 @@ void TFR_QNT_MAIN::ShowUnsavedReport() {
 
 void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
   // Closing the notes handles messages: a check that finishes meanwhile is not told.
-  closed_ = true;
+  StopUpdateChecks();
   CloseNotes(true);
   Close();
 }
@@ -412,7 +412,7 @@ void TFR_QNT_MAIN::mnCLOSEClick(TObject*) {
 void TFR_QNT_MAIN::FormClose(TObject*, TCloseAction&) {
   // However the program ends (Exit, a close sent by another program), every note is written
   // before the loop ends.
-  closed_ = true;
+  StopUpdateChecks();
   CloseNotes(true);
 }
 
@@ -425,7 +425,7 @@ void TFR_QNT_MAIN::Dispatch(TMessage& m) {
 void TFR_QNT_MAIN::WMEndSession(TMessage& m) {
   // The session ends and the process with it, without a close: the notes are written now.
   if (m.WParam) {
-    closed_ = true;
+    StopUpdateChecks();
     CloseNotes(true);
   }
   m.Result = 0;
@@ -441,6 +441,11 @@ void TFR_QNT_MAIN::StartUpdateCheck(bool report) {
 }
 
 void TFR_QNT_MAIN::UpdateCheckerDone(TUpdateChecker* checker) { updateChecks_.HandBack(checker); }
+
+void TFR_QNT_MAIN::StopUpdateChecks() {
+  closed_ = true;
+  updateChecks_.AbandonAll();
+}
 
 void TFR_QNT_MAIN::QMUpdateChecked(TMessage& m) {
   TUpdateChecks::TCheckerPtr checker = updateChecks_.Take(m.LParam);

@@ -122,6 +122,8 @@ class TFR_QNT_MAIN : public TForm {
   void WMEndSession(TMessage& m);
   // A check handed back: reported unless the program is ending, then freed.
   void QMUpdateChecked(TMessage& m);
+  // The program ends: no check is reported from here on, and none is waited for.
+  void StopUpdateChecks();
   // Tells the user once per run what cannot be written or created.
   void ReportOnce(bool& reported, const String& text);
   TImageList* editorImages_ = nullptr;

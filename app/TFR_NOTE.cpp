@@ -462,10 +462,11 @@ void TFR_NOTE::FocusEditor() {
 }
 
 void TFR_NOTE::pnBarMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+  TFormLoopGuard loop(this);
   ReleaseCapture();
   // The system's own move loop runs inside this call, as if the caption were dragged.
   SendMessageW(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
-  if (!Destroying()) RestartSaveTimer();
+  if (!loop.Gone()) RestartSaveTimer();
 }
 
 void TFR_NOTE::pnBottomResize(TObject*) {
@@ -584,13 +585,16 @@ bool TFR_NOTE::KeepOpenAfterFailedSave(const String& path, const String& failure
 }
 
 void TFR_NOTE::mnDeleteNoteClick(TObject*) {
-  Deleted = true;
   if (FR_QNT_MAIN->DeleteConfirm) {
-    int answer = seams::MessageBoxes().Show(Handle(), L"Are you sure want to delete the note?",
-                                            L"Delete Confirmation", MB_YESNO | MB_ICONQUESTION);
-    Deleted = answer == IDYES;
+    // The note stays a note until the answer: closed meanwhile (Hide All, Exit, the end of the
+    // session, its fade), it was saved as any closed note, and the answer is for nothing.
+    TFormLoopGuard loop(this);
+    const int answer = seams::MessageBoxes().Show(Handle(), L"Are you sure want to delete the note?",
+                                                  L"Delete Confirmation", MB_YESNO | MB_ICONQUESTION);
+    if (loop.Gone() || answer != IDYES) return;
   }
-  if (Deleted) Close();
+  Deleted = true;
+  Close();
 }
 
 void TFR_NOTE::mnExitClick(TObject*) { Close(); }

@@ -35,7 +35,12 @@ String QuestionText(const TUpdateChecker& checker) {
 }  // namespace
 
 TUpdateChecker::TUpdateChecker(const String& site, const String& version, bool reportUpToDate)
-    : TThread(true), Version(version), ReportUpToDate(reportUpToDate), site_(site) {
+    : TThread(true),
+      Version(version),
+      ReportUpToDate(reportUpToDate),
+      site_(site),
+      abort_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  if (!abort_) RaiseLastOSError();
   ++live_;
 }
 
@@ -46,14 +51,27 @@ String TUpdateChecker::Url() const { return site_ + L"//version.php?version=" + 
 
 void TUpdateChecker::Execute() {
   // Failed or not, the checker goes back to its owner, which frees it.
-  TScopeGuard handBack([this] {
-    if (!Terminated()) OnDone(this);
-  });
+  TScopeGuard handBack([this] { HandBack(); });
   TComApartment com;
   seams::THttpLimits limits;
   limits.Timeout = RequestTimeout;
   limits.MaxBody = MaxReplyBytes;
+  limits.Abort = abort_.get();
   Judge(seams::Http().Get(Url(), kRequestHeaders, limits));
+}
+
+void TUpdateChecker::HandBack() {
+  std::lock_guard<std::mutex> held(handBackLock_);
+  if (!abandoned_ && !Terminated()) OnDone(this);
+}
+
+void TUpdateChecker::Abandon() {
+  {
+    std::lock_guard<std::mutex> held(handBackLock_);
+    abandoned_ = true;
+  }
+  Terminate();
+  SetEvent(abort_.get());
 }
 
 void TUpdateChecker::Judge(const seams::THttpReply& reply) {
@@ -109,12 +127,19 @@ TUpdateChecks::TCheckerPtr TUpdateChecks::Take(LPARAM Carried) {
   return checker;
 }
 
+void TUpdateChecks::AbandonAll() {
+  for (TUpdateChecker* checker : checkers_) checker->Abandon();
+}
+
 void TUpdateChecks::EndAll() {
-  // All are told first, so that their waits run out together rather than one after another.
-  for (TUpdateChecker* checker : checkers_) checker->Terminate();
+  AbandonAll();
+  const ULONGLONG until = GetTickCount64() + EndWait;
   while (!checkers_.empty()) {
     TUpdateChecker* checker = checkers_.back();
     checkers_.pop_back();
-    checker->Free();
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now >= until ? 0 : static_cast<DWORD>(until - now);
+    // Freeing joins the thread: only one that has ended is freed.
+    if (WaitForSingleObject(checker->Handle(), left) == WAIT_OBJECT_0) checker->Free();
   }
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class TUpdateChecker;
@@ -21,7 +22,7 @@ class TUpdateChecker : public TThread {
   // The reply equals the running version.
   bool UpToDate = false;
   // Called on the worker thread as the check ends, whatever came of it, unless the check was
-  // terminated.
+  // terminated or abandoned.
   TUpdateDoneEvent OnDone;
   String Version;
   // The reply, when it differs from Version.
@@ -33,9 +34,12 @@ class TUpdateChecker : public TThread {
   bool Found = false;
 
   String Url() const;
+  // Any thread: ends the request at once, and OnDone is not called from here on (not even by a
+  // check that is just ending): whoever started the check waits for it no more.
+  void Abandon();
 
-  // Each wait of the request (connecting, sending, each wait for data) ends after this long.
-  static constexpr DWORD RequestTimeout = 10000;
+  // The whole request ends this long after its start, whatever the site sends meanwhile.
+  static constexpr DWORD RequestTimeout = 20000;
   // A longer reply is no version.
   static constexpr size_t MaxReplyBytes = 256;
   // Checkers made and not yet freed, in the whole process.
@@ -46,7 +50,16 @@ class TUpdateChecker : public TThread {
 
  private:
   void Judge(const seams::THttpReply& reply);
+  void HandBack();
+  struct TCloseHandle {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+  };
   String site_;
+  // Set by Abandon: the request's abort event.
+  std::unique_ptr<void, TCloseHandle> abort_;
+  // Guards the hand-back against an Abandon at the same moment.
+  std::mutex handBackLock_;
+  bool abandoned_ = false;
   static inline std::atomic<int> live_{0};
 };
 
@@ -56,7 +69,7 @@ void ReportUpdateCheck(const TUpdateChecker& Checker, const String& Referrer);
 
 // The checks a window has started and not yet been handed back: each checker comes back by a
 // message posted to the window with the checker in lParam, and is taken off the list there.
-// Those still running when the list goes are terminated and joined.
+// Those still running when the list goes are abandoned, and never waited for without bound.
 class TUpdateChecks {
  public:
   struct TFree {
@@ -76,9 +89,13 @@ class TUpdateChecks {
   // The checker a posted message carries, now the caller's; null when it is not on the list
   // (the pointer is only looked up, never followed).
   TCheckerPtr Take(LPARAM Carried);
-  // Terminates every running check, then waits for each and frees it. A blocked request cannot
-  // be cut short, so this takes up to the request's timeout.
+  // Abandons every check not yet handed back: none of them is handed back any more.
+  void AbandonAll();
+  // Abandons every check, then frees each whose thread ends within EndWait (an abandoned request
+  // ends at once). A thread held longer by the system (resolving the site's name, say) is left
+  // to end with the process, and its checker with it.
   void EndAll();
+  static constexpr DWORD EndWait = 1000;
   size_t Count() const { return checkers_.size(); }
 
  private:

@@ -36,6 +36,7 @@ TComponent::~TComponent() {
 }
 
 void TComponent::Free() {
+  if (!tornDown_ && FreeDeferred()) return;
   if (!tornDown_) BeforeDestruction();
   if (!tornDown_) TearDown();  // a descendant that did not call up still tears down
   delete this;

@@ -31,6 +31,8 @@ class TComponent : public TObject {
 
   // Frees the component: the destroying phase runs while the object is still whole (so
   // overridden Notification and BeforeDestruction methods are reached), then it is deleted.
+  // A component that must outlive a loop running on its behalf may put the freeing off
+  // (FreeDeferred).
   void Free();
   // Frees a component held in a reference and clears the reference.
   template <class T>
@@ -78,6 +80,9 @@ class TComponent : public TObject {
   virtual void Loaded();
   // The start of destruction, while the whole object still exists.
   virtual void BeforeDestruction();
+  // Asked by Free first: true when the component takes the freeing upon itself for later (it
+  // then stays whole until then).
+  virtual bool FreeDeferred() { return false; }
   void SetState(TComponentState flags) { state_ |= flags; }
   void ClearState(TComponentState flags) { state_ &= ~flags; }
   // Marks this component and what it owns as destroying.

@@ -1,5 +1,6 @@
 #include "classlib/Dialogs.h"
 
+#include "classlib/Forms.h"
 #include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 
@@ -30,7 +31,10 @@ bool TFontDialog::Execute(HWND owner) {
     data.nSizeMin = minFontSize_;
     data.nSizeMax = maxFontSize_;
   }
-  if (!seams::CommonDialogs().ShowFontDialog(data)) return false;
+  {
+    TFormLoopGuard loop(this);
+    if (!seams::CommonDialogs().ShowFontDialog(data) || loop.Gone()) return false;
+  }
   if (!(options_ & fdEffects)) {
     // Without the effects part the dialog neither shows underline and strike-out nor lets
     // them be chosen, and may hand them back cleared: the font keeps its own, and its colour.
@@ -60,11 +64,12 @@ bool TPrintDialog::Execute(HWND owner) {
   data.hDevNames = devNames_.Release();
   bool ok = false;
   {
+    TFormLoopGuard loop(this);
     TScopeGuard takeBack([&] {
       devMode_.Reset(data.hDevMode);
       devNames_.Reset(data.hDevNames);
     });
-    ok = seams::CommonDialogs().ShowPrintDialog(data);
+    ok = seams::CommonDialogs().ShowPrintDialog(data) && !loop.Gone();
   }
   if (!ok) {
     gdi::MemoryDC unused(data.hDC);  // a DC the dialog made for a cancelled run

@@ -31,7 +31,8 @@ class TFontDialog : public TComponent {
   int MaxFontSize() const { return maxFontSize_; }
   void SetMaxFontSize(int points) { maxFontSize_ = points; }
 
-  // Shows the dialog (owned by `owner`, or by the active window); true when OK was chosen.
+  // Shows the dialog (owned by `owner`, or by the active window); true when OK was chosen and
+  // the form that owns the dialog was not closed meanwhile (the dialog outlives its loop).
   bool Execute(HWND owner = nullptr);
 
  private:
@@ -77,7 +78,8 @@ class TPrintDialog : public TComponent {
  public:
   explicit TPrintDialog(TComponent* AOwner);
 
-  // Shows the dialog; true when OK was chosen and the printer's DC could be made.
+  // Shows the dialog; true when OK was chosen, the printer's DC could be made and the form that
+  // owns the dialog was not closed meanwhile (the dialog outlives its loop).
   bool Execute(HWND owner = nullptr);
   // The printer DC of the last run that ended with OK, or nullptr.
   HDC PrinterDC() const { return printerDC_.Get(); }

@@ -174,6 +174,8 @@ void TCustomForm::Close() {
     modalResult_ = mrCancel;
     return;
   }
+  // The close handlers may run loops of their own (a box, pending messages).
+  TFormLoopGuard closing(this);
   if (!CloseQuery()) return;
   TCloseAction action = TCloseAction::caHide;
   DoClose(action);
@@ -239,6 +241,7 @@ TModalResult TCustomForm::ShowModal() {
     throw EInvalidOperation(L"Cannot make a visible window modal");
   if (GetCapture()) SendMessageW(GetCapture(), WM_CANCELMODE, 0, 0);
   ReleaseCapture();
+  TFormLoopGuard loop(this);
   HWND previousActive = GetActiveWindow();
   DisabledWindows disabled{Handle(), {}};
   // Only the visible windows are disabled: the tray icon's hidden window keeps working.
@@ -351,6 +354,45 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
 }
 
 void TCustomForm::CMRelease(TMessage&) { Free(); }
+
+bool TCustomForm::FreeDeferred() {
+  if (loopGuards_ == 0) return false;
+  // Gone for the user at once; the object stays whole until the loops have returned.
+  releasing_ = true;
+  freeAfterLoops_ = true;
+  if (HandleAllocated()) ShowWindow(handle_, SW_HIDE);
+  return true;
+}
+
+void TCustomForm::LoopLeft() {
+  if (--loopGuards_ > 0 || !freeAfterLoops_) return;
+  freeAfterLoops_ = false;
+  // Freed from the message loop, once the code that ran the nested loop has returned.
+  PostMessageW(Handle(), CM_RELEASE, 0, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFormLoopGuard
+
+namespace {
+
+TCustomForm* FormOf(TComponent* component) {
+  for (TComponent* c = component; c; c = c->Owner())
+    if (auto* form = dynamic_cast<TCustomForm*>(c)) return form;
+  return nullptr;
+}
+
+}  // namespace
+
+TFormLoopGuard::TFormLoopGuard(TComponent* Component) : form_(FormOf(Component)) {
+  if (form_) form_->LoopEntered();
+}
+
+TFormLoopGuard::~TFormLoopGuard() {
+  if (form_) form_->LoopLeft();
+}
+
+bool TFormLoopGuard::Gone() const { return form_ && (form_->Releasing() || form_->Destroying()); }
 
 // ---------------------------------------------------------------------------------------------
 // TScreen

@@ -63,7 +63,8 @@ class TCustomForm : public TCustomControl {
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r) { modalResult_ = r; }
   bool Modal() const { return modal_; }
-  // Released: it goes once the queued messages are handled.
+  // Released: it goes once the queued messages are handled (or, while a nested loop runs on
+  // its behalf, once the last such loop has returned).
   bool Releasing() const { return releasing_; }
   bool Active() const { return active_; }
 
@@ -91,6 +92,7 @@ class TCustomForm : public TCustomControl {
   void Dispatch(TMessage& Message) override;
   void VisibleChanged() override;
   void BeforeDestruction() override;
+  bool FreeDeferred() override;
   void Paint() override;
   // The window class name of the form's windows.
   void SetWindowClassName(const String& name) { windowClassName_ = name; }
@@ -111,6 +113,9 @@ class TCustomForm : public TCustomControl {
   void CMRelease(TMessage& m);
   // Closing at the end of a modal loop: false when OnCloseQuery or OnClose refused.
   bool CloseModal(TCloseAction& action);
+  friend class TFormLoopGuard;
+  void LoopEntered() { ++loopGuards_; }
+  void LoopLeft();
 
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
@@ -123,6 +128,9 @@ class TCustomForm : public TCustomControl {
   bool modal_ = false;
   bool active_ = false;
   bool releasing_ = false;
+  // Nested loops running on the form's behalf, and whether it was freed while one ran.
+  int loopGuards_ = 0;
+  bool freeAfterLoops_ = false;
   TModalResult modalResult_ = mrNone;
   TWinControl* activeControl_ = nullptr;
   String windowClassName_ = L"QuillnoteForm";
@@ -131,6 +139,27 @@ class TCustomForm : public TCustomControl {
 class TForm : public TCustomForm {
  public:
   using TCustomForm::TCustomForm;
+};
+
+// Held by code that runs a nested message loop on behalf of a form or of a component that a form
+// owns: a modal box or dialog, a menu, the system's move loop. Such a loop dispatches whatever
+// comes, so the form may be closed and freed inside it (Hide All, Exit, the end of the session,
+// a timer). While a guard is held, freeing the form only hides it; it is freed by a posted
+// release once the last guard has gone, after the code that ran the loop has returned. That code
+// asks Gone() after the loop and touches nothing more of the form when it answers true.
+class TFormLoopGuard {
+ public:
+  // The form is the component itself or the nearest form among its owners; none guards nothing.
+  explicit TFormLoopGuard(TComponent* Component);
+  ~TFormLoopGuard();
+  TFormLoopGuard(const TFormLoopGuard&) = delete;
+  TFormLoopGuard& operator=(const TFormLoopGuard&) = delete;
+  TCustomForm* Form() const { return form_; }
+  // The form was closed to go (released or freed) before or while the loop ran.
+  bool Gone() const;
+
+ private:
+  TCustomForm* form_;
 };
 
 // The open forms, most recently activated first.

@@ -34,13 +34,15 @@ class TTrayArea {
   virtual bool Notify(DWORD message, NOTIFYICONDATAW& data);
 };
 
-// How long a request may wait and how much of a body it takes.
+// How long a request may take and how much of a body it takes.
 struct THttpLimits {
-  // Milliseconds for connecting, for sending and for each wait for data. A request cannot be
-  // cut short from another thread, so this is also how long its thread may take to end.
-  DWORD Timeout = 10000;
+  // Milliseconds for the whole request, from its start to the body's last byte, whatever the
+  // server sends meanwhile (slowly, endlessly or nothing at all).
+  DWORD Timeout = 20000;
   // A longer body fails the request; no more than one byte past it is read.
   size_t MaxBody = 64 * 1024;
+  // An event that, once set (from any thread), ends the request at once as failed; none when null.
+  HANDLE Abort = nullptr;
 };
 
 struct THttpReply {
@@ -54,7 +56,7 @@ class THttp {
  public:
   virtual ~THttp() = default;
   // One GET of an http address; redirects are not followed, and a status other than 200 fails.
-  // Headers are "Name: value" lines; a "User-Agent" line names the client.
+  // Headers are "Name: value" lines, sent after the host's and before "Connection: close".
   virtual THttpReply Get(const String& url, const std::vector<String>& headers, const THttpLimits& limits);
 };
 

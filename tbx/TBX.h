@@ -114,11 +114,16 @@ class TTBXCustomItem : public TTBCustomItem {
  protected:
   // Sets or clears a style bit, re-measuring when it changes.
   void SetStyleBit(TTBItemStyle Bit, bool Value);
+  // Stores a new value of a property that sizes the item, re-measuring it when it changes.
+  template <class T>
+  void SetAndResize(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Change(true);
+  }
 
  private:
   void FontSettingsChanged(TObject* Sender);
-  template <class T>
-  void SetAndResize(T& Field, T Value);
 
   bool alwaysSelectFirst_ = false;
   std::unique_ptr<TFontSettings> fontSettings_;

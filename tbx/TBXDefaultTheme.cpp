@@ -1,44 +1,24 @@
-// The "Default" theme: the system's colours and metrics, or those of the visual style while one
-// is in use.
+// The "Default" theme's lifetime, colours and measures: the system's, or those of the visual
+// style while one is in use.
 #include "tbx/TBXDefaultTheme.h"
 
 #include "classlib/GdiHandles.h"
-#include "tbx/TBXUtils.h"
+#include "tbx/TBXDefaultDrawing.h"
 
 #include <vsstyle.h>
 #include <vssym32.h>
 
 #include <memory>
 
+using namespace tbx::classic;
+
 namespace {
 
 std::unique_ptr<TFont> UnitFont;
 
-// An ordinary item of a popup menu (not toolbar-styled).
-bool IsMenuItem(const TTBXItemInfo& Info) {
-  return IsViewKind(Info.ViewKind, vkPopupMenu) && (Info.Flags & iifToolbarStyle) == 0;
-}
-
-bool IsMenuBarItem(const TTBXItemInfo& Info) { return IsViewKind(Info.ViewKind, vkMenuBar); }
-
-// A menu-bar item while the application is inactive.
-bool IsInactiveMenuBarItem(const TTBXItemInfo& Info) {
-  return IsMenuBarItem(Info) && (Info.Flags & iifAppActive) == 0;
-}
-
-HTHEME StyleHandle(TVisualStyleClass Class) { return VisualStylesInUse ? VisualStyleHandles[Class] : nullptr; }
-
-void ReadStyleColor(TVisualStyleClass Class, int Property, TColor& Color) {
-  COLORREF value = 0;
-  const HTHEME handle = StyleHandle(Class);
-  if (handle && VisualStyles().GetThemeColor &&
-      SUCCEEDED(VisualStyles().GetThemeColor(handle, 0, 0, Property, &value)))
-    Color = static_cast<TColor>(value);
-}
-
 // The width of the toolbar's split-button arrow part plus 2, or 11 without visual styles.
 int SplitArrowWidth() {
-  const HTHEME handle = StyleHandle(vscToolbar);
+  const HTHEME handle = VisualStyleHandle(vscToolbar);
   SIZE size{};
   if (handle && VisualStyles().GetThemePartSize) {
     gdi::MemoryDC dc = gdi::NewMemoryDC();
@@ -51,7 +31,7 @@ int SplitArrowWidth() {
 
 void ToolbarItemMargins(TTBXMargins& Margins) {
   Margins = {2, 2, 2, 2};
-  const HTHEME handle = StyleHandle(vscToolbar);
+  const HTHEME handle = VisualStyleHandle(vscToolbar);
   MARGINS content{};
   if (handle && VisualStyles().GetThemeMargins &&
       SUCCEEDED(VisualStyles().GetThemeMargins(handle, nullptr, TP_BUTTON, TS_HOT, TMT_CONTENTMARGINS, nullptr,
@@ -61,7 +41,7 @@ void ToolbarItemMargins(TTBXMargins& Margins) {
 
 void StatusPaneMargins(TTBXMargins& Margins) {
   Margins = {1, 3, 1, 1};
-  const HTHEME handle = StyleHandle(vscStatus);
+  const HTHEME handle = VisualStyleHandle(vscStatus);
   const RECT bounds{0, 0, 100, 100};
   RECT content{};
   if (!handle || !VisualStyles().GetThemeBackgroundContentRect) return;
@@ -84,9 +64,9 @@ void TTBXDefaultTheme::ReloadColors() {
   toolbarColor_ = clBtnFace;
   toolbarTextColor_ = clBtnText;
   statusBarColor_ = clBtnFace;
-  ReadStyleColor(vscToolbar, TMT_FILLCOLOR, toolbarColor_);
-  ReadStyleColor(vscToolbar, TMT_TEXTCOLOR, toolbarTextColor_);
-  ReadStyleColor(vscStatus, TMT_FILLCOLOR, statusBarColor_);
+  ReadVisualStyleColor(vscToolbar, TMT_FILLCOLOR, toolbarColor_);
+  ReadVisualStyleColor(vscToolbar, TMT_TEXTCOLOR, toolbarTextColor_);
+  ReadVisualStyleColor(vscStatus, TMT_FILLCOLOR, statusBarColor_);
   dockPanelColor_ = WeightColorsNearest(toolbarColor_, clWindow, 64);
 }
 
@@ -189,38 +169,6 @@ TColor TTBXDefaultTheme::GetItemImageBackground(const TTBXItemInfo& ItemInfo) {
     return toolbarColor_;
   return GetViewColor(ItemInfo.ViewKind);
 }
-
-// --- painting --------------------------------------------------------------------------------
-
-void TTBXDefaultTheme::PaintBackgnd(TCanvas& Canvas, const RECT& ARect, const RECT& AClipRect, const RECT&,
-                                    TColor AColor, bool Transparent, int) {
-  RECT r;
-  if (!Transparent && IntersectRect(&r, &ARect, &AClipRect)) FillRectColor(Canvas.Handle(), r, AColor);
-}
-
-// The classic and visual-style looks of the other elements are not drawn yet: the application
-// paints its menus with another theme, and these paint nothing rather than something wrong.
-void TTBXDefaultTheme::PaintButton(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintCaption(TCanvas&, const RECT&, const TTBXItemInfo&, const String&, UINT, bool) {}
-void TTBXDefaultTheme::PaintCheckMark(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintChevron(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintEditFrame(TCanvas&, const RECT&, const TTBXItemInfo&, const TTBXEditInfo&) {}
-void TTBXDefaultTheme::PaintEditButton(TCanvas&, const RECT&, const TTBXItemInfo&, const TTBXEditBtnInfo&) {}
-void TTBXDefaultTheme::PaintDock(TCanvas&, const RECT&, const RECT&, int) {}
-void TTBXDefaultTheme::PaintDockPanelNCArea(TCanvas&, const RECT&, const TTBXDockPanelInfo&) {}
-void TTBXDefaultTheme::PaintDropDownArrow(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintFloatingBorder(TCanvas&, const RECT&, const TTBXWindowInfo&) {}
-void TTBXDefaultTheme::PaintFrame(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintImage(TCanvas&, const RECT&, const TTBXItemInfo&, TCustomImageList*, int) {}
-void TTBXDefaultTheme::PaintMDIButton(TCanvas&, const RECT&, const TTBXItemInfo&, UINT) {}
-void TTBXDefaultTheme::PaintMenuItem(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintMenuItemFrame(TCanvas&, const RECT&, const TTBXItemInfo&) {}
-void TTBXDefaultTheme::PaintPageScrollButton(TCanvas&, const RECT&, int, bool) {}
-void TTBXDefaultTheme::PaintPopupNCArea(TCanvas&, const RECT&, const TTBXPopupInfo&) {}
-void TTBXDefaultTheme::PaintSeparator(TCanvas&, const RECT&, const TTBXItemInfo&, bool, bool) {}
-void TTBXDefaultTheme::PaintToolbarNCArea(TCanvas&, const RECT&, const TTBXToolbarInfo&) {}
-void TTBXDefaultTheme::PaintFrameControl(TCanvas&, const RECT&, int, int, void*) {}
-void TTBXDefaultTheme::PaintStatusBar(TCanvas&, const RECT&, int) {}
 
 // --- the unit's lifetime ---------------------------------------------------------------------
 

@@ -1,8 +1,9 @@
 #pragma once
-// The theme registered as "Default": the system's own look, classic or drawn with the visual
-// styles of the toolbar, status-bar and window classes. It is active until the application
-// selects another theme. Its measures and colours are complete; its painting operations paint
-// nothing yet.
+// The theme registered as "Default": the system's own look, classic (3D edges, the system's
+// colours, embossed disabled text, the system's frame-control glyphs) or, while visual styles are
+// in use, drawn with the visual-style parts of the toolbar, status-bar, window and control
+// classes. A class the style has no data for is drawn classic. It is active until the
+// application selects another theme. User-interface thread only.
 #include "tbx/TBXThemes.h"
 
 class TTBXDefaultTheme : public TTBXTheme {
@@ -64,6 +65,19 @@ class TTBXDefaultTheme : public TTBXTheme {
   void Dispatch(TMessage& Message) override;
 
  private:
+  // The visual style's toolbar button for the item; false when the style has no toolbar data.
+  bool PaintStyledButton(HDC DC, const RECT& ARect, const TTBXItemInfo& ItemInfo);
+  void PaintClassicButton(TCanvas& Canvas, const RECT& ARect, const TTBXItemInfo& ItemInfo);
+  // The button face behind a checked popup item's image column.
+  void PaintCheckBoxArea(TCanvas& Canvas, const RECT& ARect, const TTBXItemInfo& ItemInfo);
+  void PaintSubmenuArrow(HDC DC, const RECT& ARect, const TTBXItemInfo& ItemInfo);
+  // A close button of a toolbar, dock panel or floating window in its state (cbs... bits).
+  void PaintCloseButton(HDC DC, const RECT& ARect, int State);
+  // A floating window's or dock panel's caption: the caption colours' gradient, the text, the
+  // close button.
+  void PaintCaptionBar(TCanvas& Canvas, const RECT& Caption, const RECT& CloseButton, const wchar_t* Text,
+                       bool Active, int CloseButtonState, bool Vertical);
+
   TColor toolbarColor_ = clBtnFace;
   TColor toolbarTextColor_ = clBtnText;
   TColor dockPanelColor_ = clBtnFace;

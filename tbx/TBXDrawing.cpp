@@ -2,6 +2,9 @@
 // bevels, monochrome glyph patterns and two-colour gradients.
 #include "tbx/TBXUtils.h"
 
+#include "classlib/ScopeGuard.h"
+#include "items/TB2Common.h"
+
 #include <algorithm>
 
 namespace {
@@ -56,6 +59,13 @@ bool FillRectColor(HDC DC, const RECT& R, TColor Color) {
   TColorBrush brush(Color);
   ::FillRect(DC, &R, brush.Get());
   return true;
+}
+
+void FillRectBand(HDC DC, const RECT& Outer, const RECT& Inner, TColor Color) {
+  FillRectColor(DC, RECT{Outer.left, Outer.top, Outer.right, Inner.top}, Color);
+  FillRectColor(DC, RECT{Outer.left, Inner.bottom, Outer.right, Outer.bottom}, Color);
+  FillRectColor(DC, RECT{Outer.left, Inner.top, Inner.left, Inner.bottom}, Color);
+  FillRectColor(DC, RECT{Inner.right, Inner.top, Outer.right, Inner.bottom}, Color);
 }
 
 bool FrameRectColor(HDC DC, RECT& R, TColor Color, bool Deflate) {
@@ -180,3 +190,21 @@ void FillRectGradient(TGradientFillFunc GradientFill, HDC DC, const RECT& R, TCo
 }
 
 }  // namespace tbx
+
+void DrawSmallCaption(TCanvas& Canvas, const RECT& R, const wchar_t* Text, TColor Color, bool Rotated) {
+  if (!Text || !*Text) return;
+  TFont saved;
+  saved.Assign(Canvas.Font());
+  const TBrushStyle savedStyle = Canvas.Brush().Style();
+  TScopeGuard restore([&] {
+    Canvas.Font().Assign(saved);
+    Canvas.Brush().SetStyle(savedStyle);
+  });
+  if (TFont* font = SmCaptionFont()) Canvas.Font().Assign(*font);
+  Canvas.Font().SetColor(Color);
+  Canvas.Brush().SetStyle(bsClear);
+  const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
+  RECT r = R;
+  if (Rotated) DrawRotatedText(Canvas.Handle(), Text, r, format);
+  else Canvas.DrawText(Text, r, format);
+}

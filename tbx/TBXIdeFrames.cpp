@@ -3,8 +3,6 @@
 // page-scroll buttons, edit items, small check boxes and radio buttons, and status bars.
 #include "tbx/TBXIdeTheme.h"
 
-#include "classlib/ScopeGuard.h"
-#include "items/TB2Common.h"
 #include "tbx/TBXIdeDrawing.h"
 
 #include <vsstyle.h>
@@ -20,9 +18,8 @@ namespace {
 constexpr uint8_t kChevronHorizontal[8] = {0xD8, 0x6C, 0x36, 0x6C, 0xD8, 0x00, 0x00, 0x00};
 constexpr uint8_t kChevronVertical[8] = {0x84, 0xCC, 0x78, 0x30, 0x84, 0xCC, 0x78, 0x30};
 
-// Where a grip's dots sit apart, and how wide a grip is by its style (double, none, single).
+// Where a grip's dots sit apart.
 constexpr int kGripDotSpacing = 4;
-constexpr int kGripWidths[3] = {9, 0, 6};
 
 // The button state of a close button from its state bits.
 TBtnItemState CloseButtonState(int State) {
@@ -33,33 +30,6 @@ TBtnItemState CloseButtonState(int State) {
 // The soft edge of edit boxes outside raised toolbars.
 TColor SoftEditEdgeColor() {
   return BlendPercent(IdeBaseColors().GradientDarkColor, IdeBaseColors().GradientLightColor, 90);
-}
-
-// The four strips of Outer that lie outside Inner, filled.
-void FillBand(HDC DC, const RECT& Outer, const RECT& Inner, TColor Color) {
-  FillRectColor(DC, RECT{Outer.left, Outer.top, Outer.right, Inner.top}, Color);
-  FillRectColor(DC, RECT{Outer.left, Inner.bottom, Outer.right, Outer.bottom}, Color);
-  FillRectColor(DC, RECT{Outer.left, Inner.top, Inner.left, Inner.bottom}, Color);
-  FillRectColor(DC, RECT{Inner.right, Inner.top, Outer.right, Inner.bottom}, Color);
-}
-
-// Text in the small-caption font, clear behind, the canvas's own font and brush put back after.
-void PaintSmallCaption(TCanvas& Canvas, const RECT& R, const wchar_t* Text, TColor Color, bool Rotated) {
-  if (!Text || !*Text) return;
-  TFont saved;
-  saved.Assign(Canvas.Font());
-  const TBrushStyle savedStyle = Canvas.Brush().Style();
-  TScopeGuard restore([&] {
-    Canvas.Font().Assign(saved);
-    Canvas.Brush().SetStyle(savedStyle);
-  });
-  if (TFont* font = SmCaptionFont()) Canvas.Font().Assign(*font);
-  Canvas.Font().SetColor(Color);
-  Canvas.Brush().SetStyle(bsClear);
-  const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
-  RECT r = R;
-  if (Rotated) DrawRotatedText(Canvas.Handle(), Text, r, format);
-  else Canvas.DrawText(Text, r, format);
 }
 
 // A rectangle or an ellipse: its outline in a colour, its inside with the brush given.
@@ -186,24 +156,13 @@ void TTBXIdeTheme::PaintToolbarNCArea(TCanvas& Canvas, const RECT& R, const TTBX
     ::SetPixelV(dc, R.right - 1, R.bottom - 1, corner);
   }
 
-  RECT closeButton{};
-  const bool hasClose = GetToolbarCloseButtonSize(ToolbarInfo) > 0;
-  if (hasClose) GetToolbarCloseButtonRect(ToolbarInfo, closeButton);
-  if (ToolbarInfo.AllowDrag && ToolbarInfo.DragHandleStyle != dhNone) {
-    const int width = kGripWidths[ToolbarInfo.DragHandleStyle];
-    RECT grip{R.left + ToolbarInfo.BorderSize.x, R.top + ToolbarInfo.BorderSize.y,
-              R.right - ToolbarInfo.BorderSize.x, R.bottom - ToolbarInfo.BorderSize.y};
-    // The grip runs across the toolbar's start, after the close button where there is one.
-    if (ToolbarInfo.IsVertical) {
-      grip.bottom = grip.top + width;
-      if (hasClose) grip.right = closeButton.left;
-    } else {
-      grip.right = grip.left + width;
-      if (hasClose) grip.top = closeButton.bottom;
-    }
-    PaintGrip(dc, grip, ToolbarInfo.IsVertical, ToolbarInfo.DragHandleStyle == dhDouble);
+  const RECT grip = GetToolbarGripRect(ToolbarInfo, R);
+  if (!IsRectEmpty(&grip)) PaintGrip(dc, grip, ToolbarInfo.IsVertical, ToolbarInfo.DragHandleStyle == dhDouble);
+  if (GetToolbarCloseButtonSize(ToolbarInfo) > 0) {
+    RECT closeButton{};
+    GetToolbarCloseButtonRect(ToolbarInfo, closeButton);
+    PaintCloseButton(Canvas, closeButton, ToolbarInfo.CloseButtonState);
   }
-  if (hasClose) PaintCloseButton(Canvas, closeButton, ToolbarInfo.CloseButtonState);
 }
 
 void TTBXIdeTheme::PaintDock(TCanvas& Canvas, const RECT& ClientRect, const RECT&, int) {
@@ -216,28 +175,22 @@ void TTBXIdeTheme::PaintDockPanelNCArea(TCanvas& Canvas, const RECT& R, const TT
   FrameRectColor(dc, inside, clBtnFace, true);
   FrameRectColor(dc, inside, IdeBaseColors().FrameBaseColor, true);
   if (!DockPanelInfo.ShowCaption) return;
-  const TTBXMargins& border = DockPanelInfo.BorderSize;
-  RECT caption{R.left + border.Left, R.top + border.Top, R.right - border.Right, R.bottom - border.Bottom};
-  const int thickness = GetSystemMetrics(SM_CYSMCAPTION);
+  RECT caption{}, close{};
+  GetDockPanelCaptionRects(DockPanelInfo, R, caption, close);
   const bool vertical = DockPanelInfo.IsVertical;
-  RECT close = caption;
-  if (vertical) {
-    caption.right = caption.left + thickness;
+  if (vertical)
     GradientTopToBottom(Canvas, caption, clBtnFace, IdeBaseColors().GradientLightColor);
-    close = RECT{caption.left, caption.bottom - thickness, caption.right, caption.bottom};
-  } else {
-    caption.bottom = caption.top + thickness;
+  else
     GradientTopToBottom(Canvas, caption, kDockCaptionTop, kDockCaptionBottom);
-    close = RECT{caption.right - thickness, caption.top, caption.right, caption.bottom};
-  }
   RECT text = caption;
   if ((DockPanelInfo.CloseButtonState & cbsVisible) != 0) {
     PaintCloseButton(Canvas, close, DockPanelInfo.CloseButtonState);
-    (vertical ? text.bottom : text.right) -= thickness;
+    if (vertical) text.bottom = close.top;
+    else text.right = close.left;
   }
   if (vertical) InflateRect(&text, 0, -4);
   else InflateRect(&text, -4, 0);
-  PaintSmallCaption(Canvas, text, DockPanelInfo.Caption, clBtnText, vertical);
+  DrawSmallCaption(Canvas, text, DockPanelInfo.Caption, clBtnText, vertical);
 }
 
 void TTBXIdeTheme::PaintFloatingBorder(TCanvas& Canvas, const RECT& ARect, const TTBXWindowInfo& WindowInfo) {
@@ -248,7 +201,7 @@ void TTBXIdeTheme::PaintFloatingBorder(TCanvas& Canvas, const RECT& ARect, const
   HDC dc = Canvas.Handle();
   RECT inner = ARect;
   InflateRect(&inner, -WindowInfo.BorderSize.x, -WindowInfo.BorderSize.y);
-  FillBand(dc, ARect, inner, colors[wfpBorder]);
+  FillRectBand(dc, ARect, inner, colors[wfpBorder]);
   ButtonFrame(Canvas, ARect, 1, 1, outline, clNone, clNone);
   if (WindowInfo.ShowCaption) {
     const bool hasClose = (WindowInfo.CloseButtonState & cbsVisible) != 0;
@@ -256,7 +209,7 @@ void TTBXIdeTheme::PaintFloatingBorder(TCanvas& Canvas, const RECT& ARect, const
     GetFloatingCaptionRect(WindowInfo, true, hasClose, caption);
     FillRectColor(dc, caption, colors[wfpCaption]);
     InflateRect(&caption, -2, 0);
-    PaintSmallCaption(Canvas, caption, WindowInfo.Caption, colors[wfpCaptionText], false);
+    DrawSmallCaption(Canvas, caption, WindowInfo.Caption, colors[wfpCaptionText], false);
     if (hasClose) {
       RECT button{};
       GetFloatingCloseButtonRect(WindowInfo, true, button);

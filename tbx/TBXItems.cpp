@@ -15,13 +15,6 @@ TTBXCustomItem::~TTBXCustomItem() = default;
 
 void TTBXCustomItem::FontSettingsChanged(TObject*) { Change(true); }
 
-template <class T>
-void TTBXCustomItem::SetAndResize(T& Field, T Value) {
-  if (Field == Value) return;
-  Field = Value;
-  Change(true);
-}
-
 void TTBXCustomItem::SetLayout(TTBXItemLayout Value) { SetAndResize(layout_, Value); }
 void TTBXCustomItem::SetMinHeight(int Value) { SetAndResize(minHeight_, Value); }
 void TTBXCustomItem::SetMinWidth(int Value) { SetAndResize(minWidth_, Value); }

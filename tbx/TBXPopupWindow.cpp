@@ -4,6 +4,7 @@
 #include "classlib/ScopeGuard.h"
 #include "classlib/SysUtils.h"
 #include "tbx/TBX.h"
+#include "tbx/TBXLists.h"
 #include "tbx/TBXMenuAnimation.h"
 #include "tbx/TBXShadows.h"
 
@@ -131,13 +132,21 @@ POINT TTBXPopupWindow::GetNCSize() {
 
 namespace {
 
+// A popup whose items are one list and nothing else.
+bool ShowsOneList(TTBView* View) {
+  TTBCustomItem* items = View->CurParentItem();
+  return items && items->Count() == 1 && dynamic_cast<TTBXCustomList*>(items->Items(0));
+}
+
 // What a themed popup window shows, as WM_TBX_QUERY_VIEW_KIND answers it.
 int PopupViewKind(TTBXPopupWindow* Window) {
   if (IsChevronPopup(Window)) return vkChevronPopup;
   TTBView* view = Window->View();
-  auto* themed = dynamic_cast<TTBXCustomItem*>(view ? view->ParentItem() : nullptr);
-  if (themed && themed->ToolBoxPopup()) return vkToolBoxPopup;
-  return vkPopupMenu;
+  if (!view) return vkPopupMenu;
+  auto* themed = dynamic_cast<TTBXCustomItem*>(view->ParentItem());
+  const bool toolBox = themed && themed->ToolBoxPopup();
+  if (!toolBox && ShowsOneList(view)) return vkListPopup;
+  return toolBox ? vkToolBoxPopup : vkPopupMenu;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "tbx/TBXUtils.h"
 
 #include <vssym32.h>
+#include <vsstyle.h>
 
 #include <utility>
 
@@ -33,16 +34,6 @@ constexpr int kOptionAssertionLine = 1342;
 
 constexpr const wchar_t* kVisualStyleClassNames[kVisualStyleClassCount] = {
     L"BUTTON", L"SCROLLBAR", L"REBAR", L"TOOLBAR", L"WINDOW", L"COMBOBOX", L"EXPLORERBAR", L"STATUS", L"SPIN"};
-
-// A colour property of part 0, state 0 of the class's data, when the style defines it.
-bool ReadThemeColor(TVisualStyleClass Class, int Property, TColor& Color) {
-  COLORREF value = 0;
-  const auto getThemeColor = VisualStyles().GetThemeColor;
-  if (!VisualStyleHandles[Class] || !getThemeColor) return false;
-  if (FAILED(getThemeColor(VisualStyleHandles[Class], 0, 0, Property, &value))) return false;
-  Color = static_cast<TColor>(value);
-  return true;
-}
 
 TTBXThemeManager& Manager() {
   if (!ThemeManagerInstance) AssertionFailed(kUnit, kOptionAssertionLine);
@@ -135,8 +126,8 @@ void TTBXThemeManager::ReadToolbarColors() {
   ToolbarFaceColor = clBtnFace;
   ToolbarTextColor = clBtnText;
   if (!VisualStylesInUse) return;
-  ReadThemeColor(vscToolbar, TMT_FILLCOLOR, ToolbarFaceColor);
-  ReadThemeColor(vscToolbar, TMT_TEXTCOLOR, ToolbarTextColor);
+  ReadVisualStyleColor(vscToolbar, TMT_FILLCOLOR, ToolbarFaceColor);
+  ReadVisualStyleColor(vscToolbar, TMT_TEXTCOLOR, ToolbarTextColor);
 }
 
 void TTBXThemeManager::ReadMenuColors() {
@@ -191,6 +182,46 @@ int GetThemeManagerOption(int Option) {
   return -1;
 }
 
+// --- visual-style parts ----------------------------------------------------------------------
+
+HTHEME VisualStyleHandle(TVisualStyleClass Class) { return VisualStylesInUse ? VisualStyleHandles[Class] : nullptr; }
+
+bool DrawVisualStylePart(TVisualStyleClass Class, HDC DC, int Part, int State, const RECT& R) {
+  const HTHEME handle = VisualStyleHandle(Class);
+  const auto draw = VisualStyles().DrawThemeBackground;
+  // Without data for the class the style would draw nothing at all.
+  if (!handle || !draw) return false;
+  draw(handle, DC, Part, State, &R, nullptr);
+  return true;
+}
+
+bool ReadVisualStyleColor(TVisualStyleClass Class, int Property, TColor& Color) {
+  COLORREF value = 0;
+  const HTHEME handle = VisualStyleHandle(Class);
+  const auto getThemeColor = VisualStyles().GetThemeColor;
+  if (!handle || !getThemeColor || FAILED(getThemeColor(handle, 0, 0, Property, &value))) return false;
+  Color = static_cast<TColor>(value);
+  return true;
+}
+
+namespace {
+
+struct TScrollArrowPictures {
+  UINT Classic;
+  int Styled;
+};
+constexpr TScrollArrowPictures kScrollArrows[] = {
+    {DFCS_SCROLLUP, ABS_UPNORMAL},
+    {DFCS_SCROLLDOWN, ABS_DOWNNORMAL},
+    {DFCS_SCROLLLEFT, ABS_LEFTNORMAL},
+    {DFCS_SCROLLRIGHT, ABS_RIGHTNORMAL},
+};
+
+}  // namespace
+
+UINT ClassicScrollArrowKind(TScrollArrow Arrow) { return kScrollArrows[Arrow].Classic; }
+int StyledScrollArrowState(TScrollArrow Arrow) { return kScrollArrows[Arrow].Styled; }
+
 // --- frame geometry --------------------------------------------------------------------------
 
 void GetFloatingCaptionRect(const TTBXWindowInfo& WindowInfo, bool OffsetByBorder, bool LeaveOutCloseButton, RECT& R) {
@@ -217,4 +248,38 @@ void GetToolbarCloseButtonRect(const TTBXToolbarInfo& ToolbarInfo, RECT& R) {
                                           : ToolbarInfo.ClientWidth;
   const int top = ToolbarInfo.BorderSize.y;
   R = RECT{left, top, left + side, top + side};
+}
+
+RECT GetToolbarGripRect(const TTBXToolbarInfo& ToolbarInfo, const RECT& R) {
+  // How wide a grip is by its style (double, none, single).
+  static constexpr int kGripWidths[3] = {9, 0, 6};
+  if (!ToolbarInfo.AllowDrag || ToolbarInfo.DragHandleStyle == dhNone) return {};
+  const int width = kGripWidths[ToolbarInfo.DragHandleStyle];
+  RECT grip{R.left + ToolbarInfo.BorderSize.x, R.top + ToolbarInfo.BorderSize.y, R.right - ToolbarInfo.BorderSize.x,
+            R.bottom - ToolbarInfo.BorderSize.y};
+  RECT closeButton{};
+  const bool hasClose = GetToolbarCloseButtonSize(ToolbarInfo) > 0;
+  if (hasClose) GetToolbarCloseButtonRect(ToolbarInfo, closeButton);
+  if (ToolbarInfo.IsVertical) {
+    grip.bottom = grip.top + width;
+    if (hasClose) grip.right = closeButton.left;
+  } else {
+    grip.right = grip.left + width;
+    if (hasClose) grip.top = closeButton.bottom;
+  }
+  return grip;
+}
+
+void GetDockPanelCaptionRects(const TTBXDockPanelInfo& DockPanelInfo, const RECT& R, RECT& Caption,
+                              RECT& CloseButton) {
+  const TTBXMargins& border = DockPanelInfo.BorderSize;
+  Caption = RECT{R.left + border.Left, R.top + border.Top, R.right - border.Right, R.bottom - border.Bottom};
+  const int thickness = GetSystemMetrics(SM_CYSMCAPTION);
+  if (DockPanelInfo.IsVertical) {
+    Caption.right = Caption.left + thickness;
+    CloseButton = RECT{Caption.left, Caption.bottom - thickness, Caption.right, Caption.bottom};
+  } else {
+    Caption.bottom = Caption.top + thickness;
+    CloseButton = RECT{Caption.right - thickness, Caption.top, Caption.right, Caption.bottom};
+  }
 }

@@ -415,6 +415,23 @@ extern bool VisualStylesInUse;
 // The visual-style data of each class, null while not open.
 extern std::array<HTHEME, kVisualStyleClassCount> VisualStyleHandles;
 
+// The visual-style data of a class while visual styles paint; null when they do not, or when
+// the style has no data for the class (the class is then painted classic).
+HTHEME VisualStyleHandle(TVisualStyleClass Class);
+// A colour property of part 0, state 0 of the class's data; false (Color unchanged) where
+// VisualStyleHandle gives none or the style does not define it.
+bool ReadVisualStyleColor(TVisualStyleClass Class, int Property, TColor& Color);
+// Draws a part of a class through the visual styles; false (nothing drawn) where
+// VisualStyleHandle gives none.
+bool DrawVisualStylePart(TVisualStyleClass Class, HDC DC, int Part, int State, const RECT& R);
+
+// The arrows of scroll bars and scroll buttons: the classic picture's DrawFrameControl kind
+// (DFC_SCROLL) and the visual style's normal state of the arrow part (SBP_ARROWBTN); its hot,
+// pressed and disabled states follow it.
+enum TScrollArrow { saUp, saDown, saLeft, saRight };
+UINT ClassicScrollArrowKind(TScrollArrow Arrow);
+int StyledScrollArrowState(TScrollArrow Arrow);
+
 // The one process-wide manager: its hidden window hears WM_SYSCOLORCHANGE, WM_DISPLAYCHANGE,
 // WM_THEMECHANGED (recompute, then WM_TBX_SYSTEM_CHANGED 1, 2, 3 to the listeners) and
 // WM_ACTIVATEAPP (4 when activated, 5 when deactivated).
@@ -480,6 +497,13 @@ void GetFloatingCloseButtonRect(const TTBXWindowInfo& WindowInfo, bool OffsetByB
 // 0 without a close button; else by the drag-handle style and the docked close button.
 int GetToolbarCloseButtonSize(const TTBXToolbarInfo& ToolbarInfo);
 void GetToolbarCloseButtonRect(const TTBXToolbarInfo& ToolbarInfo, RECT& R);
+// The toolbar's grip, across its start inside the border (after the close button where there is
+// one); empty without a grip. R: the whole window.
+RECT GetToolbarGripRect(const TTBXToolbarInfo& ToolbarInfo, const RECT& R);
+// A dock panel's caption (small-caption high, or wide when the panel is vertical) inside its
+// border, and the close button's square at its far end.
+void GetDockPanelCaptionRects(const TTBXDockPanelInfo& DockPanelInfo, const RECT& R, RECT& Caption,
+                              RECT& CloseButton);
 
 // The theme unit's start-up: the hot-light colour, an empty registry and the manager (which
 // computes the system state once). Finalisation frees the manager, then empties the registry.

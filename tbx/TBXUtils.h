@@ -76,6 +76,8 @@ gdi::PenHandle MakeColorPen(TColor Color);
 gdi::BrushHandle MakeColorBrush(TColor Color);
 // Whether it painted (false for clNone).
 bool FillRectColor(HDC DC, const RECT& R, TColor Color);
+// The four strips of Outer that lie outside Inner, filled (a window's border around its client).
+void FillRectBand(HDC DC, const RECT& Outer, const RECT& Inner, TColor Color);
 // FrameRect in the colour; with Deflate the rect is then inset by one pixel on every side, also
 // for clNone. Answers Color != clNone.
 bool FrameRectColor(HDC DC, RECT& R, TColor Color, bool Deflate);
@@ -106,6 +108,10 @@ enum TGradientRectDirection { gdHorizontal = 0, gdVertical = 1 };
 // C1 at the left (or top) edge, C2 at the right (or bottom); through the system's GradientFill
 // when bound, else column by column from the ramp cache, inside the clip box only.
 void PaintGradientRect(HDC DC, const RECT& R, TColor C1, TColor C2, TGradientRectDirection Direction);
+
+// A caption of a floating window or dock panel: one line in the small-caption font and the
+// colour, clear behind, cut with an ellipsis; the canvas's font and brush are put back after.
+void DrawSmallCaption(TCanvas& Canvas, const RECT& R, const wchar_t* Text, TColor Color, bool Rotated);
 
 // ---------------------------------------------------------------------------------------------
 // Colour ramps: one colour per pixel of a gradient, from C1 to exactly C2, the rounding alike for

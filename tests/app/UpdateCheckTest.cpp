@@ -126,6 +126,7 @@ TEST_F(UpdateCheckTest, TheRequestAsksForTheVersionPageWithTheRunningVersion) {
   EXPECT_NE(std::string::npos, text.find("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n")) << text;
   EXPECT_EQ(TUpdateChecker::RequestTimeout, http_.Asked().Timeout);
   EXPECT_EQ(256u, http_.Asked().MaxBody);
+  EXPECT_NE(nullptr, http_.Asked().Abort) << "a check that Exit cannot cut short";
 }
 
 TEST_F(UpdateCheckTest, EachReplyIsToldOrIgnoredAtStartAndFromTheMenu) {
@@ -244,6 +245,46 @@ TEST_F(UpdateCheckTest, ExitWhileAServerIsSilentEndsWithinTheTimeoutTellsNothing
     EXPECT_TRUE(Boxes().empty());
   }
   EXPECT_EQ(threadsBefore, ThreadsOfThisProcess());
+}
+
+TEST_F(UpdateCheckTest, ExitEndsAtOnceWhateverAPendingCheckIsGettingAndTellsNothing) {
+  // The real client with the check's own deadline of the whole request.
+  seams::THttp real;
+  seams::Scoped<seams::THttp> useReal(real);
+  const int threadsBefore = ThreadsOfThisProcess();
+  for (const auto& c : testing_support::AnswersThatNeverEnd()) {
+    SCOPED_TRACE(c.Name);
+    {
+      THttpTestServer server;
+      server.Script({c.Answer});
+      site_.Site = server.Site();
+      if (!main_) CreateMainForm();
+      Check(TFrom::Menu);
+      ASSERT_TRUE(server.WaitForRequests(1, 10000));
+      testing_support::PumpMessages(300);  // the answer has begun
+      const DWORD start = GetTickCount();
+      main_->mnCLOSEClick(main_->mnCLOSE);
+      main_->Free();
+      main_ = nullptr;
+      const DWORD took = GetTickCount() - start;
+      // The server goes on for 10 s and the request's deadline is 20 s away (a generous bound).
+      EXPECT_LT(took, 5000u);
+      EXPECT_EQ(0, TUpdateChecker::LiveCount());
+      testing_support::PumpMessages(100);
+      EXPECT_TRUE(Boxes().empty());
+    }
+    EXPECT_EQ(threadsBefore, ThreadsOfThisProcess());
+  }
+}
+
+TEST_F(UpdateCheckTest, AReplyInAnotherCharacterSetIsReadByIt) {
+  THttpAnswer utf16 = TextAnswer(std::string("\xFF\xFE" "1\0.\0" "6\0.\0" "0\0.\0" "0\0", 16));
+  utf16.Headers = {"Content-Type: text/plain; charset=utf-16"};
+  server_.Script({utf16});
+  Check(TFrom::Menu);
+  ASSERT_TRUE(Settled());
+  ASSERT_EQ(1u, Boxes().size());
+  EXPECT_EQ(Question(L"1.6.0.0"), Boxes()[0].Text);
 }
 
 TEST_F(UpdateCheckTest, AnAnswerThatComesAsTheProgramEndsIsNotTold) {

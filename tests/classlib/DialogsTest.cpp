@@ -1,8 +1,12 @@
 #include "classlib/Dialogs.h"
 
+#include "classlib/Forms.h"
 #include "classlib/Seams.h"
+#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -212,4 +216,44 @@ TEST_F(Dialogs, CancelledPrintDialogLeavesNoDC) {
   EXPECT_EQ(std::vector<bool>{true}, fake_.EarlierDCGone);
   // The settings stay for the next run.
   EXPECT_EQ(fake_.GivenDevModes[0], dialog.DevMode());
+}
+
+TEST_F(Dialogs, ADialogWhoseFormGoesWhileItIsUpAnswersNoAndOutlivesItsLoop) {
+  // Frees the form that owns the dialog while the dialog is up (as Exit frees a note), then
+  // answers OK.
+  struct TFreeingDialogs : TFakeCommonDialogs {
+    TForm* Form = nullptr;
+    bool ShowFontDialog(CHOOSEFONTW& data) override {
+      Form->Free();
+      testing_support::PumpMessages(0);
+      return TFakeCommonDialogs::ShowFontDialog(data);
+    }
+    bool ShowPrintDialog(PRINTDLGW& data) override {
+      Form->Free();
+      testing_support::PumpMessages(0);
+      return TFakeCommonDialogs::ShowPrintDialog(data);
+    }
+  } freeing;
+  seams::Scoped<seams::TCommonDialogs> use(freeing);
+  auto open = [] {
+    auto forms = Screen->FormsSnapshot();
+    return static_cast<int>(forms.size());
+  };
+  for (bool print : {false, true}) {
+    SCOPED_TRACE(print ? "print" : "font");
+    const int before = open();
+    auto* form = new TForm(Application);
+    freeing.Form = form;
+    auto* font = new TFontDialog(form);
+    auto* printer = new TPrintDialog(form);
+    const bool ok = print ? printer->Execute() : font->Execute();
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(before + 1, open()) << "the form went while its dialog's code still ran";
+    if (print) {
+      EXPECT_EQ(nullptr, printer->PrinterDC());
+      ASSERT_EQ(1u, freeing.GivenDCs.size());
+      EXPECT_EQ(0u, GetObjectType(freeing.GivenDCs[0])) << "the DC of an answer that came too late stays";
+    }
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return open() == before; }));
+  }
 }

@@ -107,6 +107,46 @@ TEST_F(FormsTest, FreeActionFreesTheFormOnlyAfterItsHandlersReturned) {
   EXPECT_EQ(nullptr, Application->FindComponent(L"never named"));
 }
 
+TEST_F(FormsTest, AFormFreedWhileALoopRunsForItGoesOnlyOnceTheLoopHasReturned) {
+  // Freed directly, released by its close, and freed inside a guard within a guard.
+  enum class TWay { Free, Close, Nested };
+  for (TWay way : {TWay::Free, TWay::Close, TWay::Nested}) {
+    SCOPED_TRACE(static_cast<int>(way));
+    bool destroyed = false;
+    auto* form = new TProbeForm(Application, &destroyed);
+    form->Action = TCloseAction::caFree;
+    form->OnClose = TCloseEvent(form, &TProbeForm::FormClose);
+    form->Show();
+    auto* owned = new TComponent(form);  // a component of the form guards the form too
+    {
+      TFormLoopGuard outer(owned);
+      EXPECT_EQ(form, outer.Form());
+      EXPECT_FALSE(outer.Gone());
+      {
+        TFormLoopGuard inner(form);
+        if (way == TWay::Close) form->Close();
+        else form->Free();
+        // What the loop dispatches: the release, and everything else.
+        PumpMessages(0);
+        EXPECT_FALSE(destroyed);
+        EXPECT_TRUE(inner.Gone());
+        if (way != TWay::Nested) {
+          EXPECT_FALSE(IsWindowVisible(form->Handle()));
+        }
+      }
+      PumpMessages(0);
+      EXPECT_FALSE(destroyed) << "freed while the outer loop still runs";
+      EXPECT_TRUE(outer.Gone());
+    }
+    EXPECT_FALSE(destroyed) << "freed before the code after the loop returned";
+    PumpUntil([&] { return destroyed; });
+    EXPECT_TRUE(destroyed);
+  }
+  TFormLoopGuard none(nullptr);
+  EXPECT_EQ(nullptr, none.Form());
+  EXPECT_FALSE(none.Gone());
+}
+
 TEST_F(FormsTest, CloseActionsAndCloseQuery) {
   struct TRefuse : TObject {
     void Query(TObject*, bool& canClose) { canClose = false; }

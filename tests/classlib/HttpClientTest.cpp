@@ -8,7 +8,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <thread>
 
+using testing_support::EndlessAnswer;
 using testing_support::SilentAnswer;
 using testing_support::TextAnswer;
 using testing_support::THttpAnswer;
@@ -97,11 +99,30 @@ TEST_F(HttpClient, OnlyAStatusOf200IsAReplyAndRedirectsAreNotFollowed) {
 }
 
 TEST_F(HttpClient, TheBodyIsDecodedByTheCharsetItNames) {
-  THttpAnswer latin = TextAnswer("caf\xE9");
-  latin.Headers = {"Content-Type: text/plain; charset=ISO-8859-1"};
-  server_.Script({latin, TextAnswer("caf\xC3\xA9")});
-  EXPECT_EQ(L"caf\u00E9", Get(L"/a").Body);
-  EXPECT_EQ(L"caf\u00E9", Get(L"/b").Body);
+  const struct {
+    const char* type;  // the Content-Type header, or none
+    std::string body;
+  } cases[] = {
+      {nullptr, "caf\xC3\xA9"},
+      {"text/plain; charset=UTF-8", "caf\xC3\xA9"},
+      {"text/plain; charset=ISO-8859-1", "caf\xE9"},
+      {"text/plain; charset=utf-16", std::string("\xFF\xFE" "c\0a\0f\0\xE9\0", 10)},
+      {"text/plain; charset=utf-16", std::string("\xFE\xFF" "\0c\0a\0f\0\xE9", 10)},
+      {"text/plain; charset=\"UTF-16LE\"", std::string("c\0a\0f\0\xE9\0", 8)},
+      {"text/plain;charset=utf-16be", std::string("\0c\0a\0f\0\xE9", 8)},
+      {"text/plain; charset=windows-1250", "caf\xE9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type ? c.type : "no type");
+    THttpAnswer answer = TextAnswer(c.body);
+    if (c.type) answer.Headers = {std::string("Content-Type: ") + c.type};
+    server_.Script({answer});
+    EXPECT_EQ(L"caf\u00E9", Get(L"/v").Body);
+  }
+  THttpAnswer cyrillic = TextAnswer("\xCF\xF0\xE8");
+  cyrillic.Headers = {"Content-Type: text/plain; charset=windows-1251"};
+  server_.Script({cyrillic});
+  EXPECT_EQ(L"\u041F\u0440\u0438", Get(L"/v").Body);
 }
 
 TEST_F(HttpClient, ABodyPastTheBoundFailsWithoutBeingReadWhole) {
@@ -146,6 +167,47 @@ TEST_F(HttpClient, AServerThatNeverAnswersEndsTheRequestWithinTheTimeout) {
   EXPECT_LE(took, limits.Timeout + 1000);
   // A reply that comes within the timeout still counts.
   EXPECT_EQ(L"1.6.0.0", Get(L"/late", limits).Body);
+}
+
+TEST_F(HttpClient, AServerThatTricklesOrNeverEndsIsCutOffAtTheRequestsDeadline) {
+  seams::THttpLimits limits;
+  limits.Timeout = 1500;
+  limits.MaxBody = 256;
+  for (const auto& c : testing_support::AnswersThatNeverEnd()) {
+    SCOPED_TRACE(c.Name);
+    THttpTestServer server;
+    server.Script({c.Answer});
+    const DWORD start = GetTickCount();
+    const seams::THttpReply reply = seams::THttp().Get(server.Site() + L"/v", kHeaders, limits);
+    const DWORD took = GetTickCount() - start;
+    EXPECT_FALSE(reply.Ok);
+    // The server goes on for 10 s; the request ends at its deadline (the bound here is generous).
+    EXPECT_LE(took, limits.Timeout + 3000);
+  }
+}
+
+TEST_F(HttpClient, AnAbortEndsTheRequestAtOnceFromAnotherThread) {
+  using E = THttpAnswer::TEndless;
+  for (const THttpAnswer& answer : {SilentAnswer(), EndlessAnswer(E::TrickleHead)}) {
+    THttpTestServer server;
+    server.Script({answer});
+    HANDLE abort = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, abort);
+    seams::THttpLimits limits;  // the whole deadline of 20 s
+    limits.Abort = abort;
+    std::thread aborter([&] {
+      server.WaitForRequests(1, 10000);
+      Sleep(200);
+      SetEvent(abort);
+    });
+    const DWORD start = GetTickCount();
+    const seams::THttpReply reply = seams::THttp().Get(server.Site() + L"/v", kHeaders, limits);
+    const DWORD took = GetTickCount() - start;
+    aborter.join();
+    CloseHandle(abort);
+    EXPECT_FALSE(reply.Ok);
+    EXPECT_LT(took, 5000u);
+  }
 }
 
 TEST_F(HttpClient, AnAddressThatIsNotHttpIsNoRequest) {

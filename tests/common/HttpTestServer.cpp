@@ -104,6 +104,20 @@ THttpAnswer SilentAnswer() {
   return a;
 }
 
+THttpAnswer EndlessAnswer(THttpAnswer::TEndless Kind) {
+  THttpAnswer a;
+  a.Endless = Kind;
+  return a;
+}
+
+std::vector<TNamedAnswer> AnswersThatNeverEnd() {
+  using E = THttpAnswer::TEndless;
+  return {{"a head that trickles", EndlessAnswer(E::TrickleHead)},
+          {"a body that trickles", EndlessAnswer(E::TrickleBody)},
+          {"an endless chunked body", EndlessAnswer(E::Chunks)},
+          {"no answer", SilentAnswer()}};
+}
+
 struct THttpTestServer::TState {
   TWinsock winsock;
   int port = 0;
@@ -162,6 +176,35 @@ struct THttpTestServer::TState {
     }
   }
 
+  // Waits this long unless the server ends first; false when it ends.
+  bool Pause(DWORD ms) {
+    std::unique_lock<std::mutex> held(lock);
+    return WaitWhile([] { return true; }, held, std::chrono::milliseconds(ms));
+  }
+
+  // Sends the start at once (or trickled), then the unit again and again, until the time is up,
+  // the client has closed or the server ends.
+  void SendEndless(SOCKET s, const THttpAnswer& a) {
+    using E = THttpAnswer::TEndless;
+    const bool trickle = a.Endless != E::Chunks;
+    const std::string start = a.Endless == E::TrickleHead ? "HTTP/1.1 200 OK\r\nX-Padding: "
+                              : a.Endless == E::TrickleBody ? "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n"
+                                                            : "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const std::string unit = a.Endless == E::TrickleHead ? "a"
+                             : a.Endless == E::TrickleBody ? "1"
+                                                           : "10\r\n0123456789abcdef\r\n";
+    if (a.Endless == E::TrickleBody && !SendAll(s, start)) return;
+    std::string pending = a.Endless == E::TrickleBody ? std::string() : start;
+    const DWORD began = GetTickCount();
+    while (!stopping && GetTickCount() - began < a.EndlessForMs) {
+      if (pending.empty()) pending = unit;
+      const size_t n = trickle ? 1 : pending.size();
+      if (!SendAll(s, pending.substr(0, n))) return;
+      pending.erase(0, n);
+      if (trickle && !Pause(a.TrickleMs)) return;
+    }
+  }
+
   void Serve(TSocket s) {
     const std::string request = ReadRequest(s.Get());
     if (request.empty()) return;
@@ -177,6 +220,7 @@ struct THttpTestServer::TState {
         return;
     }
     if (answer.Silent) return StaySilent(s.Get());
+    if (answer.Endless != THttpAnswer::TEndless::No) return SendEndless(s.Get(), answer);
     SendAll(s.Get(), ReplyText(answer));
     shutdown(s.Get(), SD_SEND);
     std::lock_guard<std::mutex> held(lock);

@@ -22,11 +22,28 @@ struct THttpAnswer {
   DWORD DelayMs = 0;
   // Never answers: the connection stays open until the client or the server ends it.
   bool Silent = false;
+  // Answers without end: one byte at a time with a pause between them, from the status line on
+  // (a header line that never ends) or from the body on (a body without a length), or an
+  // endless chunked body as fast as the client takes it. The server ends it after EndlessForMs,
+  // or when the client closes.
+  enum class TEndless { No, TrickleHead, TrickleBody, Chunks };
+  TEndless Endless = TEndless::No;
+  DWORD TrickleMs = 100;
+  DWORD EndlessForMs = 10000;
 };
 
 // A 200 with the body, or another status with its reason.
 THttpAnswer TextAnswer(const std::string& Body, int Status = 200, const std::string& Reason = "OK");
 THttpAnswer SilentAnswer();
+THttpAnswer EndlessAnswer(THttpAnswer::TEndless Kind);
+
+// Each way an answer may never end: a head or a body that trickles, an endless chunked body, and
+// no answer at all.
+struct TNamedAnswer {
+  const char* Name;
+  THttpAnswer Answer;
+};
+std::vector<TNamedAnswer> AnswersThatNeverEnd();
 
 class THttpTestServer {
  public:

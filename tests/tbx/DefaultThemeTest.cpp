@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -255,50 +254,6 @@ TEST_F(DefaultTheme, TheBackgroundIsFilledWhereRectAndClipMeet) {
   EXPECT_EQ(pixels.At(3, 3), RGB(9, 8, 7));
   EXPECT_EQ(pixels.At(5, 5), RGB(9, 8, 7));
   EXPECT_TRUE(pixels.UntouchedOutside(RECT{3, 3, 6, 6}));
-}
-
-// Its other painting operations paint nothing yet.
-TEST_F(DefaultTheme, OtherPaintingLeavesTheCanvasAlone) {
-  tbx_test::TPixels pixels(40, 40);
-  tbx_test::TDCCanvas canvas(pixels.DC());
-  TCanvas& c = *canvas;
-  const RECT r{2, 2, 38, 38};
-  const TTBXItemInfo info = Item(vkPopupMenu, iifHasSubitems, true, 2);
-  const TTBXEditInfo edit{};
-  const TTBXEditBtnInfo button{};
-  const TTBXPopupInfo popup{};
-  const TTBXWindowInfo window{};
-  const TTBXToolbarInfo toolbar{};
-  const TTBXDockPanelInfo panel{};
-  const std::function<void()> operations[] = {
-      [&] { theme->PaintButton(c, r, info); },
-      [&] { theme->PaintCaption(c, r, info, L"Caption", DT_SINGLELINE, false); },
-      [&] { theme->PaintCheckMark(c, r, info); },
-      [&] { theme->PaintChevron(c, r, info); },
-      [&] { theme->PaintEditFrame(c, r, info, edit); },
-      [&] { theme->PaintEditButton(c, r, info, button); },
-      [&] { theme->PaintDock(c, r, r, 0); },
-      [&] { theme->PaintDockPanelNCArea(c, r, panel); },
-      [&] { theme->PaintDropDownArrow(c, r, info); },
-      [&] { theme->PaintFloatingBorder(c, r, window); },
-      [&] { theme->PaintFrame(c, r, info); },
-      [&] { theme->PaintImage(c, r, info, nullptr, 0); },
-      [&] { theme->PaintMDIButton(c, r, info, DFCS_CAPTIONCLOSE); },
-      [&] { theme->PaintMenuItem(c, r, info); },
-      [&] { theme->PaintMenuItemFrame(c, r, info); },
-      [&] { theme->PaintPageScrollButton(c, r, 1, true); },
-      [&] { theme->PaintPopupNCArea(c, r, popup); },
-      [&] { theme->PaintSeparator(c, r, info, true, false); },
-      [&] { theme->PaintToolbarNCArea(c, r, toolbar); },
-      [&] { theme->PaintFrameControl(c, r, 1, 1, nullptr); },
-      [&] { theme->PaintStatusBar(c, r, 0); },
-  };
-  int index = 0;
-  for (const auto& paint : operations) {
-    paint();
-    EXPECT_TRUE(pixels.UntouchedOutside(RECT{0, 0, 0, 0})) << "operation " << index;
-    ++index;
-  }
 }
 
 }  // namespace

@@ -40,29 +40,9 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kW = 100, kH = 20, kColumn = 20;
 constexpr RECT kItem{0, 0, kW, kH};
 
-std::string Hex(COLORREF C) {
-  std::ostringstream s;
-  s << std::hex << C;
-  return s.str();
-}
-
-COLORREF Resolved(TColor C) { return static_cast<COLORREF>(ColorToRGB(C)); }
-
-// Where two bitmaps of one size first differ, if they do.
-std::optional<POINT> FirstDifference(const TPixels& A, const TPixels& B) {
-  for (int y = 0; y < A.Height(); ++y)
-    for (int x = 0; x < A.Width(); ++x)
-      if (A.At(x, y) != B.At(x, y)) return POINT{x, y};
-  return std::nullopt;
-}
-
-#define EXPECT_SAME_PIXELS(A, B)                                                                     \
-  do {                                                                                               \
-    const std::optional<POINT> differs = FirstDifference(A, B);                                      \
-    EXPECT_FALSE(differs) << "first difference at " << differs->x << ", " << differs->y << ": "     \
-                          << Hex((A).At(differs->x, differs->y)) << " against "                      \
-                          << Hex((B).At(differs->x, differs->y));                                    \
-  } while (false)
+using tbx_test::FirstDifference;
+using tbx_test::Hex;
+using tbx_test::Resolved;
 
 // A filled polygon or a polyline as GDI draws it in one colour, for comparison.
 void ReferenceShape(HDC DC, std::initializer_list<POINT> Points, COLORREF Color, bool Filled) {

@@ -18,6 +18,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -94,6 +96,31 @@ inline std::unique_ptr<TCustomImageList> OneRowImage(std::initializer_list<COLOR
   images->AddMasked(strip, kMask);
   return images;
 }
+
+inline std::string Hex(COLORREF C) {
+  std::ostringstream s;
+  s << std::hex << C;
+  return s.str();
+}
+
+// A colour as the settings seam resolves it.
+inline COLORREF Resolved(TColor C) { return static_cast<COLORREF>(ColorToRGB(C)); }
+
+// Where two bitmaps of one size first differ, if they do.
+inline std::optional<POINT> FirstDifference(const TPixels& A, const TPixels& B) {
+  for (int y = 0; y < A.Height(); ++y)
+    for (int x = 0; x < A.Width(); ++x)
+      if (A.At(x, y) != B.At(x, y)) return POINT{x, y};
+  return std::nullopt;
+}
+
+#define EXPECT_SAME_PIXELS(A, B)                                                                     \
+  do {                                                                                               \
+    const std::optional<POINT> differs = tbx_test::FirstDifference(A, B);                            \
+    EXPECT_FALSE(differs) << "first difference at " << differs->x << ", " << differs->y << ": "     \
+                          << tbx_test::Hex((A).At(differs->x, differs->y)) << " against "            \
+                          << tbx_test::Hex((B).At(differs->x, differs->y));                          \
+  } while (false)
 
 // A canvas on a foreign DC for one scope.
 class TDCCanvas {

@@ -117,11 +117,24 @@ struct TFakeStyleValues {
   bool MarginsFail = false;
   RECT PaneContent{2, 1, 97, 99};  // of a 100 x 100 pane
   bool ContentRectFails = false;
+  MARGINS ThumbContent{2, 2, 3, 3};  // a scroll-bar thumb's content margins
+  SIZE Gripper{8, 8};                 // a scroll-bar gripper's true size
+  bool GripperFails = false;
 };
 
-// The visual styles as a test stands them in for: in use, with data for the toolbar and status
-// classes whose colours, part size and margins the test chooses (a failure where it says so).
-// Everything is put back at the end of the scope.
+// One call of DrawThemeBackground (or of GetThemeBackgroundRegion, Op "region").
+struct TStyleDraw {
+  const char* Op = "draw";
+  HTHEME Theme = nullptr;
+  int Part = 0;
+  int State = 0;
+  RECT Rect{};
+};
+
+// The visual styles as a test stands them in for: in use, with data for every class, the toolbar
+// and status classes' colours, part size and margins and the scroll bar's thumb margins and
+// gripper size as the test chooses them (a failure where it says so). What is drawn is recorded,
+// not painted. Everything is put back at the end of the scope.
 class TFakeVisualStyles {
  public:
   TFakeVisualStyles();
@@ -131,9 +144,17 @@ class TFakeVisualStyles {
 
   static inline HTHEME const ToolbarData = reinterpret_cast<HTHEME>(static_cast<intptr_t>(0x7001));
   static inline HTHEME const StatusData = reinterpret_cast<HTHEME>(static_cast<intptr_t>(0x7002));
+  // The data of any class.
+  static HTHEME DataOf(TVisualStyleClass Class) {
+    if (Class == vscToolbar) return ToolbarData;
+    if (Class == vscStatus) return StatusData;
+    return reinterpret_cast<HTHEME>(static_cast<intptr_t>(0x7100 + Class));
+  }
 
   using TValues = TFakeStyleValues;
   static inline TValues Values;
+  // What the painting asked of the styles, in order.
+  static inline std::vector<TStyleDraw> Drawn;
 
  private:
   bool savedInUse_;
@@ -152,15 +173,26 @@ inline HRESULT WINAPI FakeGetThemeColor(HTHEME Theme, int, int, int Property, CO
 }
 
 inline HRESULT WINAPI FakeGetThemePartSize(HTHEME Theme, HDC, int Part, int State, RECT*, THEMESIZE, SIZE* Size) {
-  // The split button's arrow part (4) in its normal state (1) is all that is asked.
-  if (TFakeVisualStyles::Values.PartSizeFails || Theme != TFakeVisualStyles::ToolbarData || Part != 4 || State != 1)
-    return E_FAIL;
-  *Size = TFakeVisualStyles::Values.SplitArrow;
+  const TFakeVisualStyles::TValues& v = TFakeVisualStyles::Values;
+  // A scroll bar's gripper (8 horizontal, 9 vertical), in any state.
+  if (Theme == TFakeVisualStyles::DataOf(vscScrollBar) && (Part == 8 || Part == 9)) {
+    if (v.GripperFails) return E_FAIL;
+    *Size = v.Gripper;
+    return S_OK;
+  }
+  // The split button's arrow part (4) in its normal state (1) is all the toolbar is asked.
+  if (v.PartSizeFails || Theme != TFakeVisualStyles::ToolbarData || Part != 4 || State != 1) return E_FAIL;
+  *Size = v.SplitArrow;
   return S_OK;
 }
 
 inline HRESULT WINAPI FakeGetThemeMargins(HTHEME Theme, HDC, int Part, int State, int Property, RECT*,
                                           MARGINS* Margins) {
+  // A scroll bar's thumb (2 horizontal, 3 vertical), its content margins.
+  if (Theme == TFakeVisualStyles::DataOf(vscScrollBar) && (Part == 2 || Part == 3) && Property == TMT_CONTENTMARGINS) {
+    *Margins = TFakeVisualStyles::Values.ThumbContent;
+    return S_OK;
+  }
   // The toolbar button (1) when hot (2), its content margins.
   if (TFakeVisualStyles::Values.MarginsFail || Theme != TFakeVisualStyles::ToolbarData || Part != 1 ||
       State != 2 || Property != TMT_CONTENTMARGINS)
@@ -180,17 +212,31 @@ inline HRESULT WINAPI FakeGetThemeBackgroundContentRect(HTHEME Theme, HDC, int P
   return S_OK;
 }
 
+inline HRESULT WINAPI FakeDrawThemeBackground(HTHEME Theme, HDC, int Part, int State, const RECT* R, const RECT*) {
+  TFakeVisualStyles::Drawn.push_back({"draw", Theme, Part, State, *R});
+  return S_OK;
+}
+
+inline HRESULT WINAPI FakeGetThemeBackgroundRegion(HTHEME Theme, HDC, int Part, int State, const RECT* R,
+                                                   HRGN* Region) {
+  TFakeVisualStyles::Drawn.push_back({"region", Theme, Part, State, *R});
+  *Region = CreateRectRgnIndirect(R);
+  return S_OK;
+}
+
 inline TFakeVisualStyles::TFakeVisualStyles()
     : savedInUse_(VisualStylesInUse), savedHandles_(VisualStyleHandles), savedApi_(VisualStyles()) {
   Values = TValues();
+  Drawn.clear();
   VisualStylesInUse = true;
-  VisualStyleHandles = {};
-  VisualStyleHandles[vscToolbar] = ToolbarData;
-  VisualStyleHandles[vscStatus] = StatusData;
+  for (int c = 0; c < kVisualStyleClassCount; ++c)
+    VisualStyleHandles[static_cast<size_t>(c)] = DataOf(static_cast<TVisualStyleClass>(c));
   VisualStyles().GetThemeColor = FakeGetThemeColor;
   VisualStyles().GetThemePartSize = FakeGetThemePartSize;
   VisualStyles().GetThemeMargins = FakeGetThemeMargins;
   VisualStyles().GetThemeBackgroundContentRect = FakeGetThemeBackgroundContentRect;
+  VisualStyles().DrawThemeBackground = FakeDrawThemeBackground;
+  VisualStyles().GetThemeBackgroundRegion = FakeGetThemeBackgroundRegion;
 }
 
 inline TFakeVisualStyles::~TFakeVisualStyles() {

@@ -1,10 +1,7 @@
 // The themed popup menu at work: its loop runs on themed popup windows and answers the chosen
 // item once, whichever way it was chosen; and what a great many paints, openings and closings
 // leave behind.
-#include "ThemedItemsTestSupport.h"
-#include "common/MenuTestSupport.h"
-
-#include "classlib/Controls.h"
+#include "MenuLoopTestSupport.h"
 #include "tbx/TBXShadows.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +15,6 @@ using testing_support::PumpMessages;
 
 namespace {
 
-// The thread's windows besides the click queue's, which lives as long as items do.
-int MenuWindows() { return testing_support::ThreadWindowCount() - (tb2item_detail::ClickWnd() ? 1 : 0); }
-
-POINT CentreOnScreen(TTBItemViewer* V) {
-  POINT p{(V->BoundsRect.left + V->BoundsRect.right) / 2, (V->BoundsRect.top + V->BoundsRect.bottom) / 2};
-  ClientToScreen(V->View()->Window()->Handle(), &p);
-  return p;
-}
-
 // Counts the clicks of items by caption.
 struct TClickLog : TObject {
   std::vector<String> Clicks;
@@ -34,28 +22,16 @@ struct TClickLog : TObject {
   TNotifyEvent Event() { return TNotifyEvent(this, &TClickLog::Click); }
 };
 
-constexpr POINT kMenuPoint{200, 150};
-
-class ThemedPopupMenu : public ThemedItemsTest {
+class ThemedPopupMenu : public ThemedMenuLoopTest {
  public:
   void SetUp() override {
-    ThemedItemsTest::SetUp();
+    ThemedMenuLoopTest::SetUp();
     theme->ShadowType = pstOwnWhole;
-    menu = new TTBXPopupMenu(owner);
     first = Add(L"&First", menu->Items());
     second = Add(L"&Second", menu->Items());
     recent = Add<TTBXSubmenuItem>(L"&Recent", menu->Items());
     Add(L"One", recent);
     Add(L"Two", recent);
-    windows = MenuWindows();
-    driver.SetWatchdog(10000);
-  }
-  void TearDown() override {
-    EXPECT_FALSE(driver.WatchdogFired()) << "the menu did not end by itself";
-    PumpMessages();
-    EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(MenuWindows(), windows) << "no menu or shadow window is left";
-    ThemedItemsTest::TearDown();
   }
   template <class T = TTBXItem>
   T* Add(const wchar_t* Caption, TTBCustomItem* Parent) {
@@ -63,22 +39,13 @@ class ThemedPopupMenu : public ThemedItemsTest {
     item->OnClick = log.Event();
     return item;
   }
-  // Opens the menu; Steps run in its loop once it shows, with its popup window. Answers the
-  // chosen item.
   TTBCustomItem* Run(std::function<void(TTBXPopupWindow*)> Steps, bool ItemOnly) {
-    return runner.Run(menu, kMenuPoint, ItemOnly, std::move(Steps));
+    return RunMenu(std::move(Steps), ItemOnly);
   }
-  static HWND Loop() { return testing_support::MenuLoop(); }
-  static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
-  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
 
-  testing_support::TMenuDriver driver;
-  testing_support::TMenuRunner<TTBXPopupWindow> runner{driver};
   TClickLog log;
-  TTBXPopupMenu* menu = nullptr;
   TTBXItem *first = nullptr, *second = nullptr;
   TTBXSubmenuItem* recent = nullptr;
-  int windows = 0;
 };
 
 }  // namespace
@@ -99,10 +66,7 @@ TEST_F(ThemedPopupMenu, PopupExRunsTheLoopAndAnswersTheChosenItemWhicheverWayItW
        &ThemedPopupMenu::second},
       {"a click",
        [](ThemedPopupMenu& t, TTBXPopupWindow* popup) {
-         const POINT p = CentreOnScreen(popup->View()->Find(t.second));
-         Mouse(WM_MOUSEMOVE, p);
-         Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
-         Mouse(WM_LBUTTONUP, p);
+         Click(CentreOnScreen(popup->View()->Find(t.second)));
        },
        &ThemedPopupMenu::second},
   };

@@ -2,10 +2,8 @@
 // and change handlers while the popup is still up, then the menu closes and the palette's own
 // click runs from the click queue; a refused click, tpoNoAutoSelect and a disabled palette
 // keep the selection.
+#include "MenuLoopTestSupport.h"
 #include "ToolPaletteTestSupport.h"
-#include "common/MenuTestSupport.h"
-
-#include "classlib/Controls.h"
 
 #include <gtest/gtest.h>
 
@@ -18,56 +16,32 @@ using testing_support::PumpMessages;
 
 namespace {
 
-constexpr POINT kMenuPoint{200, 150};
-
-int MenuWindows() { return testing_support::ThreadWindowCount() - (tb2item_detail::ClickWnd() ? 1 : 0); }
-
-class PaletteMenuLoop : public ThemedItemsTest {
+class PaletteMenuLoop : public ThemedMenuLoopTest {
  public:
   void SetUp() override {
-    ThemedItemsTest::SetUp();
-    menu = new TTBXPopupMenu(owner);
+    ThemedMenuLoopTest::SetUp();
     first = Make(L"First", menu->Items());
     palette = Make<TTBXCustomToolPalette>(L"", menu->Items());
     palette->SetColCount(3);
     palette->SetRowCount(2);
     last = Make(L"Last", menu->Items());
     spy.Watch(palette);
-    windows = MenuWindows();
-    driver.SetWatchdog(10000);
-  }
-  void TearDown() override {
-    EXPECT_FALSE(driver.WatchdogFired()) << "the menu did not end by itself";
-    PumpMessages();
-    EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(MenuWindows(), windows) << "no menu window is left";
-    ThemedItemsTest::TearDown();
   }
   // Opens the menu; Steps run in its loop once it shows. Answers the chosen item.
   TTBCustomItem* Run(std::function<void(TTBXPopupWindow*)> Steps) {
-    return runner.Run(menu, kMenuPoint, false, [this, Steps = std::move(Steps)](TTBXPopupWindow* Popup) {
+    return RunMenu([this, Steps = std::move(Steps)](TTBXPopupWindow* Popup) {
       spy.Popup = Popup->Handle();
       Steps(Popup);
     });
   }
-  static HWND Loop() { return testing_support::MenuLoop(); }
-  static void Key(WPARAM K) { testing_support::PostMenuKey(K); }
-  static void Mouse(UINT Msg, POINT P, WPARAM Keys = 0) { testing_support::PostMenuMouse(Msg, P, Keys); }
   void Click(TTBXPopupWindow* Popup, TTBXCell Cell) {
     auto* viewer = static_cast<TTBXToolViewer*>(Popup->View()->Find(palette));
-    const POINT p = CellCentreOnScreen(viewer, Cell);
-    Mouse(WM_MOUSEMOVE, p);
-    Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
-    Mouse(WM_LBUTTONUP, p);
+    ThemedMenuLoopTest::Click(CellCentreOnScreen(viewer, Cell));
   }
 
-  testing_support::TMenuDriver driver;
-  testing_support::TMenuRunner<TTBXPopupWindow> runner{driver};
   TPaletteSpy spy;
-  TTBXPopupMenu* menu = nullptr;
   TTBXItem *first = nullptr, *last = nullptr;
   TTBXCustomToolPalette* palette = nullptr;
-  int windows = 0;
 };
 
 using TLog = std::vector<std::string>;
