@@ -15,6 +15,7 @@
 #include "docking/TB2DockArrange.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -552,7 +553,6 @@ class TTBFloatingWindowParent : public TCustomForm {
   static void PaintNCProc(HWND Wnd, HDC DC, void* AppData);
   void CloseButtonNotify(TObject* Sender, bool Inside);
 
-  TTBLifeToken life_;
   bool closeButtonDown_ = false;
   TTBCustomDockableWindow* dockableWindow_ = nullptr;
   TCustomForm* parentForm_ = nullptr;
@@ -572,10 +572,11 @@ TCustomForm* TBValidToolWindowParentForm(TWinControl* ToolWindow);
 HWND FindThreadTopWindow(HWND ExcludeWnd);
 // Follows the mouse while the left button is held after a press on a non-client button:
 // Notify(Sender, inside) on every move; answers whether it was released inside ScreenRect.
-// The loop ends at once, telling the sender nothing more, when the sender goes (Watch).
+// The loop ends at once, telling the sender nothing more, when Gone answers true (the sender
+// or its form going).
 using TTBTrackNotify = TEvent<void(TObject* Sender, bool Inside)>;
 bool TrackNCButtonPress(HWND Wnd, const RECT& ScreenRect, const TTBTrackNotify& Notify, TObject* Sender,
-                        const TTBLifeToken::TWatch& Watch);
+                        const std::function<bool()>& Gone);
 
 // Positions (TB2DockPositions.cpp).
 void TBCustomSavePositions(TComponent* OwnerComponent, TTBPositionWriteIntProc WriteIntProc,

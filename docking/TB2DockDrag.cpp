@@ -77,7 +77,7 @@ TLoopStep TakeMessage(const MSG& Msg, bool& Handled) {
 class TTBDragLoop {
  public:
   TTBDragLoop(TTBCustomDockableWindow* Window, int InitX, int InitY)
-      : w_(Window), watch_(Window->Watch()), init_{InitX, InitY} {}
+      : w_(Window), watch_(Window->Watch()), formGuard_(Window), init_{InitX, InitY} {}
 
   void Run() {
     startDock_ = w_->currentDock_;
@@ -119,8 +119,11 @@ class TTBDragLoop {
     std::vector<int> RowSizes;
   };
 
+  // The window going, or its form being closed to go, ends the drag at once.
+  bool Ended() const { return watch_.Gone() || formGuard_.Gone(); }
+
   bool Loop() {
-    while (!watch_.Gone() && GetCapture() == captureWnd_) {
+    while (!Ended() && GetCapture() == captureWnd_) {
       MSG msg;
       const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
       if (got <= 0) {
@@ -131,7 +134,7 @@ class TTBDragLoop {
       const TLoopStep step = TakeMessage(msg, handled);
       if (step == TLoopStep::Accept) return true;
       if (step == TLoopStep::Cancel) return false;
-      if (handled) continue;
+      if (handled || Ended()) continue;
       if (msg.message == WM_MOUSEMOVE) {
         if (msg.pt.x == lastPos_.x && msg.pt.y == lastPos_.y) continue;
         Track(true);
@@ -155,7 +158,7 @@ class TTBDragLoop {
     }
     if (watch_.Gone()) return;
     w_->smoothDragging_ = false;
-    if (accepted_ && !IsRectEmpty(&moveRect_)) {
+    if (accepted_ && !formGuard_.Gone() && !IsRectEmpty(&moveRect_)) {
       ApplyDragResult();
       if (watch_.Gone()) return;
     }
@@ -363,6 +366,8 @@ class TTBDragLoop {
 
   TTBCustomDockableWindow* w_;
   TTBLifeToken::TWatch watch_;
+  // A loop on the form's behalf: a form closed meanwhile goes only once the loop has returned.
+  TFormLoopGuard formGuard_;
   POINT init_;
   TTBDock* startDock_ = nullptr;
   int startRow_ = 0, startPos_ = 0;
@@ -395,7 +400,7 @@ void TTBCustomDockableWindow::DrawDraggingOutline(HDC DC, const RECT* NewRect, c
 class TTBSizeLoop {
  public:
   TTBSizeLoop(TTBCustomDockableWindow* Window, TTBSizeHandle Handle)
-      : w_(Window), watch_(Window->Watch()), handle_(Handle) {}
+      : w_(Window), watch_(Window->Watch()), formGuard_(Window), handle_(Handle) {}
 
   void Run() {
     TTBFloatingWindowParent* frame = w_->floatingParent_;
@@ -425,7 +430,7 @@ class TTBSizeLoop {
       accepted = Loop();
     }
     // A live sizing has applied every step already; an outline applies once, when accepted.
-    if (!watch_.Gone() && outlineRan_ && accepted) Apply();
+    if (!watch_.Gone() && !formGuard_.Gone() && outlineRan_ && accepted) Apply();
   }
 
  private:
@@ -440,7 +445,7 @@ class TTBSizeLoop {
   }
 
   bool Loop() {
-    while (!watch_.Gone() && GetCapture() == captureWnd_) {
+    while (!watch_.Gone() && !formGuard_.Gone() && GetCapture() == captureWnd_) {
       MSG msg;
       const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
       if (got <= 0) {
@@ -520,6 +525,7 @@ class TTBSizeLoop {
 
   TTBCustomDockableWindow* w_;
   TTBLifeToken::TWatch watch_;
+  TFormLoopGuard formGuard_;
   TTBSizeHandle handle_;
   HWND frame_ = nullptr, captureWnd_ = nullptr;
   int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;

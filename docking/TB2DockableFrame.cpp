@@ -39,12 +39,15 @@ bool IsIgnoredInTracking(UINT Msg) {
 }  // namespace
 
 bool TrackNCButtonPress(HWND Wnd, const RECT& ScreenRect, const TTBTrackNotify& Notify, TObject* Sender,
-                        const TTBLifeToken::TWatch& Watch) {
+                        const std::function<bool()>& Gone) {
+  // A loop on the form's behalf: a form closed meanwhile goes only once it has returned.
+  TFormLoopGuard formGuard(dynamic_cast<TComponent*>(Sender));
   POINT p = CursorPos();
   Notify(Sender, PtInRect(&ScreenRect, p) != FALSE);
   SetCapture(Wnd);
   bool inside = false;
-  while (!Watch.Gone() && GetCapture() == Wnd) {
+  auto ended = [&] { return Gone() || formGuard.Gone(); };
+  while (!ended() && GetCapture() == Wnd) {
     MSG msg;
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
@@ -63,10 +66,10 @@ bool TrackNCButtonPress(HWND Wnd, const RECT& ScreenRect, const TTBTrackNotify& 
       DispatchMessageW(&msg);
     }
   }
-  if (Watch.Gone()) return false;
+  if (Gone()) return false;
   if (GetCapture() == Wnd) ReleaseCapture();
   Notify(Sender, false);
-  return inside;
+  return inside && !formGuard.Gone();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -231,7 +234,7 @@ void TTBCustomDockableWindow::WMNCLButtonDown(TMessage& m) {
   OffsetRect(&button, window.left, window.top);
   const TTBLifeToken::TWatch watch = Watch();
   if (TrackNCButtonPress(Handle(), button, TTBTrackNotify(this, &TTBCustomDockableWindow::CloseButtonNotify), this,
-                         watch))
+                         [&watch] { return watch.Gone(); }))
     Close();
 }
 

@@ -28,10 +28,9 @@ TTBFloatingWindowParent::TTBFloatingWindowParent(TComponent* AOwner) : TCustomFo
   SetWindowClassName(L"QuillnoteFloatingWindow");
 }
 
-TTBFloatingWindowParent::~TTBFloatingWindowParent() { life_.End(); }
+TTBFloatingWindowParent::~TTBFloatingWindowParent() = default;
 
 void TTBFloatingWindowParent::BeforeDestruction() {
-  life_.End();
   // A hosted window that still lies here is not this frame's to free.
   if (dockableWindow_ && dockableWindow_->Parent() == this) {
     dockableWindow_->TWinControl::SetParent(nullptr);
@@ -307,6 +306,9 @@ void TTBFloatingWindowParent::WMNCLButtonDown(TMessage& m) {
     TCustomForm::Dispatch(m);
     return;
   }
+  // The hosted window's loops and its handlers may free it, and this frame with it: the frame
+  // then goes only once this handler has returned, and touches nothing of the window after.
+  TFormLoopGuard frameGuard(this);
   if (code >= HTLEFT && code <= HTBOTTOMRIGHT) {
     if (hosted->Resizable()) hosted->BeginSizing(static_cast<TTBSizeHandle>(code - HTLEFT));
     return;
@@ -324,11 +326,10 @@ void TTBFloatingWindowParent::WMNCLButtonDown(TMessage& m) {
   RECT window;
   GetWindowRect(Handle(), &window);
   OffsetRect(&button, window.left, window.top);
-  const TTBLifeToken::TWatch watch = life_.Watch();
   const TTBLifeToken::TWatch hostedWatch = hosted->Watch();
-  const bool released = TrackNCButtonPress(
-      Handle(), button, TTBTrackNotify(this, &TTBFloatingWindowParent::CloseButtonNotify), this, watch);
-  // The hosted window's OnClose may free it, and this frame with it: nothing is touched after.
+  const bool released =
+      TrackNCButtonPress(Handle(), button, TTBTrackNotify(this, &TTBFloatingWindowParent::CloseButtonNotify), this,
+                         [&] { return hostedWatch.Gone() || frameGuard.Gone(); });
   if (released && !hostedWatch.Gone()) hosted->Close();
 }
 

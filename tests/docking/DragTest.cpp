@@ -352,3 +352,31 @@ TEST_F(Dragging, AWindowDocksIntoTheDocksOfTheFormsItIsGiven) {
   other->Free();
   form->Notes = nullptr;
 }
+
+TEST_F(Dragging, AFormFreedDuringADragGoesOnceTheDragHasEnded) {
+  struct TWatcher : TComponent {
+    using TComponent::TComponent;
+    bool gone = false;
+    void Notification(TComponent* C, TOperation Op) override {
+      TComponent::Notification(C, Op);
+      if (Op == TOperation::opRemove) gone = true;
+    }
+  };
+  auto* watcher = new TWatcher(nullptr);
+  form->FreeNotification(watcher);
+  TTBToolWindow* w = form->Notes;
+  const POINT from = Handle(w);
+  bool wholeDuringLoop = false;
+  ASSERT_TRUE(Drag(from, Line(from, {600, 500}, 3), [&](TInputScript& s) {
+    s.Add([&] {
+      form->Free();
+      // Hidden at once, freed only after the loop.
+      wholeDuringLoop = !watcher->gone && !IsWindowVisible(form->Handle());
+    }, [] { return GetCapture() == nullptr; });
+    s.Add([] { MouseButton(false); });
+  }));
+  EXPECT_TRUE(wholeDuringLoop);
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return watcher->gone; }, 2000));
+  form = nullptr;
+  watcher->Free();
+}
