@@ -430,9 +430,7 @@ void TTBDock::DrawNCArea(HDC DC) {
 }
 
 RECT TTBDock::BackgroundRect() {
-  POINT origin{0, 0};
-  if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
-    MapWindowPoints(form->Handle(), Handle(), &origin, 1);
+  const POINT origin = dockpaint::FormClientOrigin(Handle(), FormHandle(this));
   RECT client = ClientRect();
   return {origin.x, origin.y, client.right, client.bottom};
 }

@@ -563,6 +563,8 @@ class TTBFloatingWindowParent : public TCustomForm {
 // Free routines
 
 TTBDockType TBGetDockTypeOf(TTBDock* Control, bool Floating);
+// The window of the form a control lies on, or null while it has none.
+HWND FormHandle(TControl* Control);
 // The outermost form a window lies on; for a floating window, its frame's form.
 TCustomForm* TBGetToolWindowParentForm(TWinControl* ToolWindow);
 // The same, raising EInvalidOperation when there is none.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -69,6 +70,25 @@ TLoopStep TakeMessage(const MSG& Msg, bool& Handled) {
   return TLoopStep::Continue;
 }
 
+// Pumps the thread's messages while Capture holds the capture and Ended answers false: true when
+// the left button was released. OnInput gets each mouse move and Ctrl key the loop does not take.
+bool RunCaptureLoop(HWND Capture, const std::function<bool()>& Ended, const std::function<void(const MSG&)>& OnInput) {
+  while (!Ended() && GetCapture() == Capture) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    bool handled = true;
+    const TLoopStep step = TakeMessage(msg, handled);
+    if (step == TLoopStep::Accept) return true;
+    if (step == TLoopStep::Cancel) return false;
+    if (!handled && !Ended()) OnInput(msg);
+  }
+  return false;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -123,31 +143,19 @@ class TTBDragLoop {
   bool Ended() const { return watch_.Gone() || formGuard_.Gone(); }
 
   bool Loop() {
-    while (!Ended() && GetCapture() == captureWnd_) {
-      MSG msg;
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got <= 0) {
-        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        return false;
-      }
-      bool handled = true;
-      const TLoopStep step = TakeMessage(msg, handled);
-      if (step == TLoopStep::Accept) return true;
-      if (step == TLoopStep::Cancel) return false;
-      if (handled || Ended()) continue;
+    return RunCaptureLoop(captureWnd_, [this] { return Ended(); }, [this](const MSG& msg) {
       if (msg.message == WM_MOUSEMOVE) {
-        if (msg.pt.x == lastPos_.x && msg.pt.y == lastPos_.y) continue;
+        if (msg.pt.x == lastPos_.x && msg.pt.y == lastPos_.y) return;
         Track(true);
         lastPos_ = msg.pt;
-      } else {
-        // Docking is off exactly while Ctrl is down: a held key's repeats change nothing.
-        const bool down = msg.message == WM_KEYDOWN;
-        if (down == noDocking_) continue;
-        noDocking_ = down;
-        Track(true);
+        return;
       }
-    }
-    return false;
+      // Docking is off exactly while Ctrl is down: a held key's repeats change nothing.
+      const bool down = msg.message == WM_KEYDOWN;
+      if (down == noDocking_) return;
+      noDocking_ = down;
+      Track(true);
+    });
   }
 
   void Finish() {
@@ -445,20 +453,11 @@ class TTBSizeLoop {
   }
 
   bool Loop() {
-    while (!watch_.Gone() && !formGuard_.Gone() && GetCapture() == captureWnd_) {
-      MSG msg;
-      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-      if (got <= 0) {
-        if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-        return false;
-      }
-      bool handled = true;
-      const TLoopStep step = TakeMessage(msg, handled);
-      if (step == TLoopStep::Accept) return true;
-      if (step == TLoopStep::Cancel) return false;
-      if (!handled && msg.message == WM_MOUSEMOVE) Track(msg.pt);
-    }
-    return false;
+    return RunCaptureLoop(
+        captureWnd_, [this] { return watch_.Gone() || formGuard_.Gone(); },
+        [this](const MSG& msg) {
+          if (msg.message == WM_MOUSEMOVE) Track(msg.pt);
+        });
   }
 
   void Track(POINT P) {

@@ -1,6 +1,21 @@
 #include "docking/TB2DockPaint.h"
 
+#include "items/TB2Common.h"
+
 namespace dockpaint {
+
+POINT FormClientOrigin(HWND Control, HWND Form) {
+  POINT origin{0, 0};
+  if (Form) MapWindowPoints(Form, Control, &origin, 1);
+  return origin;
+}
+
+TNCPaintDC::TNCPaintDC(HWND Wnd, bool DrawToDC, HDC DC, HRGN Clip) : dc_(DC) {
+  if (DrawToDC) return;
+  own_.emplace(Wnd, true);
+  dc_ = own_->Get();
+  SelectNCUpdateRgn(Wnd, dc_, Clip);
+}
 
 void DrawGlyph(HDC DC, const RECT& R, const BYTE (&Rows)[8], COLORREF Color) {
   // Monochrome bitmaps have word-aligned rows.

@@ -9,7 +9,6 @@
 
 #include <windowsx.h>
 
-#include <optional>
 
 namespace {
 
@@ -110,13 +109,8 @@ void TTBCustomDockableWindow::PrintClient(TMessage& m) { TCustomControl::Dispatc
 
 void TTBCustomDockableWindow::DrawNCArea(bool DrawToDC, HDC ADC, HRGN Clip) {
   if (!docked_ || !currentDock_ || !HandleAllocated()) return;
-  std::optional<gdi::WindowDC> own;
-  HDC dc = ADC;
-  if (!DrawToDC) {
-    own.emplace(Handle(), true);
-    dc = own->Get();
-    SelectNCUpdateRgn(Handle(), dc, Clip);
-  }
+  const dockpaint::TNCPaintDC target(Handle(), DrawToDC, ADC, Clip);
+  const HDC dc = target.Get();
   gdi::SavedDCState saved(dc);
   RECT r{0, 0, Width(), Height()};
   const COLORREF face = ColorToGdi(Color());
@@ -136,9 +130,7 @@ void TTBCustomDockableWindow::DrawNCArea(bool DrawToDC, HDC ADC, HRGN Clip) {
     GetDockedNCArea(tl, br, dock->Vertical());
     if (!dock->AllowDrag()) tl = {2, 2};
     ExcludeClipRect(dc, tl.x, tl.y, Width() - br.x, Height() - br.y);
-    POINT origin{0, 0};
-    if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
-      MapWindowPoints(form->Handle(), Handle(), &origin, 1);
+    const POINT origin = dockpaint::FormClientOrigin(Handle(), FormHandle(this));
     RECT draw{origin.x + tl.x, origin.y + tl.y, Width(), Height()};
     dock->DrawBackground(dc, draw);
   }
@@ -364,9 +356,7 @@ void TTBCustomDockableWindow::WMEraseBkgnd(TMessage& m) {
   RECT client = ClientRect();
   gdi::SavedDCState saved(dc);
   IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-  POINT origin{0, 0};
-  if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
-    MapWindowPoints(form->Handle(), Handle(), &origin, 1);
+  const POINT origin = dockpaint::FormClientOrigin(Handle(), FormHandle(this));
   dock->DrawBackground(dc, RECT{origin.x, origin.y, client.right, client.bottom});
   m.Result = 1;
 }

@@ -19,6 +19,11 @@ TTBDockType TBGetDockTypeOf(TTBDock* Control, bool Floating) {
   return Control->Vertical() ? dtLeftRight : dtTopBottom;
 }
 
+HWND FormHandle(TControl* Control) {
+  TCustomForm* form = GetParentForm(Control);
+  return form && form->HandleAllocated() ? form->Handle() : nullptr;
+}
+
 TCustomForm* TBGetToolWindowParentForm(TWinControl* ToolWindow) {
   TCustomForm* result = nullptr;
   for (TWinControl* c = ToolWindow ? ToolWindow->Parent() : nullptr; c; c = c->Parent()) {

@@ -10,7 +10,6 @@
 
 #include <windowsx.h>
 
-#include <optional>
 
 namespace {
 
@@ -101,13 +100,8 @@ void TTBFloatingWindowParent::PaintNCProc(HWND, HDC DC, void* AppData) {
 void TTBFloatingWindowParent::DrawNCArea(bool DrawToDC, HDC ADC, TTBToolWindowNCRedrawWhat RedrawWhat, HRGN Clip) {
   if (!HandleAllocated() || !dockableWindow_) return;
   TTBCustomDockableWindow* hosted = dockableWindow_;
-  std::optional<gdi::WindowDC> own;
-  HDC dc = ADC;
-  if (!DrawToDC) {
-    own.emplace(Handle(), true);
-    dc = own->Get();
-    SelectNCUpdateRgn(Handle(), dc, Clip);
-  }
+  const dockpaint::TNCPaintDC target(Handle(), DrawToDC, ADC, Clip);
+  const HDC dc = target.Get();
   gdi::SavedDCState saved(dc);
   RECT window{0, 0, Width(), Height()};
   IntersectClipRect(dc, 0, 0, window.right, window.bottom);
