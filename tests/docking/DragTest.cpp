@@ -254,6 +254,9 @@ TEST_F(Dragging, AFloatingWindowIsSizedByEachOfItsEightZonesWithinItsLimits) {
       EXPECT_EQ(cw, w->KeptClientWidth()) << what;
       // The edges opposite the moving ones stay.
       const RECT now = dock_tests::WindowRect(frame);
+      // The floating position is where the frame is, also when sizing moved it.
+      EXPECT_EQ(now.left, w->FloatingPosition().x) << what;
+      EXPECT_EQ(now.top, w->FloatingPosition().y) << what;
       if (z.dx > 0) {
         EXPECT_EQ(r.left, now.left) << what;
       } else if (z.dx < 0) {
