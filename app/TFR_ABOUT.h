@@ -1,6 +1,7 @@
 #pragma once
 // The About box: the program's name and version, and links to the product's and the maker's
-// web sites, mail addresses and social page. Modal, at most one at a time, freed when closed.
+// web sites, mail addresses and social page. Modal, at most one at a time, freed when closed;
+// OK, which Enter and Esc press too, closes it.
 #include "classlib/Forms.h"
 #include "classlib/Images.h"
 #include "classlib/Panels.h"

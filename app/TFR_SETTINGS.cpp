@@ -64,9 +64,12 @@ void TFR_SETTINGS::CreateComponents() {
   btOK->SetCaption(L"OK");
   btOK->Font().SetStyle(fsBold);
   btOK->SetEnabled(false);
+  // Enter stores as OK does, Esc closes as Close does.
+  btOK->SetDefault(true);
   btOK->OnClick = TNotifyEvent(this, &TFR_SETTINGS::btOKClick);
   btClose = AddControl<TButton>(this, this, L"btClose", kClientWidth - 8 - 75, 290, 75, 25);
   btClose->SetCaption(L"Close");
+  btClose->SetCancel(true);
   btClose->OnClick = TNotifyEvent(this, &TFR_SETTINGS::btCloseClick);
 
   CreateSwatchMenu();
@@ -134,6 +137,9 @@ TPanel* TFR_SETTINGS::AddSwatch(const wchar_t* name, int top, int width, int hei
   swatch->SetCaption(L"");
   swatch->SetCursor(crHandPoint);
   swatch->OnClick = TNotifyEvent(this, onClick);
+  // The keyboard reaches it as the mouse does: Tab gives it the focus, Space clicks it.
+  swatch->SetTabStop(true);
+  swatch->OnKeyPress = TKeyPressEvent(this, &TFR_SETTINGS::SwatchKeyPress);
   return swatch;
 }
 
@@ -209,6 +215,13 @@ void TFR_SETTINGS::PopupAtCursor(TTBCustomItem* submenu) {
   GetCursorPos(&cursor);
   submenu->Popup(cursor.x, cursor.y, false, tbpaLeft);
   btOK->SetEnabled(true);
+}
+
+void TFR_SETTINGS::SwatchKeyPress(TObject* Sender, wchar_t& Key) {
+  if (Key != L' ') return;
+  Key = 0;
+  auto* swatch = static_cast<TPanel*>(Sender);
+  swatch->OnClick(swatch);
 }
 
 void TFR_SETTINGS::pnColorClick(TObject*) { PopupAtCursor(tbColor); }

@@ -1,7 +1,8 @@
 #pragma once
 // The Settings dialog: the defaults for new notes, the program's options and starting at logon.
 // Modal, at most one at a time, freed when closed. OK writes the main form's fields, the logon
-// value and the settings file; Close stores nothing.
+// value and the settings file; Close stores nothing. Enter works as OK (while it is enabled),
+// Esc as Close.
 #include "classlib/ComCtrls.h"
 #include "classlib/Dialogs.h"
 #include "classlib/Forms.h"
@@ -51,6 +52,7 @@ class TFR_SETTINGS : public TForm {
   void pnColorClick(TObject* Sender);
   void pnFontColorClick(TObject* Sender);
   void pnFontClick(TObject* Sender);
+  void SwatchKeyPress(TObject* Sender, wchar_t& Key);
   void tbColorPopup(TTBCustomItem* Sender, bool FromLink);
   void tbFontColorPopup(TTBCustomItem* Sender, bool FromLink);
   void cpColorPaletteChange(TObject* Sender);

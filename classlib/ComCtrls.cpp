@@ -131,9 +131,20 @@ void TPageControl::SetActivePage(TTabSheet* page) {
   if (page == activePage_) return;
   TTabSheet* old = activePage_;
   activePage_ = page;
+  const bool focusOnOld = old && old->HandleAllocated() && IsChild(old->Handle(), GetFocus());
   if (page) page->SetVisible(true);
   if (old) old->SetVisible(false);
   if (HandleAllocated()) SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(ActivePageIndex()), 0);
+  // Keys must not go on reaching a control out of sight.
+  if (focusOnOld && CanFocus()) SetFocus();
+}
+
+void TPageControl::SelectNextPage(bool GoForward) {
+  const int count = PageCount();
+  if (count < 2) return;
+  const int index = ActivePageIndex();
+  SetActivePageIndex(((index < 0 ? 0 : index) + (GoForward ? 1 : count - 1)) % count);
+  Change();
 }
 
 void TPageControl::SetActivePageIndex(int index) {
@@ -144,7 +155,26 @@ void TPageControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CN_NOTIFY: return CNNotify(m);
     case WM_ERASEBKGND: return WMEraseBkgnd(m);
+    case CM_DIALOGKEY: return CMDialogKey(m);
   }
+  TWinControl::Dispatch(m);
+}
+
+bool TPageControl::OwnsPageKeys() const {
+  for (const TControl* c = FindControl(GetFocus()); c; c = c->Parent())
+    if (auto* pages = dynamic_cast<const TPageControl*>(c)) return pages == this;
+  return true;
+}
+
+void TPageControl::CMDialogKey(TMessage& m) {
+  const TShiftState shift = KeyboardShiftState();
+  if (m.WParam == VK_TAB && (shift & ssCtrl) && !(shift & ssAlt) && Showing() && Enabled() && PageCount() > 1 &&
+      OwnsPageKeys()) {
+    SelectNextPage(!(shift & ssShift));
+    m.Result = 1;
+    return;
+  }
+  // Pages may hold page controls of their own.
   TWinControl::Dispatch(m);
 }
 

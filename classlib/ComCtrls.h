@@ -1,7 +1,9 @@
 #pragma once
 // The page control: the system's tab control with one sheet per tab. Each sheet is a window
 // lying in the tab control's display area; only the active one is visible. The user's tab
-// changes arrive reflected from the parent (CN_NOTIFY).
+// changes arrive reflected from the parent (CN_NOTIFY); Ctrl+Tab and Ctrl+Shift+Tab reach it as
+// dialog keys from the form while the focus lies on it, on one of its pages or outside any page
+// control. A page that goes out of sight with the focus on it leaves the focus to the tabs.
 #include "classlib/Controls.h"
 
 #include <vector>
@@ -41,6 +43,9 @@ class TPageControl : public TWinControl {
   void SetActivePage(TTabSheet* page);
   int ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
   void SetActivePageIndex(int index);
+  // Shows the page after (or before) the active one, going round, as the user's choice: OnChange
+  // follows.
+  void SelectNextPage(bool GoForward);
   // The display area below the tabs, where the pages lie.
   RECT AdjustClientRect() const override;
 
@@ -64,6 +69,10 @@ class TPageControl : public TWinControl {
   void UpdateTab(TTabSheet* page);
   void CNNotify(TMessage& m);
   void WMEraseBkgnd(TMessage& m);
+  void CMDialogKey(TMessage& m);
+  // Whether Ctrl+Tab is this control's to take: the nearest page control around the focused
+  // control is this one, or there is none.
+  bool OwnsPageKeys() const;
   void TabChangedByUser();
 
   std::vector<TTabSheet*> pages_;

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
@@ -436,6 +437,7 @@ TWinControl::~TWinControl() {
   if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
     form->ControlDestroyed(this);
   // Child controls go with their parent, whoever owns them.
+  tabList_.clear();
   while (!controls_.empty()) {
     TControl* c = controls_.back();
     controls_.pop_back();
@@ -556,6 +558,11 @@ void TWinControl::InsertControl(TControl* control) {
   if (control->parent_ == this) return;
   controls_.push_back(control);
   control->parent_ = this;
+  if (control->IsWindowed()) {
+    auto* windowed = static_cast<TWinControl*>(control);
+    tabList_.push_back(windowed);
+    if (windowed->pendingTabOrder_ >= 0) windowed->SetTabOrder(std::exchange(windowed->pendingTabOrder_, -1));
+  }
   if (control->parentFont_) control->SetParentFont(true);
   if (control->parentColor_) control->SetParentColor(true);
   if (control->IsWindowed() && handle_) static_cast<TWinControl*>(control)->HandleNeeded();
@@ -574,6 +581,7 @@ void TWinControl::DetachControl(TControl* control, bool keepHandle) {
   // Off the form, the control (or one lying on it) can no longer be the form's active one.
   if (TCustomForm* form = GetParentForm(this)) form->ControlDestroyed(control);
   controls_.erase(it);
+  tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
   control->parent_ = nullptr;
   if (control->IsWindowed() && !keepHandle) static_cast<TWinControl*>(control)->DestroyHandle();
   AlignControls();
@@ -650,6 +658,50 @@ bool TWinControl::CanFocus() const {
 }
 
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+int TWinControl::TabOrder() const {
+  if (!parent_) return -1;
+  const auto& list = parent_->tabList_;
+  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  if (!parent_) {
+    pendingTabOrder_ = order;
+    return;
+  }
+  auto& list = parent_->tabList_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  const bool inside = order >= 0 && order < static_cast<int>(list.size());
+  list.insert(inside ? list.begin() + order : list.end(), this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) {
+  for (TWinControl* child : tabList_) {
+    List.push_back(child);
+    child->GetTabOrderList(List);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  const int count = static_cast<int>(list.size());
+  const int found = static_cast<int>(std::find(list.begin(), list.end(), CurControl) - list.begin());
+  // Outside the list, the walk starts just before the first control (or after the last).
+  const int start = found < count ? found : (GoForward ? -1 : count);
+  for (int step = 1; step <= count; ++step) {
+    const int index = ((start + (GoForward ? step : -step)) % count + count) % count;
+    TWinControl* c = list[static_cast<size_t>(index)];
+    if (c->CanFocus() && (!CheckTabStop || c->tabStop_) && (!CheckParent || c->parent_ == this)) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+  if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, false)) next->SetFocus();
+}
 
 void TWinControl::SetFocus() {
   if (!CanFocus()) throw EInvalidOperation(L"Cannot focus a disabled or invisible window");
@@ -765,6 +817,10 @@ void TWinControl::ColorChanged() {
   Invalidate();
 }
 
+bool TWinControl::ShowsFocusCue() {
+  return Focused() && !(SendMessageW(handle_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
 HBRUSH TWinControl::BackgroundBrush() {
   if (brush_.Color() != Color()) brush_.SetColor(Color());
   return brush_.Handle();
@@ -805,6 +861,14 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP: return WMKey(m);
     case WM_CHAR: return WMChar(m);
+    case WM_SYSCHAR: return WMSysChar(m);
+    case WM_SYSCOMMAND:
+      if (ForwardKeyMenu(m)) return;
+      break;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+    case CM_FOCUSCHANGED: return BroadcastToControls(m);
+    case CM_WANTSPECIALKEY: m.Result = 0; return;
     case WM_SETFOCUS: return WMFocus(m, true);
     case WM_KILLFOCUS: return WMFocus(m, false);
     case WM_COMMAND: return ReflectToChild(m, reinterpret_cast<HWND>(m.LParam));
@@ -996,7 +1060,7 @@ void TWinControl::WMKey(TMessage& m) {
   if (down && IsMenuKey(m)) return;
   bool handled;
   if (down) {
-    handled = DoKeyDownWithPreview(key, shift);
+    handled = DoKeyDownWithPreview(key, shift) || DoDialogKey(key, m);
   } else {
     TCustomForm* form = GetParentForm(this);
     if (form && form != static_cast<TControl*>(this) && form->KeyPreview()) form->KeyUp(key, shift);
@@ -1006,6 +1070,70 @@ void TWinControl::WMKey(TMessage& m) {
   if (handled) return;
   m.WParam = key;
   DefaultHandler(m);
+}
+
+namespace {
+
+bool IsArrowKey(WORD key) { return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN; }
+
+// The keys a form handles for its controls: Tab, Enter, Esc and the arrows pressed without Alt,
+// and Alt itself.
+bool IsDialogKey(WORD key, UINT msg) {
+  if (msg == WM_SYSKEYDOWN) return key == VK_MENU;
+  return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || IsArrowKey(key);
+}
+
+}  // namespace
+
+bool TWinControl::WantsKey(WORD key, LPARAM keyData) {
+  if (Perform(CM_WANTSPECIALKEY, key, keyData) != 0) return true;
+  if (key == VK_MENU || !handle_) return false;
+  // Asked without the message: given one, the system's edit controls act as if in a dialog of
+  // the system's own (a multi-line edit closes its parent on Esc).
+  const LRESULT code = SendMessageW(handle_, WM_GETDLGCODE, 0, 0);
+  const LRESULT wanted = key == VK_TAB ? DLGC_WANTTAB : IsArrowKey(key) ? DLGC_WANTARROWS : 0;
+  return (code & (DLGC_WANTALLKEYS | wanted)) != 0;
+}
+
+bool TWinControl::DoDialogKey(WORD key, const TMessage& m) {
+  if (!IsDialogKey(key, m.Msg) || WantsKey(key, m.LParam)) return false;
+  TCustomForm* form = GetParentForm(this);
+  if (!form) return false;
+  // What the form's answer ran may have freed this control: only the window's handle is used.
+  HWND wnd = handle_;
+  if (form->Perform(CM_DIALOGKEY, key, m.LParam) == 0) return false;
+  DropTranslatedChar(wnd, m.LParam);
+  return true;
+}
+
+void TWinControl::WMSysChar(TMessage& m) {
+  TCustomForm* form = GetParentForm(this);
+  if (form && m.WParam != 0 && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) {
+    m.Result = 0;
+    return;
+  }
+  DefaultHandler(m);
+}
+
+bool TWinControl::ForwardKeyMenu(TMessage& m) {
+  // Once only: the application's hooks may hand the command to a control again, whose own
+  // handling must then not send it round once more.
+  static thread_local bool forwarding = false;
+  if ((m.WParam & 0xFFF0) != SC_KEYMENU || forwarding) return false;
+  TCustomForm* form = GetParentForm(this);
+  if (!form || form == static_cast<TControl*>(this) || !form->HandleAllocated()) return false;
+  forwarding = true;
+  TScopeGuard done([] { forwarding = false; });
+  m.Result = SendMessageW(form->Handle(), WM_SYSCOMMAND, m.WParam, m.LParam);
+  return true;
+}
+
+void TWinControl::BroadcastToControls(TMessage& m) {
+  // By index, and no further once one answered: an answer may have changed or freed all of it.
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    m.Result = controls_[i]->Perform(m.Msg, m.WParam, m.LParam);
+    if (m.Result != 0) return;
+  }
 }
 
 void TWinControl::WMChar(TMessage& m) {
@@ -1086,4 +1214,19 @@ void TCustomControl::PaintWindow(HDC dc) {
   canvas_.SetHandle(dc);
   TScopeGuard release([this] { canvas_.SetHandle(nullptr); });
   Paint();
+}
+
+void TCustomControl::Dispatch(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+      if (TabStop()) Invalidate();
+      break;
+  }
+  TWinControl::Dispatch(m);
+}
+
+void TCustomControl::PaintFocusCue(const RECT& r) {
+  if (ShowsFocusCue()) canvas_.DrawFocusRect(r);
 }

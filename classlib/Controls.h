@@ -281,8 +281,22 @@ class TWinControl : public TControl, public TWindowTarget {
   int BorderWidth() const { return borderWidth_; }
   void SetBorderWidth(int width);
 
+  // Tab order: the windowed children in the order Tab visits them, the order they came onto
+  // their parent unless set. TabOrder is the place among the parent's children (-1 without a
+  // parent); a place outside the list puts the control last.
+  int TabOrder() const;
+  void SetTabOrder(int order);
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool v) { tabStop_ = v; }
+  // Appends the windowed controls inside this one in tab order, each followed by those inside it.
+  virtual void GetTabOrderList(std::vector<TWinControl*>& List);
+  // The control after (or before) CurControl in this control's tab order list that can take the
+  // focus, going round past the end: with CheckTabStop only controls with TabStop, with
+  // CheckParent only this control's own children. CurControl outside the list starts at an end;
+  // nullptr when none can take the focus.
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
+  // Gives the focus to FindNextControl(CurControl, GoForward, CheckTabStop, false).
+  void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
   virtual bool CanFocus() const;
   bool Focused() const;
   virtual void SetFocus();
@@ -340,6 +354,9 @@ class TWinControl : public TControl, public TWindowTarget {
   void VisibleChanged() override;
   // Brush for the window's background and for WM_CTLCOLOR answers.
   HBRUSH BackgroundBrush();
+  // Whether a focus cue is to be drawn: the control has the focus and its window shows focus
+  // cues (the system hides them until the keyboard is used, where it is set to).
+  bool ShowsFocusCue();
   // For a control built on a system class: the system class's own window procedure.
   WNDPROC DefWndProc() const { return defWndProc_; }
   // SetBounds runs to take the size or place the window already has (WM_SIZE, WM_MOVE), not
@@ -369,6 +386,19 @@ class TWinControl : public TControl, public TWindowTarget {
   void UpdateHover(const TMessage& m);
   void WMMouseLeave(TMessage& m);
   void WMKey(TMessage& m);
+  // A key down that the control's own handlers left: Tab, Enter, Esc and the arrows (unless the
+  // control wants them) and Alt go to the form as CM_DIALOGKEY; true when the form took it.
+  bool DoDialogKey(WORD key, const TMessage& m);
+  bool WantsKey(WORD key, LPARAM keyData);
+  // Alt+letter goes to the form as CM_DIALOGCHAR before the system's menu key handling.
+  void WMSysChar(TMessage& m);
+  // The system hands the keyboard's menu command to the focused window: it goes on to the form,
+  // which offers it to the application first; a command that comes back to a control from there
+  // is the system's again. True when it went.
+  bool ForwardKeyMenu(TMessage& m);
+  // CM_DIALOGKEY, CM_DIALOGCHAR and CM_FOCUSCHANGED go to every child control in turn, until
+  // one answers.
+  void BroadcastToControls(TMessage& m);
   // Asks the control's popup menu whether the key down is one of its shortcuts; true when a
   // command ran and the key is used up.
   bool IsMenuKey(const TMessage& m);
@@ -390,6 +420,10 @@ class TWinControl : public TControl, public TWindowTarget {
   WNDPROC defWndProc_ = nullptr;
   HWND parentWindow_ = nullptr;
   std::vector<TControl*> controls_;
+  // The windowed children, in tab order.
+  std::vector<TWinControl*> tabList_;
+  // A tab order set while the control had no parent, taken when it gets one.
+  int pendingTabOrder_ = -1;
   int borderWidth_ = 0;
   bool tabStop_ = false;
   bool recreating_ = false;
@@ -414,7 +448,8 @@ class TGraphicControl : public TControl {
   TCanvas canvas_;
 };
 
-// A windowed control that paints itself on a canvas.
+// A windowed control that paints itself on a canvas. One that takes the focus (TabStop) is
+// painted again when it gains or loses it, or when the window's keyboard cues change.
 class TCustomControl : public TWinControl {
  public:
   explicit TCustomControl(TComponent* AOwner);
@@ -423,6 +458,9 @@ class TCustomControl : public TWinControl {
  protected:
   virtual void Paint() {}
   void PaintWindow(HDC dc) override;
+  void Dispatch(TMessage& Message) override;
+  // Draws the system's focus rectangle within r when ShowsFocusCue.
+  void PaintFocusCue(const RECT& r);
 
  private:
   TCanvas canvas_;

@@ -259,6 +259,7 @@ TModalResult TCustomForm::ShowModal() {
       if (previousActive && IsWindow(previousActive)) SetActiveWindow(previousActive);
     });
     Show();
+    if (!activeControl_) SetActiveControl(FindNextControl(nullptr, true, true, false));
     while (Application && !Application->Terminated()) {
       Application->HandleMessage();
       if (modalResult_ != mrNone && CloseModal(action)) break;
@@ -285,6 +286,7 @@ void TCustomForm::FocusControlChanged(TWinControl* control) {
   if (control->Destroying()) return;
   TWinControl* previous = activeControl_;
   activeControl_ = control;
+  Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
   if (previous && !previous->Destroying()) previous->DoExit();
   if (activeControl_ == control) control->DoEnter();
 }
@@ -314,8 +316,34 @@ void TCustomForm::Dispatch(TMessage& m) {
       break;
     case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
     case CM_RELEASE: return CMRelease(m);
+    case CM_DIALOGKEY: return CMDialogKey(m);
   }
   TCustomControl::Dispatch(m);
+}
+
+void TCustomForm::CMDialogKey(TMessage& m) {
+  const auto key = static_cast<WORD>(m.WParam);
+  const TShiftState shift = KeyboardShiftState();
+  const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+  if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+    ShowFocusCues();
+    SelectNext(activeControl_, !(shift & ssShift), true);
+    m.Result = 1;
+    return;
+  }
+  if (arrow && activeControl_ && activeControl_->Parent()) {
+    ShowFocusCues();
+    const bool forward = key == VK_RIGHT || key == VK_DOWN;
+    if (TWinControl* next = activeControl_->Parent()->FindNextControl(activeControl_, forward, true, true))
+      next->SetFocus();
+    m.Result = 1;
+    return;
+  }
+  TCustomControl::Dispatch(m);
+}
+
+void TCustomForm::ShowFocusCues() {
+  if (HandleAllocated()) SendMessageW(handle_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 void TCustomForm::WMActivate(TMessage& m) {

@@ -57,8 +57,9 @@ class TCustomForm : public TCustomControl {
   bool CloseQuery();
   // Frees the form once the messages already queued for it have been handled.
   void Release();
-  // Shows the form with the thread's other visible windows disabled and runs a message loop
-  // until ModalResult is set, the form closes or the application ends.
+  // Shows the form with the thread's other visible windows disabled, its first control in tab
+  // order focused unless it has an active control, and runs a message loop until ModalResult is
+  // set, the form closes or the application ends.
   TModalResult ShowModal();
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r) { modalResult_ = r; }
@@ -70,7 +71,8 @@ class TCustomForm : public TCustomControl {
 
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
-  // Told by a control of the form that it got the focus: the enter and exit events follow.
+  // Told by a control of the form that it got the focus: the form's controls hear of it
+  // (CM_FOCUSCHANGED, lParam the control), then the exit and enter events follow.
   void FocusControlChanged(TWinControl* control);
   // Told by a control of the form that it is going away (freed, or taken off the form); the
   // active control is forgotten when it is that control or lies on it.
@@ -111,6 +113,12 @@ class TCustomForm : public TCustomControl {
   void WMSysCommand(TMessage& m);
   void WMGetMinMaxInfo(TMessage& m);
   void CMRelease(TMessage& m);
+  // Tab and Shift+Tab move the focus through the form's tab order, the arrows among the focused
+  // control's neighbours on its parent (those with TabStop); the other keys are offered to the
+  // controls.
+  void CMDialogKey(TMessage& m);
+  // The focus moves from the keyboard: from now on the system's controls draw their focus cue.
+  void ShowFocusCues();
   // Closing at the end of a modal loop: false when OnCloseQuery or OnClose refused.
   bool CloseModal(TCloseAction& action);
   friend class TFormLoopGuard;

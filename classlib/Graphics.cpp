@@ -316,6 +316,8 @@ void TCanvas::FrameRect(const RECT& r) {
   ::FrameRect(dc_, &r, brush_.Handle());
 }
 
+void TCanvas::DrawFocusRect(const RECT& r) { ::DrawFocusRect(Handle(), &r); }
+
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
   Require(kPen | kBrush);
   ::Rectangle(dc_, left, top, right, bottom);

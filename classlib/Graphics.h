@@ -271,6 +271,8 @@ class TCanvas : public TObject {
 
   void FillRect(const RECT& r);
   void FrameRect(const RECT& r);
+  // The system's dotted focus rectangle, drawn by inverting: drawing it again takes it away.
+  void DrawFocusRect(const RECT& r);
   void Rectangle(int left, int top, int right, int bottom);
   void Rectangle(const RECT& r) { Rectangle(r.left, r.top, r.right, r.bottom); }
   void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);

@@ -92,6 +92,9 @@ void TCustomPanel::Paint() {
     auto [tl, br] = CutColors(bevelInner_, Color());
     Frame3D(canvas, r, tl, br, bevelWidth_);
   }
+  RECT cue = r;
+  InflateRect(&cue, -1, -1);
+  PaintFocusCue(cue);
   String caption = Caption();
   if (caption.empty()) return;
   canvas.Brush().SetStyle(bsClear);

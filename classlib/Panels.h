@@ -10,7 +10,8 @@ void Frame3D(TCanvas& canvas, RECT& r, TColor topLeft, TColor bottomRight, int w
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 // Outer bevel, border (BorderWidth, in the panel's colour), inner bevel, then the client area
-// that aligned children fill; the caption is drawn centred vertically inside the bevels.
+// that aligned children fill; the caption is drawn centred vertically inside the bevels, and a
+// panel that takes the focus (TabStop) shows the focus rectangle just inside them.
 class TCustomPanel : public TCustomControl {
  public:
   explicit TCustomPanel(TComponent* AOwner);

@@ -262,8 +262,23 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
 void TButton::SetDefault(bool value) {
   if (value == default_) return;
   default_ = value;
-  if (HandleAllocated())
-    SendMessageW(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (HandleAllocated()) ShowAsDefault(TakesEnter(FindControl(GetFocus())));
+}
+
+void TButton::ShowAsDefault(bool value) {
+  if (!HandleAllocated()) return;
+  const bool shown = (GetWindowLongPtrW(Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  if (value != shown) SendMessageW(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+bool TButton::TakesEnter(const TWinControl* focused) const {
+  return focused == this || (default_ && !dynamic_cast<const TButton*>(focused));
+}
+
+bool TButton::AnswersDialogKey(WORD key) const {
+  if (!Showing() || !Enabled()) return false;
+  if (key == VK_ESCAPE) return cancel_;
+  return key == VK_RETURN && TakesEnter(FindControl(GetFocus()));
 }
 
 void TButton::CreateParams(TCreateParams& p) {
@@ -285,13 +300,13 @@ void TButton::Dispatch(TMessage& m) {
       if (NotifyCode(m) == BN_CLICKED) Click();
       return;
     case CM_DIALOGKEY:
-      if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) && Showing() &&
-          Enabled()) {
+      if (AnswersDialogKey(static_cast<WORD>(m.WParam))) {
         Click();
         m.Result = 1;
         return;
       }
       break;
+    case CM_FOCUSCHANGED: ShowAsDefault(TakesEnter(reinterpret_cast<TWinControl*>(m.LParam))); break;
   }
   TWinControl::Dispatch(m);
 }
@@ -325,11 +340,33 @@ void TCheckBox::InitializeWindow() {
 }
 
 void TCheckBox::Dispatch(TMessage& m) {
-  if (m.Msg == CN_COMMAND) {
-    if (NotifyCode(m) == BN_CLICKED) SetChecked(!checked_);
-    return;
+  switch (m.Msg) {
+    case CN_COMMAND:
+      if (NotifyCode(m) == BN_CLICKED) SetChecked(!checked_);
+      return;
+    case WM_PAINT:
+      TWinControl::Dispatch(m);
+      PaintFocusCueWithoutCaption(reinterpret_cast<HDC>(m.WParam));
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      TWinControl::Dispatch(m);
+      // Painted whole, so that the cue (drawn by inverting) is drawn once or taken away.
+      if (HandleAllocated() && Caption().empty()) Invalidate();
+      return;
   }
   TWinControl::Dispatch(m);
+}
+
+void TCheckBox::PaintFocusCueWithoutCaption(HDC given) {
+  if (!HandleAllocated() || !Caption().empty() || !ShowsFocusCue()) return;
+  RECT r = ClientRect();
+  if (given) {
+    DrawFocusRect(given, &r);
+    return;
+  }
+  gdi::WindowDC dc(Handle());
+  DrawFocusRect(dc.Get(), &r);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -406,6 +443,10 @@ void TComboBox::Dispatch(TMessage& m) {
           break;
         case CBN_EDITCHANGE: Change(); break;
       }
+      return;
+    case CM_WANTSPECIALKEY:
+      m.Result = (m.WParam == VK_RETURN || m.WParam == VK_ESCAPE) && HandleAllocated() &&
+                 SendMessageW(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
       return;
     case WM_DESTROY:
       // The selection outlives the window (a recreated window gets it back).

@@ -115,8 +115,9 @@ class TLabel : public TCustomLabel {
 };
 
 // A push button (the system's BUTTON class). A click sets the form's ModalResult when the
-// button has one; a Default or Cancel button clicks itself on Enter or Esc given to it as a
-// dialog key (CM_DIALOGKEY).
+// button has one. Given Enter as a dialog key (CM_DIALOGKEY), the focused button clicks itself,
+// or the Default button while no button has the focus; given Esc, a Cancel button clicks itself.
+// The button that Enter would click is drawn as the default one, as the system draws it.
 class TButton : public TWinControl {
  public:
   explicit TButton(TComponent* AOwner);
@@ -136,13 +137,20 @@ class TButton : public TWinControl {
   void Dispatch(TMessage& Message) override;
 
  private:
+  // Whether Enter clicks this button while `focused` has the focus.
+  bool TakesEnter(const TWinControl* focused) const;
+  bool AnswersDialogKey(WORD key) const;
+  void ShowAsDefault(bool value);
+
   bool default_ = false;
   bool cancel_ = false;
   int modalResult_ = 0;
 };
 
 // A check box. Its state is the control's own: the user's click and the program's Checked
-// setter both change it and both fire OnClick, once per real change.
+// setter both change it and both fire OnClick, once per real change. Space ticks or unticks the
+// focused box. The system draws the focus cue around the caption: a box without one shows it
+// around the box instead.
 class TCheckBox : public TWinControl {
  public:
   explicit TCheckBox(TComponent* AOwner);
@@ -156,6 +164,8 @@ class TCheckBox : public TWinControl {
   void Dispatch(TMessage& Message) override;
 
  private:
+  void PaintFocusCueWithoutCaption(HDC given);
+
   bool checked_ = false;
 };
 
@@ -164,7 +174,8 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 // A combo box whose Items live with the control and are copied into the window whenever
 // either changes. ItemIndex is -1 for no selection, and a value outside the items selects
 // nothing. Choosing an item fires OnClick and then OnChange; typing into a csDropDown box
-// fires OnChange. The program's own changes of ItemIndex fire nothing.
+// fires OnChange. The program's own changes of ItemIndex fire nothing. While its list is
+// dropped down, Enter and Esc close the list instead of reaching the form.
 class TComboBox : public TWinControl {
  public:
   explicit TComboBox(TComponent* AOwner);

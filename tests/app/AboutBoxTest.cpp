@@ -200,3 +200,29 @@ TEST_F(AboutBoxTest, TheTraysHelpAndVisitItemsOpenTheTaggedSites) {
     ExpectOnlyRequest({c.file, L"open", SW_SHOWNORMAL, false});
   }
 }
+
+TEST_F(AboutBoxTest, TheOKButtonHasTheFocusAndEnterOrEscClosesTheBox) {
+  for (WORD key : {VK_RETURN, VK_ESCAPE}) {
+    SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Esc");
+    String focused;
+    bool read = false;
+    whileOpen_.Post([&] {
+      auto* about = dynamic_cast<TFR_ABOUT*>(Application->FindComponent(L"FR_ABOUT"));
+      ASSERT_NE(nullptr, about);
+      focused = testing_support::FocusedControlName();
+      testing_support::PointerInto(about->Handle());
+      read = testing_support::PressKeys({key});
+    });
+    whileOpen_.Post([] {
+      auto* about = dynamic_cast<TFR_ABOUT*>(Application->FindComponent(L"FR_ABOUT"));
+      if (!about || !about->Modal()) return;
+      ADD_FAILURE() << "the box stayed open";
+      about->SetModalResult(mrCancel);
+    });
+    main_->mnAbout->Click();
+    PumpMessages(0);
+    EXPECT_TRUE(read);
+    EXPECT_EQ(L"btOK", focused);
+    EXPECT_EQ(0, AboutBoxes()) << "closed and freed";
+  }
+}

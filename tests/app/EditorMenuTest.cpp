@@ -12,6 +12,7 @@
 #include <functional>
 
 using namespace app_testing;
+using testing_support::PressKeys;
 using testing_support::PumpMessages;
 using testing_support::PumpUntil;
 
@@ -49,25 +50,6 @@ void SetClipboardText(const wchar_t* text) {
     SetClipboardData(CF_UNICODETEXT, block);
   }
   CloseClipboard();
-}
-
-// Real key input: the keys go down in order and come up in the reverse order.
-void PressKeys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> input;
-  auto add = [&](WORD key, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (key == VK_DELETE ? KEYEVENTF_EXTENDEDKEY : 0);
-    input.push_back(in);
-  };
-  for (WORD key : keys) add(key, false);
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, true);
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-  // Each key reaches the window through the display server: wait until the last one was read.
-  PumpUntil([] { return (GetKeyState(VK_CONTROL) & 0x8000) == 0 && (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0; },
-            2000);
-  PumpMessages(150);
 }
 
 int ScreenPixelsPerInch() {

@@ -19,6 +19,9 @@
 #include <vector>
 
 using namespace app_testing;
+using testing_support::FocusedControlName;
+using testing_support::FocusWalk;
+using testing_support::PressKeys;
 using testing_support::PumpMessages;
 
 namespace {
@@ -190,6 +193,22 @@ class SettingsDialogTest : public AppTest {
     });
   }
   String Exe() const { return programFolder_.Exe; }
+  // Settings from the tray as the user chooses it: the steps run inside the dialog's modal loop
+  // with the pointer over the dialog, so that real keys reach it (and none of its lists); the dialog must be closed by
+  // them (it is closed and the test fails otherwise).
+  void FromTheTray(const std::function<void(TFR_SETTINGS*)>& steps) {
+    whileOpen_.Post([&] {
+      auto* dialog = dynamic_cast<TFR_SETTINGS*>(Application->FindComponent(L"FR_SETTINGS"));
+      ASSERT_NE(nullptr, dialog);
+      // Inside the dialog, in its bottom left corner, where no list drops down under it.
+      const POINT corner = dialog->ClientToScreen(POINT{4, dialog->ClientHeight() - 4});
+      SetCursorPos(corner.x, corner.y);
+      steps(dialog);
+    });
+    EndTheDialogIfStillOpen();
+    main_->mnSettings->Click();
+    PumpMessages(0);
+  }
 
   TFakeFontDialog fonts_;
   seams::Scoped<seams::TCommonDialogs> useFonts_{fonts_};
@@ -676,5 +695,173 @@ TEST_F(SettingsDialogTest, ARunKeyThatCannotBeWrittenIsReportedAndTheDialogStays
     EXPECT_EQ(kFirstRun, ReadBytes(SettingsFile()));
     EXPECT_EQ(tick ? std::nullopt : std::optional<String>(L"\"" + Exe() + L"\""), RunValue());
     dialog->Free();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The keyboard, with real keys, on the dialog opened from the tray.
+
+TEST_F(SettingsDialogTest, TabWalksEveryControlOnceInOrderOnBothPagesAndCtrlTabSwitchesThem) {
+  StartWith(kFirstRun);
+  String first;
+  std::vector<String> general, generalBack, note, noteBack, withOK;
+  std::vector<String> shown;
+  FromTheTray([&](TFR_SETTINGS* d) {
+    first = FocusedControlName();
+    general = FocusWalk({VK_TAB}, 5);
+    generalBack = FocusWalk({VK_SHIFT, VK_TAB}, 5);
+    for (std::initializer_list<WORD> keys : {std::initializer_list<WORD>{VK_CONTROL, VK_TAB}, {VK_CONTROL, VK_TAB},
+                                             {VK_CONTROL, VK_SHIFT, VK_TAB}}) {
+      EXPECT_TRUE(PressKeys(keys));
+      shown.push_back(d->pcGeneral->ActivePage()->Name());
+    }
+    note = FocusWalk({VK_TAB}, 8);
+    noteBack = FocusWalk({VK_SHIFT, VK_TAB}, 8);
+    // Once OK is enabled, it takes its place before Close.
+    d->btOK->SetEnabled(true);
+    withOK = FocusWalk({VK_SHIFT, VK_TAB}, 2);
+    EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+  });
+  EXPECT_EQ(L"pcGeneral", first) << "the first control in tab order";
+  EXPECT_EQ((std::vector<String>{L"cbAutoStart", L"cbCheckUpdates", L"cbDeleteConfirm", L"btClose", L"pcGeneral"}),
+            general);
+  EXPECT_EQ((std::vector<String>{L"btClose", L"cbDeleteConfirm", L"cbCheckUpdates", L"cbAutoStart", L"pcGeneral"}),
+            generalBack);
+  EXPECT_EQ((std::vector<String>{L"tsDefaultNote", L"tsPage", L"tsDefaultNote"}), shown);
+  EXPECT_EQ((std::vector<String>{L"cbTitle", L"cbOpacity", L"pnColor", L"pnFont", L"pnFontColor", L"cbAlwaysOnTop",
+                                 L"btClose", L"pcGeneral"}),
+            note);
+  EXPECT_EQ((std::vector<String>{L"btClose", L"cbAlwaysOnTop", L"pnFontColor", L"pnFont", L"pnColor", L"cbOpacity",
+                                 L"cbTitle", L"pcGeneral"}),
+            noteBack);
+  EXPECT_EQ((std::vector<String>{L"btClose", L"btOK"}), withOK);
+  EXPECT_EQ(0, Dialogs());
+  EXPECT_EQ(kFirstRun, ReadBytes(SettingsFile()));
+}
+
+TEST_F(SettingsDialogTest, SpaceTogglesTheFocusedCheckBoxAndEnablesOK) {
+  StartWith(kFirstRun);
+  struct Toggled {
+    String name;
+    bool afterFirst, afterSecond, okEnabled;
+  };
+  std::vector<Toggled> seen;
+  FromTheTray([&](TFR_SETTINGS* d) {
+    // From the tabs: the General page's boxes one Tab apart; the note page's box six Tabs in.
+    struct {
+      bool notePage;
+      int tabs;
+      TCheckBox* box;
+    } boxes[] = {{false, 1, d->cbAutoStart}, {false, 2, d->cbCheckUpdates}, {false, 3, d->cbDeleteConfirm},
+                 {true, 6, d->cbAlwaysOnTop}};
+    for (const auto& b : boxes) {
+      d->pcGeneral->SetActivePage(b.notePage ? d->tsDefaultNote : d->tsPage);
+      d->pcGeneral->SetFocus();
+      for (int i = 0; i < b.tabs; ++i) EXPECT_TRUE(PressKeys({VK_TAB}));
+      d->btOK->SetEnabled(false);
+      const bool before = b.box->Checked();
+      EXPECT_TRUE(PressKeys({VK_SPACE}));
+      const bool first = b.box->Checked() != before;
+      const bool enabled = d->btOK->Enabled();
+      EXPECT_TRUE(PressKeys({VK_SPACE}));
+      seen.push_back({FocusedControlName(), first, b.box->Checked() == before, enabled});
+    }
+    EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+  });
+  ASSERT_EQ(4u, seen.size());
+  const wchar_t* names[] = {L"cbAutoStart", L"cbCheckUpdates", L"cbDeleteConfirm", L"cbAlwaysOnTop"};
+  for (size_t i = 0; i < seen.size(); ++i) {
+    SCOPED_TRACE(testing::PrintToString(names[i]));
+    EXPECT_EQ(names[i], seen[i].name);
+    EXPECT_TRUE(seen[i].afterFirst) << "Space ticks or unticks it";
+    EXPECT_TRUE(seen[i].afterSecond) << "and again";
+    EXPECT_TRUE(seen[i].okEnabled);
+  }
+  EXPECT_EQ(kFirstRun, ReadBytes(SettingsFile()));
+}
+
+TEST_F(SettingsDialogTest, SpaceOnAFocusedSwatchOpensItsMenuOrTheFontDialog) {
+  StartWith(kFirstRun);
+  fonts_.Chosen = LogFontOf(L"Arial", 12, false);
+  // Each menu notes its opening and is closed with Esc from inside its loop.
+  struct TOpened : TObject {
+    TTBPopupEvent Original;
+    testing_support::TMenuDriver* Driver = nullptr;
+    int Opened = 0;
+    void Popup(TTBCustomItem* Sender, bool FromLink) {
+      ++Opened;
+      Original(Sender, FromLink);
+      Driver->PostKeys({VK_ESCAPE});
+    }
+  } color, fontColor;
+  testing_support::TMenuDriver inMenu;
+  std::vector<String> focused;
+  int enabledOK = 0;
+  FromTheTray([&](TFR_SETTINGS* d) {
+    for (auto [opened, item] : {std::pair{&color, d->tbColor}, {&fontColor, d->tbFontColor}}) {
+      opened->Original = item->OnPopup;
+      opened->Driver = &inMenu;
+      item->OnPopup = TTBPopupEvent(opened, &TOpened::Popup);
+    }
+    // The note page's tabs, then its two lists: the three swatches come next.
+    for (std::vector<WORD> keys : {std::vector<WORD>{VK_CONTROL, VK_TAB}, {VK_TAB}, {VK_TAB}}) EXPECT_TRUE(PressKeys(keys));
+    for (int swatch = 0; swatch < 3; ++swatch) {
+      EXPECT_TRUE(PressKeys({VK_TAB}));
+      focused.push_back(FocusedControlName());
+      d->btOK->SetEnabled(false);
+      EXPECT_TRUE(PressKeys({VK_SPACE}));
+      enabledOK += d->btOK->Enabled();
+    }
+    EXPECT_TRUE(PressKeys({VK_ESCAPE}));
+  });
+  EXPECT_EQ((std::vector<String>{L"pnColor", L"pnFont", L"pnFontColor"}), focused);
+  EXPECT_EQ(1, color.Opened);
+  EXPECT_EQ(1u, fonts_.Requests.size());
+  EXPECT_EQ(1, fontColor.Opened);
+  EXPECT_EQ(3, enabledOK);
+  EXPECT_EQ(0, Dialogs());
+  EXPECT_EQ(kFirstRun, ReadBytes(SettingsFile()));
+}
+
+TEST_F(SettingsDialogTest, EscClosesStoringNothingAndEnterStoresAsOKDoesWhileOKIsEnabled) {
+  using TChords = std::vector<std::vector<WORD>>;
+  struct Case {
+    const char* what;
+    TChords keys;  // from the tabs, where the focus is as the dialog opens
+    std::string file;
+    bool runsAtLogon;
+    bool enterIgnored;  // OK was disabled when Enter came: the dialog stayed
+  } cases[] = {
+      {"a change, then Esc", {{VK_TAB}, {VK_SPACE}, {VK_TAB}, {VK_SPACE}, {VK_ESCAPE}}, kFirstRun, false, false},
+      {"a change, then Enter", {{VK_TAB}, {VK_SPACE}, {VK_TAB}, {VK_TAB}, {VK_SPACE}, {VK_RETURN}},
+       FirstRunWith("DeleteConfirm", "-1"), true, false},
+      {"nothing changed, Enter, then Esc", {{VK_TAB}, {VK_RETURN}, {VK_ESCAPE}}, kFirstRun, false, true},
+      {"a change, then Enter on Close", {{VK_TAB}, {VK_SPACE}, {VK_SHIFT, VK_TAB}, {VK_SHIFT, VK_TAB}, {VK_RETURN}},
+       kFirstRun, false, false},
+      {"30 % with the keys on the other page, then Enter",
+       {{VK_CONTROL, VK_TAB}, {VK_TAB}, {VK_TAB}, {VK_HOME}, {VK_DOWN}, {VK_DOWN}, {VK_RETURN}},
+       FirstRunWith("Opacity", "30"), false, false},
+      {"Esc in the open opacity list closes the list, then Enter",
+       {{VK_CONTROL, VK_TAB}, {VK_TAB}, {VK_TAB}, {VK_UP}, {VK_F4}, {VK_ESCAPE}, {VK_RETURN}},
+       FirstRunWith("Opacity", "90"), false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StartWith(kFirstRun);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kRunKey);
+    bool allRead = true, stayedAfterEnter = false;
+    FromTheTray([&](TFR_SETTINGS* d) {
+      for (const std::vector<WORD>& chord : c.keys) {
+        allRead = PressKeys(chord) && allRead;
+        if (chord == std::vector<WORD>{VK_RETURN})
+          stayedAfterEnter = Dialogs() == 1 && !d->Releasing() && d->ModalResult() == mrNone;
+      }
+    });
+    EXPECT_TRUE(allRead);
+    EXPECT_EQ(c.enterIgnored, stayedAfterEnter);
+    EXPECT_EQ(0, Dialogs());
+    EXPECT_EQ(c.file, ReadBytes(SettingsFile()));
+    EXPECT_EQ(c.runsAtLogon ? std::optional<String>(L"\"" + Exe() + L"\"") : std::nullopt, RunValue());
+    EXPECT_EQ(c.runsAtLogon, RunKeyExists()) << "the Run key is made only by a stored tick";
   }
 }

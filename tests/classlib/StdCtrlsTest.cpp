@@ -218,6 +218,8 @@ TEST_F(StdCtrls, ButtonClicksSetsTheModalResultAndAnswersDialogKeys) {
   EXPECT_EQ(mrOk, form_->ModalResult());
   form_->SetModalResult(mrNone);
 
+  // The clicks gave it the focus, and a focused button takes Enter: the form takes it back.
+  SetFocus(form_->Handle());
   EXPECT_EQ(0, ok->Perform(CM_DIALOGKEY, VK_RETURN));
   ok->SetDefault(true);
   EXPECT_EQ(static_cast<LONG_PTR>(BS_DEFPUSHBUTTON), GetWindowLongPtrW(ok->Handle(), GWL_STYLE) & 0xF);

@@ -1,9 +1,11 @@
 #include "common/TestSupport.h"
 
+#include "classlib/Controls.h"
 #include "classlib/TextConv.h"
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <stdexcept>
 
 namespace testing_support {
@@ -44,6 +46,112 @@ void PumpMessages(DWORD milliseconds) {
     }
     if (milliseconds) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   } while (GetTickCount() - start < milliseconds);
+}
+
+namespace {
+
+bool IsExtendedKey(WORD key) {
+  switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the presses of one key that the thread reads from its queue.
+thread_local WORD g_watchedKey = 0;
+thread_local int g_pressesRead = 0;
+
+LRESULT CALLBACK CountPressesRead(int code, WPARAM key, LPARAM keyData) {
+  const bool released = (static_cast<DWORD>(keyData) & 0x80000000u) != 0;
+  if (code == HC_ACTION && key == g_watchedKey && !released) ++g_pressesRead;
+  return CallNextHookEx(nullptr, code, key, keyData);
+}
+
+class TPressWatch {
+ public:
+  explicit TPressWatch(WORD key) : hook_(SetWindowsHookExW(WH_KEYBOARD, CountPressesRead, nullptr, GetCurrentThreadId())) {
+    g_watchedKey = key;
+    g_pressesRead = 0;
+  }
+  ~TPressWatch() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+  }
+  TPressWatch(const TPressWatch&) = delete;
+  TPressWatch& operator=(const TPressWatch&) = delete;
+  bool Read() const { return g_pressesRead > 0; }
+
+ private:
+  HHOOK hook_;
+};
+
+// A key whose window went away while it was down (a dialog closed by it) is released where the
+// focus went, often another program's window: this thread would go on seeing it down, Ctrl and
+// Shift too. Keys up for the system are up for the thread again.
+void ForgetReleasesReadElsewhere() {
+  BYTE state[256];
+  if (!GetKeyboardState(state)) return;
+  bool changed = false;
+  for (int key = 1; key < 256; ++key)
+    if ((state[key] & 0x80) && !(GetAsyncKeyState(key) & 0x8000)) {
+      state[key] &= 0x7F;
+      changed = true;
+    }
+  if (changed) SetKeyboardState(state);
+}
+
+bool AllUp(const std::vector<WORD>& keys, SHORT(WINAPI* state)(int)) {
+  for (WORD key : keys)
+    if (state(key) & 0x8000) return false;
+  return true;
+}
+
+}  // namespace
+
+bool PressKeys(const std::vector<WORD>& Keys) {
+  ForgetReleasesReadElsewhere();
+  std::vector<INPUT> input;
+  auto add = [&](WORD key, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.push_back(in);
+  };
+  for (WORD key : Keys) add(key, false);
+  for (auto it = std::rbegin(Keys); it != std::rend(Keys); ++it) add(*it, true);
+  // The last key pressed is the one that acts, the others being held with it.
+  TPressWatch watch(Keys.back());
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  const bool read = PumpUntil([&] { return watch.Read(); }, 2000);
+  // Then the releases, where they come here: read, or none waiting while the system has them up.
+  PumpUntil([&] { return AllUp(Keys, GetKeyState) || (HIWORD(GetQueueStatus(QS_KEY)) == 0 && AllUp(Keys, GetAsyncKeyState)); },
+            500);
+  return read;
+}
+
+void PointerInto(HWND Wnd) {
+  RECT r;
+  GetWindowRect(Wnd, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+String FocusedControlName() {
+  TWinControl* control = TWinControl::FindControl(GetFocus());
+  return control ? control->Name() : String(L"(none of ours)");
+}
+
+std::vector<String> FocusWalk(const std::vector<WORD>& Keys, size_t Presses) {
+  std::vector<String> walked;
+  for (size_t i = 0; i < Presses; ++i) {
+    if (!PressKeys(Keys)) walked.push_back(L"(keys not read)");
+    walked.push_back(FocusedControlName());
+  }
+  return walked;
 }
 
 namespace {

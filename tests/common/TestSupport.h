@@ -4,6 +4,7 @@
 #include "classlib/Seams.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,20 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // Polls the condition, handling no messages, until it holds or the time runs out (for what other
 // threads and processes do); returns the condition.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+// Real key input (SendInput): the keys go down in order and come up in the reverse order, and the
+// thread's messages are handled until it has read the last key's press (the one the others are
+// held with), so that everything the keys did has happened, and then their releases where they
+// come to this thread; false when the press did not come within two seconds (the keys went to
+// another window). Under Wine without a window manager the keys reach the window under the
+// pointer: move it there first (PointerInto).
+bool PressKeys(const std::vector<WORD>& Keys);
+inline bool PressKeys(std::initializer_list<WORD> Keys) { return PressKeys(std::vector<WORD>(Keys)); }
+// The pointer on the middle of the window.
+void PointerInto(HWND Wnd);
+// The name of the control of ours with the focus.
+String FocusedControlName();
+// The names of the controls the focus is on after each of so many presses of the keys.
+std::vector<String> FocusWalk(const std::vector<WORD>& Keys, size_t Presses);
 // The top-level windows of the calling thread.
 int ThreadWindowCount();
 // The alpha of a layered window, of this process or another (0 when it has none).

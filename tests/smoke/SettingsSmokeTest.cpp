@@ -138,3 +138,55 @@ TEST_F(Smoke, SettingsFromTheTrayStartAtLogonAndGiveNewNotesThirtyPercent) {
   EXPECT_EQ(30 * 255 / 100, testing_support::LayeredAlpha(note));
   EndCleanly(pi);
 }
+
+namespace {
+
+// The text of the window that has the focus in the program's thread.
+String FocusedText(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) return L"(no focus)";
+  return OfClass(info.hwndFocus, WC_TABCONTROLW) ? String(L"(the tabs)") : ControlText(info.hwndFocus);
+}
+
+}  // namespace
+
+TEST_F(Smoke, ANewUserTabsThroughSettingsLeavesItWithEscAndClosesAboutWithEnter) {
+  testing_support::TKeyBackup runKey(HKEY_CURRENT_USER, kRunKey);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(StartOffline(pi));
+  const std::string settings = FileBytes(folder_ + L"settings.ini");
+  // The window once shown, with the pointer over it: the keys go to the window under the pointer.
+  auto shownForKeys = [&](const wchar_t* cls) {
+    HWND wnd = AwaitShown(pi.dwProcessId, cls);
+    if (wnd) SetCursorPos(Middle(wnd).x, Middle(wnd).y);
+    return wnd;
+  };
+  auto focusComesTo = [&](const String& text) -> testing::AssertionResult {
+    if (WaitFor([&] { return FocusedText(pi.dwThreadId) == text; }, 5000)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "expected the focus on " << testing::PrintToString(text) << ", it is on "
+                                       << testing::PrintToString(FocusedText(pi.dwThreadId));
+  };
+  ASSERT_TRUE(ChooseFromTheTrayMenusTop(pi.dwProcessId, 3));
+  ASSERT_NE(nullptr, shownForKeys(L"TFR_SETTINGS")) << "no Settings dialog";
+  ASSERT_TRUE(focusComesTo(L"(the tabs)"));
+  for (const wchar_t* next : {L"Load on startup", L"Check updates automatically", L"Ask before deleting", L"Close",
+                              L"(the tabs)"}) {
+    PressKey(VK_TAB);
+    EXPECT_TRUE(focusComesTo(next));
+  }
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_SETTINGS") == nullptr; }, 10000))
+      << "Esc left the dialog open";
+  EXPECT_EQ(settings, FileBytes(folder_ + L"settings.ini"));
+  EXPECT_EQ(L"", RunValue());
+
+  // From the end of the tray menu: Exit, the two Visit lines, then About.
+  ASSERT_TRUE(ChooseFromTheTrayMenusEnd(pi.dwProcessId, 3));
+  ASSERT_NE(nullptr, shownForKeys(L"TFR_ABOUT")) << "no About box";
+  EXPECT_TRUE(focusComesTo(L"OK"));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(WaitFor([&] { return WindowOf(pi.dwProcessId, L"TFR_ABOUT") == nullptr; }, 10000))
+      << "Enter left the box open";
+  EndCleanly(pi);
+}
