@@ -382,6 +382,12 @@ void TTBDock::Dispatch(TMessage& m) {
       if (background_) background_->SysColorChanged();
       break;
     case WM_SYSCOMMAND: return RelayMsgToFloatingBars(m);
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+      // The floating bars first (they are not among the dock's controls), then the docked ones.
+      RelayMsgToFloatingBars(m);
+      if (m.Result != 0) return;
+      break;
   }
   TCustomControl::Dispatch(m);
 }

@@ -535,6 +535,7 @@ class TTBFloatingWindowParent : public TCustomForm {
   friend class TTBCustomDockableWindow;
   TCustomForm* ActivationTarget() const;
   void CMShowingChanged(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
   void CMTextChanged(TMessage& Message);
   void WMActivate(TMessage& Message);
   void WMClose(TMessage& Message);

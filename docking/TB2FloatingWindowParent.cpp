@@ -155,6 +155,7 @@ void TTBFloatingWindowParent::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CM_SHOWINGCHANGED: return CMShowingChanged(m);
     case CM_TEXTCHANGED: return CMTextChanged(m);
+    case CM_DIALOGKEY: return CMDialogKey(m);
     case WM_ACTIVATE: return WMActivate(m);
     case WM_CLOSE: return WMClose(m);
     case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
@@ -187,6 +188,16 @@ void TTBFloatingWindowParent::CMShowingChanged(TMessage&) {
   const bool show = Showing() && shouldShow_;
   SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TTBFloatingWindowParent::CMDialogKey(TMessage& m) {
+  // Esc in a floating window goes back to the form.
+  if (m.WParam == VK_ESCAPE && KeyboardShiftState() == 0 && parentForm_ && parentForm_->CanFocus()) {
+    parentForm_->SetFocus();
+    m.Result = 1;
+    return;
+  }
+  TCustomForm::Dispatch(m);
 }
 
 void TTBFloatingWindowParent::CMTextChanged(TMessage& m) {

@@ -255,24 +255,36 @@ TEST_F(DockableWindows, AFrameOffTheScreenIsBroughtBackWholeOrOnlyWhenItIsAllOff
   }
 }
 
-TEST_F(DockableWindows, ADockHandsSystemCommandsToItsFloatingMenuBars) {
-  // A window that takes part in menu keys, as a menu bar does.
-  class TMenuWindow : public TTBToolWindow {
-   public:
-    explicit TMenuWindow(TComponent* AOwner) : TTBToolWindow(AOwner) { SetControlStyle(ControlStyle() | csMenuEvents); }
-    std::vector<WPARAM> Commands;
-    LRESULT Answer = 1;
+namespace {
 
-   protected:
-    void Dispatch(TMessage& m) override {
-      if (m.Msg == WM_SYSCOMMAND) {
-        Commands.push_back(m.WParam);
-        m.Result = Answer;
-        return;
-      }
-      TTBToolWindow::Dispatch(m);
+// A window that takes part in menu keys, as a menu bar does: it logs the commands and dialog
+// keys it is offered and answers them.
+class TMenuWindow : public TTBToolWindow {
+ public:
+  explicit TMenuWindow(TComponent* AOwner) : TTBToolWindow(AOwner) { SetControlStyle(ControlStyle() | csMenuEvents); }
+  std::vector<WPARAM> Commands;
+  std::vector<std::pair<UINT, WPARAM>> Keys;
+  LRESULT Answer = 1;
+
+ protected:
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_SYSCOMMAND) {
+      Commands.push_back(m.WParam);
+      m.Result = Answer;
+      return;
     }
-  };
+    if (m.Msg == CM_DIALOGKEY || m.Msg == CM_DIALOGCHAR) {
+      Keys.emplace_back(m.Msg, m.WParam);
+      m.Result = Answer;
+      return;
+    }
+    TTBToolWindow::Dispatch(m);
+  }
+};
+
+}  // namespace
+
+TEST_F(DockableWindows, ADockHandsSystemCommandsToItsFloatingMenuBars) {
   auto* bar = new TMenuWindow(form);
   bar->SetParent(form->TopDock);
   EXPECT_EQ(0, form->TopDock->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f'));
@@ -283,4 +295,31 @@ TEST_F(DockableWindows, ADockHandsSystemCommandsToItsFloatingMenuBars) {
   bar->SetEnabled(false);
   EXPECT_EQ(0, form->TopDock->Perform(WM_SYSCOMMAND, SC_KEYMENU, 'f'));
   EXPECT_EQ(1u, bar->Commands.size());
+}
+
+TEST_F(DockableWindows, TheFormsDialogKeysReachFloatingMenuBarsThroughTheirDockFirst) {
+  auto* bar = new TMenuWindow(form);
+  bar->SetParent(form->TopDock);
+  bar->SetFloating(true);
+  // The form offers its dialog keys and characters to its controls: the dock hands them to
+  // its floating bar, whose answer ends the round.
+  EXPECT_EQ(1, form->Perform(CM_DIALOGCHAR, 'f', 0));
+  EXPECT_EQ(1, form->Perform(CM_DIALOGKEY, VK_RETURN, 0));
+  const std::vector<std::pair<UINT, WPARAM>> both{{CM_DIALOGCHAR, 'f'}, {CM_DIALOGKEY, VK_RETURN}};
+  EXPECT_EQ(both, bar->Keys);
+  // Unanswered, they go on to the dock's own controls and further.
+  bar->Answer = 0;
+  EXPECT_EQ(0, form->TopDock->Perform(CM_DIALOGCHAR, 'q', 0));
+  EXPECT_EQ(3u, bar->Keys.size());
+  // A real key: Alt pressed in the form's docked edit box reaches the floating bar.
+  bar->Answer = 1;
+  bar->Keys.clear();
+  Activate();
+  form->ToolsEdit->SetFocus();
+  testing_support::PumpMessages();
+  dock_tests::Key(VK_MENU, true);
+  dock_tests::Key(VK_MENU, false);
+  EXPECT_TRUE(testing_support::PumpUntil([&] { return !bar->Keys.empty(); }, 2000));
+  ASSERT_FALSE(bar->Keys.empty());
+  EXPECT_EQ((std::pair<UINT, WPARAM>{CM_DIALOGKEY, VK_MENU}), bar->Keys.front());
 }

@@ -229,3 +229,17 @@ TEST_F(FloatingFrames, AFrameHidesWhileAnotherProgramIsInFrontUnlessAskedNotTo) 
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(frame) != FALSE; }, 2000)) << hide;
   }
 }
+
+TEST_F(FloatingFrames, EscInAFloatingWindowGivesTheFocusBackToTheForm) {
+  const RECT edit = dock_tests::WindowRect(form->NotesEdit->Handle());
+  Click({(edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2});
+  ASSERT_EQ(form->NotesEdit->Handle(), GetFocus());
+  dock_tests::Key(VK_ESCAPE, true);
+  dock_tests::Key(VK_ESCAPE, false);
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle(); }, 2000));
+  const HWND focus = GetFocus();
+  EXPECT_TRUE(focus == form->Handle() || IsChild(form->Handle(), focus));
+  EXPECT_TRUE(IsWindowVisible(frame));
+  // With Shift (or without a form to go back to) the key is the form's own business.
+  EXPECT_EQ(0, w->FloatingParent()->Perform(CM_DIALOGKEY, 'A', 0));
+}
