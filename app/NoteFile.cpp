@@ -178,8 +178,9 @@ void LoadNote(TFR_NOTE& note, const String& folder, const String& name) {
 
   const std::string& rtf = file.Rtf;
   // Checked before anything reaches the control: what it cannot read takes the whole
-  // program down with it.
-  if (!IsReadableRtf(rtf)) throw EConvertError(L"The note's text cannot be read safely: " + name);
+  // program down with it. A long paragraph is only slow to lay out, and the user may have
+  // written one: the note comes back whatever its paragraphs' length.
+  if (!IsReadableRtf(rtf, kNoRtfParagraphLimit)) throw EConvertError(L"The note's text cannot be read safely: " + name);
 
   // Placed before its windows are made (loading the text makes them), so that they are made
   // at their size once instead of being made and then laid out again.

@@ -2,27 +2,12 @@
 
 #include "app/QuillnoteMain.h"
 #include "app/WebLinks.h"
+#include "classlib/ComApartment.h"
 #include "classlib/ScopeGuard.h"
-
-#include <objbase.h>
 
 #include <algorithm>
 
 namespace {
-
-// COM for the worker's lifetime, as the system's network components may expect it.
-class TComApartment {
- public:
-  TComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~TComApartment() {
-    if (initialized_) CoUninitialize();
-  }
-  TComApartment(const TComApartment&) = delete;
-  TComApartment& operator=(const TComApartment&) = delete;
-
- private:
-  bool initialized_;
-};
 
 const std::vector<String> kRequestHeaders = {L"Accept: text/html, */*",
                                              L"User-Agent: Mozilla/3.0 (compatible; Indy Library)"};

@@ -91,4 +91,10 @@ QN_ACTION_SETTER(Visible, bool, visible_)
 
 bool TCustomAction::DoHint(String&) { return true; }
 
+bool TCustomAction::Update() {
+  if (TBasicAction::Update()) return true;
+  if (disableIfNoHandler_) SetEnabled(static_cast<bool>(OnExecute()));
+  return false;
+}
+
 bool TActionLink::ActionIsCustom() const { return dynamic_cast<TCustomAction*>(Action()) != nullptr; }

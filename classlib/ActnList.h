@@ -90,12 +90,18 @@ class TCustomAction : public TBasicAction {
 
   // Lets the action adjust a hint before it is shown; false suppresses it.
   virtual bool DoHint(String& HintStr);
+  // With nothing to update it (no OnUpdate), an action that disables itself without a handler
+  // is enabled exactly while it has an OnExecute.
+  bool Update() override;
+  bool DisableIfNoHandler() const { return disableIfNoHandler_; }
+  void SetDisableIfNoHandler(bool Value) { disableIfNoHandler_ = Value; }
 
  private:
   template <class F>
   void ForEachLink(F&& f);
 
   bool autoCheck_ = false;
+  bool disableIfNoHandler_ = true;
   String caption_;
   bool checked_ = false;
   bool enabled_ = true;

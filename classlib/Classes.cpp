@@ -250,10 +250,14 @@ class TMethodWindow final : public TWindowTarget {
   void WindowBound(HWND wnd) noexcept override { wnd_ = wnd; }
   void WindowMessage(TMessage& m) override {
     if (!method_) return DefaultHandler(m);
+    // The method may destroy the window, and this object with it (a click queue freed by one of
+    // its own clicks): what is needed afterwards is read before.
+    const bool created = created_;
+    const HWND wnd = wnd_;
     method_(m);
     // While AllocateHWnd runs, the owner has no handle yet for its default processing: the
     // method sees the creation messages, and the default answer is made here.
-    if (!created_) DefaultHandler(m);
+    if (!created) m.Result = DefWindowProcW(wnd, m.Msg, m.WParam, m.LParam);
   }
   void WindowUnbound(HWND) noexcept override { delete this; }
   void DefaultHandler(TMessage& m) { m.Result = DefWindowProcW(wnd_, m.Msg, m.WParam, m.LParam); }

@@ -80,7 +80,7 @@ LPARAM OffsetPoint(LPARAM lp, int dx, int dy) {
 // ---------------------------------------------------------------------------------------------
 // TControl
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), WindowProc(this, &TControl::WndProc) {
   font_.OnChange = TNotifyEvent(this, &TControl::FontChangedEvent);
 }
 
@@ -172,7 +172,8 @@ void TControl::SetAlign(TAlign align) {
 void TControl::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  VisibleChanged();
+  // A notice that descendants may handle before or after the library's own reaction.
+  Perform(CM_VISIBLECHANGED, visible);
   if (parent_) parent_->AlignControls();
 }
 
@@ -194,7 +195,7 @@ void TControl::SetColor(TColor color) {
   parentColor_ = false;
   if (color == color_) return;
   color_ = color;
-  ColorChanged();
+  Perform(CM_COLORCHANGED);
 }
 
 void TControl::SetParentColor(bool v) {
@@ -228,7 +229,7 @@ void TControl::FontChanged() { Invalidate(); }
 void TControl::SetText(const String& text) {
   if (text == GetText()) return;
   text_ = text;
-  TextChanged();
+  Perform(CM_TEXTCHANGED);
 }
 
 bool TControl::EffectiveShowHint() const {
@@ -308,7 +309,7 @@ void TControl::BringToFront() {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
   TMessage m{msg, wp, lp, 0};
-  WndProc(m);
+  WindowProc(m);
   return m.Result;
 }
 
@@ -333,6 +334,10 @@ void TControl::Dispatch(TMessage& m) {
       return;
     case CM_MOUSEENTER: MouseEnter(); return;
     case CM_MOUSELEAVE: MouseLeave(); return;
+    case CM_VISIBLECHANGED: VisibleChanged(); return;
+    case CM_TEXTCHANGED: TextChanged(); return;
+    case CM_COLORCHANGED: ColorChanged(); return;
+    case CM_SYSCOLORCHANGE: return;
   }
   DefaultHandler(m);
 }
@@ -341,6 +346,8 @@ void TControl::HandleMouseButton(TMessage& m, TMouseButton button, bool down, bo
   DefaultHandler(m);
   TShiftState shift = MouseKeysToShiftState(m.WParam);
   int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+  // A control that takes no double clicks sees the second press as a press.
+  if (dbl && !(controlStyle_ & csDoubleClicks)) dbl = false;
   if (down) {
     if (dbl) shift |= ssDouble;
     if (button == TMouseButton::mbLeft) {
@@ -350,7 +357,8 @@ void TControl::HandleMouseButton(TMessage& m, TMouseButton button, bool down, bo
     MouseDown(button, shift, x, y);
     return;
   }
-  bool click = button == TMouseButton::mbLeft && clickPending_ && MouseUpClicks();
+  bool click = button == TMouseButton::mbLeft && clickPending_ && MouseUpClicks() &&
+               (controlStyle_ & csClickEvents);
   clickPending_ = false;
   MouseUp(button, shift, x, y);
   RECT r = ClientRect();
@@ -457,9 +465,14 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (visible_) p.Style |= WS_VISIBLE;
     p.WndParent = parent_->Handle();
+  } else if (parentWindow_) {
+    // A control placed on a window that is not one of ours is its child as well, shown once it
+    // is made; top-level controls (forms, popups) make themselves top-level in their own
+    // parameters, and must not come up visible (a window made visible is activated).
+    p.Style |= WS_CHILD | WS_CLIPSIBLINGS;
+    p.WndParent = parentWindow_;
   } else {
     p.Style |= WS_POPUP;
-    p.WndParent = parentWindow_;
   }
   if (!enabled_) p.Style |= WS_DISABLED;
   p.X = left_;
@@ -562,7 +575,9 @@ void TWinControl::InsertControl(TControl* control) {
   control->Invalidate();
 }
 
-void TWinControl::RemoveControl(TControl* control) {
+void TWinControl::RemoveControl(TControl* control) { DetachControl(control, false); }
+
+void TWinControl::DetachControl(TControl* control, bool keepHandle) {
   auto it = std::find(controls_.begin(), controls_.end(), control);
   if (it == controls_.end()) return;
   if (control->visible_) control->Invalidate();
@@ -573,7 +588,7 @@ void TWinControl::RemoveControl(TControl* control) {
   controls_.erase(it);
   tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
   control->parent_ = nullptr;
-  if (control->IsWindowed()) static_cast<TWinControl*>(control)->DestroyHandle();
+  if (control->IsWindowed() && !keepHandle) static_cast<TWinControl*>(control)->DestroyHandle();
   AlignControls();
 }
 
@@ -620,6 +635,25 @@ void TWinControl::AlignControls() {
     }
   }
   --depth;
+}
+
+void TWinControl::AnchorControls(int dx, int dy) {
+  if (dx == 0 && dy == 0) return;
+  for (TControl* c : controls_) {
+    if (c->align_ != TAlign::alNone) continue;
+    const TAnchors a = c->anchors_;
+    RECT r = c->BoundsRect();
+    if (a & akRight) {
+      if (a & akLeft) r.right += dx;
+      else OffsetRect(&r, dx, 0);
+    }
+    if (a & akBottom) {
+      if (a & akTop) r.bottom += dy;
+      else OffsetRect(&r, 0, dy);
+    }
+    const RECT old = c->BoundsRect();
+    if (!EqualRect(&r, &old)) c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
 }
 
 bool TWinControl::CanFocus() const {
@@ -702,6 +736,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     }
   }
   bool resized = width != width_ || height != height_;
+  const int oldWidth = width_, oldHeight = height_;
   if (changed) {
     left_ = left;
     top_ = top;
@@ -709,6 +744,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     height_ = height;
     BoundsChanged();
     if (resized) {
+      // A control that had no size yet has no distances to keep.
+      AnchorControls(oldWidth > 0 ? width - oldWidth : 0, oldHeight > 0 ? height - oldHeight : 0);
       AlignControls();
       Resize();
     }
@@ -720,6 +757,24 @@ void TWinControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
   DestroyHandle();
   TControl::SetParent(parent);
+}
+
+void TWinControl::ChangeParentKeepingHandle(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (!handle_ || !parent) {
+    TWinControl::SetParent(parent);
+    return;
+  }
+  if (parent == this) throw EInvalidOperation(L"A control cannot have itself as its parent");
+  HWND newParent = parent->Handle();
+  if (parent_) parent_->DetachControl(this, true);
+  // A window that stood alone becomes a child window.
+  LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
+  if (!(style & WS_CHILD))
+    SetWindowLongPtrW(handle_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD | WS_CLIPSIBLINGS);
+  ::SetParent(handle_, newParent);
+  SetWindowPos(handle_, nullptr, left_, top_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  parent->InsertControl(this);
 }
 
 void TWinControl::SetEnabled(bool enabled) {
@@ -836,8 +891,16 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_SHOWINGCHANGED:
       if (handle_) CMShowingChanged();
       return;
+    case CM_SYSCOLORCHANGE: return Broadcast(m);
   }
   TControl::Dispatch(m);
+}
+
+void TWinControl::Broadcast(TMessage& m) {
+  // A copy: a handler may free controls.
+  std::vector<TControl*> children = controls_;
+  for (TControl* c : children)
+    if (std::find(controls_.begin(), controls_.end(), c) != controls_.end()) c->Perform(m.Msg, m.WParam, m.LParam);
 }
 
 void TWinControl::WMPaint(TMessage& m) {

@@ -14,6 +14,32 @@ class TWinControl;
 class TCustomForm;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// The parent edges a control keeps its distance to when the parent is resized: both of one
+// axis stretch the control along it, the right or bottom one alone moves it.
+using TAnchors = unsigned;
+enum : TAnchors { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+
+// What a kind of control is and does. The library acts on csClickEvents (a press and release
+// make a click) and csDoubleClicks (a second press makes a double click, else a press); the
+// others are marks that frameworks read (csMenuEvents: takes part in menu keys and commands;
+// csAcceptsControls: holds child controls).
+using TControlStyle = unsigned;
+enum : TControlStyle {
+  csAcceptsControls = 1u << 0,
+  csCaptureMouse = 1u << 1,
+  csClickEvents = 1u << 2,
+  csFramed = 1u << 3,
+  csSetCaption = 1u << 4,
+  csOpaque = 1u << 5,
+  csDoubleClicks = 1u << 6,
+  csFixedWidth = 1u << 7,
+  csFixedHeight = 1u << 8,
+  csNoStdEvents = 1u << 9,
+  csReflector = 1u << 10,
+  csActionClient = 1u << 11,
+  csMenuEvents = 1u << 12,
+};
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Cursor identifiers: 0 is the control's default, negative values name system cursors.
@@ -105,6 +131,10 @@ class TControl : public TComponent {
   virtual void SetParent(TWinControl* parent);
   TAlign Align() const { return align_; }
   void SetAlign(TAlign align);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors) { anchors_ = anchors; }
+  TControlStyle ControlStyle() const { return controlStyle_; }
+  void SetControlStyle(TControlStyle style) { controlStyle_ = style; }
 
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
@@ -150,9 +180,13 @@ class TControl : public TComponent {
   void Repaint();
   void BringToFront();
 
-  // Sends a message straight to the control's message handling.
+  // Sends a message straight to the control's message handling (through WindowProc).
   LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
   virtual void WndProc(TMessage& Message);
+  // Where every message of the control goes first: WndProc, unless replaced. Whoever replaces it
+  // keeps the procedure it replaced, hands on what it does not handle, and puts it back;
+  // replacements chain. An unbound procedure drops the messages.
+  TWndMethod WindowProc;
   void DefaultHandler(TMessage& Message) override;
 
   TNotifyEvent OnClick;
@@ -206,6 +240,8 @@ class TControl : public TComponent {
   TSizeConstraints constraints_;
   TWinControl* parent_ = nullptr;
   TAlign align_ = TAlign::alNone;
+  TAnchors anchors_ = akLeft | akTop;
+  TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   bool visible_ = true;
   bool enabled_ = true;
   TColor color_ = clBtnFace;
@@ -241,7 +277,9 @@ class TWinControl : public TControl, public TWindowTarget {
   void RemoveControl(TControl* control);
   // The visible child control at a client point, graphic controls included.
   TControl* ControlAtPos(POINT p, bool allowDisabled = false) const;
-  void AlignControls();
+  // Places the aligned child controls; a control that lays out its children its own way
+  // overrides it.
+  virtual void AlignControls();
   // The client area that alignment fills (less the border width).
   virtual RECT AdjustClientRect() const;
   int BorderWidth() const { return borderWidth_; }
@@ -269,6 +307,10 @@ class TWinControl : public TControl, public TWindowTarget {
 
   void SetBounds(int left, int top, int width, int height) override;
   void SetParent(TWinControl* parent) override;
+  // Moves the control to another parent control keeping its window, and with it the windows
+  // of its children: the system re-parents the window instead of the library making it again.
+  // Without a window, or to no parent, it is SetParent.
+  void ChangeParentKeepingHandle(TWinControl* parent);
   void SetEnabled(bool enabled) override;
   RECT ClientRect() const override;
   void Update() override;
@@ -276,7 +318,11 @@ class TWinControl : public TControl, public TWindowTarget {
   bool MouseUpClicks() const override { return defWndProc_ == nullptr || defWndProc_ == DefWindowProcW; }
   void WndProc(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
-  // Sets the parent window for a control without a parent control (a form's owner window).
+  // Sends the message to every child control (a notice such as CM_SYSCOLORCHANGE, which each
+  // windowed child passes on to its own children).
+  void Broadcast(TMessage& Message);
+  // Sets the parent window for a control without a parent control: the window it is a child of
+  // (a form's or a popup's owner window, which they make top-level themselves).
   void SetParentWindow(HWND wnd);
   HWND ParentWindow() const { return parentWindow_; }
 
@@ -318,12 +364,20 @@ class TWinControl : public TControl, public TWindowTarget {
   bool ShowsFocusCue();
   // For a control built on a system class: the system class's own window procedure.
   WNDPROC DefWndProc() const { return defWndProc_; }
+  // SetBounds runs to take the size or place the window already has (WM_SIZE, WM_MOVE), not
+  // to change them.
+  bool TakingWindowBounds() const { return inSizeMessage_; }
 
  private:
   static WNDPROC RegisterClassFor(const TCreateParams& params);
   void WindowBound(HWND wnd) noexcept override { handle_ = wnd; }
-  void WindowMessage(TMessage& m) override { WndProc(m); }
+  void WindowMessage(TMessage& m) override { WindowProc(m); }
   void WindowUnbound(HWND wnd) noexcept override;
+  // Takes a child off the list; its window goes unless it is kept for another parent.
+  void DetachControl(TControl* control, bool keepHandle);
+  // Moves or stretches the child controls that are anchored to the right or bottom edge by
+  // the change of this control's size.
+  void AnchorControls(int dx, int dy);
   void UpdateShowing();
   // CM_SHOWINGCHANGED: shows or hides the window as the control's Visible says.
   void CMShowingChanged();

@@ -341,6 +341,10 @@ void TCustomForm::Dispatch(TMessage& m) {
       break;
     case WM_CLOSE: return WMClose(m);
     case WM_SYSCOMMAND: return WMSysCommand(m);
+    case WM_SYSCOLORCHANGE:
+      // The controls hear of it as a notice of the library's own.
+      Perform(CM_SYSCOLORCHANGE);
+      break;
     case WM_GETMINMAXINFO: return WMGetMinMaxInfo(m);
     case CM_RELEASE: return CMRelease(m);
     case CM_DIALOGKEY: return CMDialogKey(m);

@@ -231,6 +231,7 @@ class TApplication : public TComponent, private TWindowTarget {
   HWND Handle() const { return handle_; }
   // Runs the initialisation steps that units added with AddInitProc, once.
   void Initialize();
+  bool Initialized() const { return initialized_; }
   static void AddInitProc(void (*proc)());
 
   bool ShowMainForm() const { return showMainForm_; }

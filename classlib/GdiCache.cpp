@@ -61,11 +61,7 @@ class SharedPool {
 
 // Never destroyed: fonts of static objects may let go of their handles after the pool's own
 // static lifetime would have ended.
-SharedPool& Pool() {
-  alignas(SharedPool) static unsigned char storage[sizeof(SharedPool)];
-  static SharedPool* pool = new (storage) SharedPool;
-  return *pool;
-}
+SharedPool& Pool() { return ProcessWide<SharedPool>(); }
 
 // A key is the kind's letter followed by the bytes of the normalised description (built from
 // a zeroed record, so padding never differs).

@@ -1,8 +1,11 @@
 #include "classlib/RichEdit.h"
 
+#include "classlib/Clipboard.h"
 #include "classlib/Streams.h"
+#include "classlib/TextConv.h"
 
 #include <richedit.h>
+#include <richole.h>
 
 #include <algorithm>
 #include <cstring>
@@ -404,9 +407,95 @@ void TRichEditStrings::SaveToStream(TStream& stream) const {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Rich text from outside: clips and text-setting messages
+
+namespace {
+
+TCheckedClip PlainClip(TClipReader& clip) {
+  TCheckedClip checked;
+  if (std::optional<std::string> text = clip.Read(CF_UNICODETEXT)) {
+    checked.Format = CF_UNICODETEXT;
+    checked.Text = WideBeforeZero(*text);
+  }
+  return checked;
+}
+
+// Whether a text-setting message (WM_SETTEXT, EM_SETTEXTEX) would hand the control's reader rich
+// text that the check refuses. The control reads the text's bytes as RTF when they start as RTF,
+// wide text included; its wide text may be read as RTF too.
+bool SetsUnreadableRtf(const TMessage& m) {
+  const auto* text = reinterpret_cast<const char*>(m.LParam);
+  if (!text) return false;
+  bool wide = true;
+  if (m.Msg == EM_SETTEXTEX) {
+    const auto* how = reinterpret_cast<const SETTEXTEX*>(m.WParam);
+    wide = how && how->codepage == 1200;
+  }
+  const auto refused = [](const std::string& rtf) { return LooksLikeRtf(rtf) && !IsReadableRtf(rtf); };
+  return refused(text) || (wide && refused(WideToAnsi(reinterpret_cast<const wchar_t*>(text))));
+}
+
+}  // namespace
+
+TCheckedClip CheckClip(TClipReader& clip) {
+  if (std::optional<std::string> rich = clip.Read(RichTextClipFormat())) {
+    std::string rtf = BytesBeforeZero(*rich);
+    if (IsReadableRtf(rtf)) return {RichTextClipFormat(), std::move(rtf), String()};
+  }
+  return PlainClip(clip);
+}
+
+// ---------------------------------------------------------------------------------------------
 // TRichEdit
 
-TRichEdit::TRichEdit(TComponent* AOwner) : TWinControl(AOwner) {
+// The control's OLE callback. The control asks it whether to take data it is offered (a drop,
+// where the control pastes without a message of ours) and in which format; everything else stays
+// as the control does it without a callback: no objects of its own, no menu of its own.
+class TRichEdit::TOleCallback final : public IRichEditOleCallback {
+ public:
+  explicit TOleCallback(TRichEdit& editor) : editor_(editor) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IRichEditOleCallback) {
+      *object = static_cast<IRichEditOleCallback*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  // The editor owns the callback and outlives its windows: the count is only kept.
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+
+  HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT* format, DWORD, BOOL, HGLOBAL) override {
+    HRESULT answer = E_FAIL;
+    if (!format) return E_POINTER;
+    GuardBoundary([&] { answer = editor_.AcceptData(data, format); });
+    return answer;
+  }
+
+  HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
+                                              LPOLEINPLACEFRAMEINFO) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL, DWORD, LPDWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override { return E_NOTIMPL; }
+
+ private:
+  TRichEdit& editor_;
+  ULONG references_ = 0;
+};
+
+TRichEdit::TRichEdit(TComponent* AOwner)
+    : TWinControl(AOwner), oleCallback_(std::make_unique<TOleCallback>(*this)) {
   SetBounds(0, 0, 185, 89);
   SetColor(clWindow);
   SetTabStop(true);
@@ -447,6 +536,7 @@ void TRichEdit::InitializeWindow() {
   // Without a limit of our own the control takes no more than 32767 characters.
   Send(EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
   Send(EM_SETEVENTMASK, 0, ENM_CHANGE);
+  Send(EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(static_cast<IRichEditOleCallback*>(oleCallback_.get())));
   ApplyColor();
   ApplyWordWrap();
   defAttributes_.Assign(Font());
@@ -466,6 +556,21 @@ void TRichEdit::Dispatch(TMessage& m) {
     case WM_DESTROY: return WMDestroy(m);
   }
   TWinControl::Dispatch(m);
+}
+
+void TRichEdit::DefaultHandler(TMessage& m) {
+  switch (m.Msg) {
+    case WM_PASTE: return PasteClip(false);
+    case EM_PASTESPECIAL: return PasteSpecial(static_cast<UINT>(m.WParam));
+    case WM_KEYDOWN:
+      if (IsPasteKey(static_cast<WORD>(m.WParam))) return PasteClip(false);
+      break;
+    case WM_SETTEXT:
+    case EM_SETTEXTEX:
+      if (SetsUnreadableRtf(m)) return;  // nothing is set, and the message answers 0
+      break;
+  }
+  TWinControl::DefaultHandler(m);
 }
 
 void TRichEdit::CNCommand(TMessage& m) {
@@ -525,7 +630,7 @@ int TRichEdit::GetTextLength() {
 
 void TRichEdit::TextChanged() { SetPlainContent(text_); }
 
-void TRichEdit::SetPlainContent(const String& text) {
+void TRichEdit::StreamText(const String& text, unsigned flags) {
   // One CR per break: the control reads the text in blocks, and a CR LF split between two
   // blocks would make two breaks.
   String breaks;
@@ -537,7 +642,7 @@ void TRichEdit::SetPlainContent(const String& text) {
   TMemoryStream bytes;
   bytes.WriteBuffer(breaks.data(), static_cast<int64_t>(breaks.size() * sizeof(wchar_t)));
   bytes.SetPosition(0);
-  StreamIn(bytes, SF_TEXT | SF_UNICODE);
+  StreamIn(bytes, SF_TEXT | SF_UNICODE | flags);
 }
 
 // Wine's control replaces a content of megabytes slowly (each deleted paragraph break costs
@@ -559,11 +664,13 @@ std::string TRichEdit::RtfText() {
   return rtf;
 }
 
-void TRichEdit::SetRtfText(const std::string& rtf) {
+void TRichEdit::SetRtfText(const std::string& rtf) { StreamRtf(rtf, 0); }
+
+void TRichEdit::StreamRtf(const std::string& rtf, unsigned flags) {
   TMemoryStream bytes;
   bytes.WriteBytes(rtf);
   bytes.SetPosition(0);
-  StreamIn(bytes, SF_RTF);
+  StreamIn(bytes, SF_RTF | flags);
 }
 
 void TRichEdit::FontChanged() {
@@ -641,6 +748,42 @@ void TRichEdit::ClearUndo() { Send(EM_EMPTYUNDOBUFFER); }
 void TRichEdit::CutToClipboard() { Send(WM_CUT); }
 void TRichEdit::CopyToClipboard() { Send(WM_COPY); }
 void TRichEdit::PasteFromClipboard() { Send(WM_PASTE); }
+
+void TRichEdit::PasteClip(bool plainOnly) {
+  TCheckedClip clip;
+  {
+    // Closed again before the text goes in: the change handlers may want the clipboard.
+    TClipboardReader clipboard(Handle());
+    clip = plainOnly ? PlainClip(clipboard) : CheckClip(clipboard);
+  }
+  if (clip.Format == 0) return;
+  if (clip.Format == CF_UNICODETEXT) StreamText(clip.Text, SFF_SELECTION);
+  else StreamRtf(clip.Rtf, SFF_SELECTION);
+  Send(EM_SCROLLCARET);
+}
+
+// A text format asked for pastes the plain text, rich text or no format asked for pastes as
+// WM_PASTE does; any other format (pictures, objects) pastes nothing.
+void TRichEdit::PasteSpecial(UINT format) {
+  if (format == CF_TEXT || format == CF_UNICODETEXT || format == CF_OEMTEXT) return PasteClip(true);
+  if (format == 0 || format == RichTextClipFormat()) PasteClip(false);
+}
+
+bool TRichEdit::IsPasteKey(WORD key) {
+  const TShiftState shift = KeyboardShiftState();
+  if (shift & ssAlt) return false;
+  if (key == 'V') return (shift & ssCtrl) != 0;
+  return key == VK_INSERT && (shift & ssShift) && !(shift & ssCtrl);
+}
+
+HRESULT TRichEdit::AcceptData(IDataObject* data, WORD* format) {
+  TDataObjectReader reader(data);
+  const TCheckedClip clip = CheckClip(reader);
+  if (clip.Format == 0) return E_FAIL;
+  *format = static_cast<WORD>(clip.Format);
+  return S_OK;
+}
+
 void TRichEdit::ClearSelection() { Send(WM_CLEAR); }
 void TRichEdit::Clear() { SetPlainContent(String()); }
 
@@ -666,65 +809,4 @@ void TRichEdit::SetHideSelection(bool value) {
   if (value == hideSelection_) return;
   hideSelection_ = value;
   RecreateWnd();
-}
-
-namespace {
-
-bool IsRtfLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsRtfDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The cells of the table row being read: what \cellx defines and what \cell fills.
-struct TRowCells {
-  int Defined = 0;
-  int Filled = 0;
-  bool Fits() const { return Defined <= kMaxRtfRowCells && Filled <= kMaxRtfRowCells && Filled <= Defined + 1; }
-};
-
-}  // namespace
-
-bool IsReadableRtf(const std::string& rtf) {
-  int depth = 0;
-  TRowCells row;
-  const size_t n = rtf.size();
-  for (size_t i = 0; i < n; ++i) {
-    const char c = rtf[i];
-    if (c == '{') {
-      if (++depth > kMaxRtfGroupDepth) return false;
-      continue;
-    }
-    if (c == '}') {
-      if (depth > 0) --depth;
-      continue;
-    }
-    if (c != '\\' || i + 1 >= n) continue;
-    if (!IsRtfLetter(rtf[i + 1])) {
-      ++i;  // an escaped character (\{, \}, \\) or a control symbol
-      continue;
-    }
-    // A control word: letters, then an optional signed number.
-    size_t j = i + 1;
-    while (j < n && IsRtfLetter(rtf[j])) ++j;
-    const std::string_view word(rtf.data() + i + 1, j - i - 1);
-    if (j < n && rtf[j] == '-') ++j;
-    const size_t digitsAt = j;
-    size_t count = 0;
-    while (j < n && IsRtfDigit(rtf[j])) {
-      if (count <= n) count = count * 10 + static_cast<size_t>(rtf[j] - '0');
-      ++j;
-    }
-    if (j - i - 1 > kMaxRtfWordLength) return false;
-    if (word == "trowd") row = TRowCells();
-    else if (word == "cellx") ++row.Defined;
-    else if (word == "cell") ++row.Filled;
-    if (!row.Fits()) return false;
-    if (word == "row") row = TRowCells();
-    if (j < n && rtf[j] == ' ') ++j;  // the delimiting space belongs to the word
-    if (word == "bin" && j > digitsAt) {
-      // \binN: N raw bytes follow.
-      if (count > n - j) return true;  // the run reaches past the end: no more groups
-      j += count;
-    }
-    i = j - 1;
-  }
-  return true;
 }

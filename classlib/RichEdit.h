@@ -3,13 +3,17 @@
 // system folder at first use and kept loaded), with its text as lines, RTF or plain-text
 // streaming, selection, character and paragraph attributes, clipboard and undo.
 #include "classlib/Controls.h"
+#include "classlib/RtfSafety.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
 
+#include <memory>
 #include <string>
 
+class TClipReader;
 class TRichEdit;
 class TStream;
+struct IDataObject;
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 // The rich edit shares the edit boxes' frame and alignment types; these names say the same.
@@ -149,7 +153,13 @@ class TRichEdit : public TWinControl {
   void ClearUndo();
   void CutToClipboard();
   void CopyToClipboard();
+  // Pastes the clipboard at the selection, undoably: its rich text when the rich-text check
+  // passes it, else its plain text, else nothing. Every paste of the control's own (its keys,
+  // WM_PASTE, EM_PASTESPECIAL) comes here instead: the control reads rich text it cannot survive.
   void PasteFromClipboard();
+  // What the control may take of a data object it is offered (a drop): the format of the clip's
+  // checked rich text, else of its plain text; E_FAIL when it has neither.
+  HRESULT AcceptData(IDataObject* data, WORD* format);
   void ClearSelection();
   void Clear();
 
@@ -170,6 +180,9 @@ class TRichEdit : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void InitializeWindow() override;
   void Dispatch(TMessage& Message) override;
+  // Where messages reach the control's own window procedure: its pastes and rich text set
+  // through a message are taken over here.
+  void DefaultHandler(TMessage& Message) override;
   String GetText() const override;
   void TextChanged() override;
   void FontChanged() override;
@@ -180,13 +193,22 @@ class TRichEdit : public TWinControl {
   friend class TTextAttributes;
   friend class TParaAttributes;
   friend class TRichEditStrings;
+  class TOleCallback;
 
   // Streams bytes in or out in a stream format (SF_RTF, SF_TEXT | SF_UNICODE); exceptions of
   // the stream travel through the system's callback as a stored exception and are raised
   // again here.
   void StreamIn(TStream& stream, unsigned format);
   void StreamOut(TStream& stream, unsigned format);
-  void SetPlainContent(const String& text);
+  // Text or RTF streamed in as a whole (flags 0) or in place of the selection (SFF_SELECTION).
+  void StreamText(const String& text, unsigned flags);
+  void StreamRtf(const std::string& rtf, unsigned flags);
+  void SetPlainContent(const String& text) { StreamText(text, 0); }
+  // Pastes the clipboard's checked rich text or plain text (or only its plain text).
+  void PasteClip(bool plainOnly);
+  void PasteSpecial(UINT format);
+  // Whether the key down is one by which the control pastes.
+  static bool IsPasteKey(WORD key);
   // The text with CR LF at each paragraph end, or with the single CR that character
   // positions count.
   String TextWithBreaks(bool crlf) const;
@@ -215,7 +237,17 @@ class TRichEdit : public TWinControl {
   int stashSelStart_ = 0, stashSelEnd_ = 0;
   bool freeing_ = false;
   int changeLock_ = 0;
+  std::unique_ptr<TOleCallback> oleCallback_;
 };
+
+// What of a clip may enter a rich-edit control: its rich text ("Rich Text Format") when
+// IsReadableRtf passes it, else its plain text (CF_UNICODETEXT), else nothing.
+struct TCheckedClip {
+  UINT Format = 0;  // RichTextClipFormat(), CF_UNICODETEXT, or 0: nothing
+  std::string Rtf;
+  String Text;
+};
+TCheckedClip CheckClip(TClipReader& clip);
 
 // Rich-text streaming (PlainText off) for the life of the scope; the editor's setting before it
 // comes back however the scope ends. An editor kept in plain-text streaming at rest is switched
@@ -234,14 +266,3 @@ class TRichTextStreaming {
   TRichEdit& editor_;
   bool plainBefore_;
 };
-
-// Whether RTF can be handed to the control without taking the process down. The control faults
-// on groups nested deeper than kMaxRtfGroupDepth, on a control word (letters and parameter) far
-// longer than any real one, and on a table row with more cells than it can hold or than its
-// \cellx marks define (beyond one spare); such text is refused, with a margin. Escaped braces
-// (\{ \}) and the bytes of a \binN run are no groups. Text that is not RTF at all passes: the
-// control reads it as plain text.
-constexpr int kMaxRtfGroupDepth = 32;
-constexpr size_t kMaxRtfWordLength = 255;
-constexpr int kMaxRtfRowCells = 63;
-bool IsReadableRtf(const std::string& rtf);

@@ -59,6 +59,7 @@ String TProgramFolder::ExeName() {
 }
 
 void TSounds::PlayAlias(const String& alias, DWORD flags) { PlaySoundW(alias.c_str(), nullptr, flags); }
+void TSounds::Beep(UINT type) { MessageBeep(type); }
 
 bool TFileReplacement::MoveOver(const String& tempFileName, const String& fileName) {
   return MoveFileExW(tempFileName.c_str(), fileName.c_str(),

@@ -90,6 +90,8 @@ class TSounds {
   virtual ~TSounds() = default;
   // Plays a system sound alias with PlaySound's flags (SND_ALIAS and the caller's others).
   virtual void PlayAlias(const String& alias, DWORD flags);
+  // The system's warning beep (MessageBeep), for input that nothing could use.
+  virtual void Beep(UINT type);
 };
 
 class THelp {

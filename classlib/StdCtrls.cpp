@@ -50,6 +50,14 @@ void TCustomEdit::SetReadOnly(bool value) {
   if (HandleAllocated()) SendMessageW(Handle(), EM_SETREADONLY, value, 0);
 }
 
+void TCustomEdit::SetCharCase(TEditCharCase value) {
+  if (value == charCase_) return;
+  charCase_ = value;
+  // The edit class reads its case style when the window is made; made again, it keeps the text,
+  // which the class converts as it takes it.
+  RecreateWnd();
+}
+
 void TCustomEdit::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.SystemClassName = L"EDIT";
@@ -57,6 +65,8 @@ void TCustomEdit::CreateParams(TCreateParams& p) {
   if (alignment_ == taCenter) p.Style |= ES_CENTER;
   if (alignment_ == taRightJustify) p.Style |= ES_RIGHT;
   if (readOnly_) p.Style |= ES_READONLY;
+  if (charCase_ == ecUpperCase) p.Style |= ES_UPPERCASE;
+  if (charCase_ == ecLowerCase) p.Style |= ES_LOWERCASE;
   if (borderStyle_ == TBorderStyle::bsSingle) p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 

@@ -11,6 +11,8 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 // The frame of an edit box: none, or the sunken client edge.
 enum class TBorderStyle { bsNone, bsSingle };
+// The letter case an edit box turns what is typed into.
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 // The DrawText flag of an alignment.
 UINT AlignmentToDrawTextFlag(TAlignment alignment);
@@ -29,6 +31,8 @@ class TCustomEdit : public TWinControl {
   void SetMaxLength(int length);
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
+  TEditCharCase CharCase() const { return charCase_; }
+  void SetCharCase(TEditCharCase value);
   // Whether gaining the focus selects the whole text.
   bool AutoSelect() const { return autoSelect_; }
   void SetAutoSelect(bool value) { autoSelect_ = value; }
@@ -60,6 +64,7 @@ class TCustomEdit : public TWinControl {
   TAlignment alignment_ = taLeftJustify;
   int maxLength_ = 0;
   bool readOnly_ = false;
+  TEditCharCase charCase_ = ecNormal;
   bool autoSelect_ = true;
   bool creating_ = false;
 };

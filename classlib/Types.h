@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -13,6 +14,17 @@ using NativeInt = intptr_t;
 using TDateTime = double;
 
 class TObject;
+
+// A process-wide object made at its first use and never destroyed: windows, worker threads and
+// the destructors of static objects may still reach it while the process ends, whatever order
+// those destructors run in. What must end in an order of its own ends in the program's
+// finalisation instead.
+template <class T>
+T& ProcessWide() {
+  alignas(T) static unsigned char storage[sizeof(T)];
+  static T* const object = new (storage) T();
+  return *object;
+}
 
 // One window message as the window procedures hand it around.
 struct TMessage {

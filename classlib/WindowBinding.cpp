@@ -25,10 +25,8 @@ struct TBoundClasses {
   }
 };
 
-TBoundClasses& BoundClasses() {
-  static TBoundClasses classes;
-  return classes;
-}
+// Never destroyed, as the bindings below.
+TBoundClasses& BoundClasses() { return ProcessWide<TBoundClasses>(); }
 
 // noexcept: a lock that fails here ends the program rather than unwinding through the system.
 WNDPROC UnboundProc(HWND wnd) noexcept {
@@ -62,11 +60,9 @@ class TBindings {
 };
 
 // noexcept throughout: a failed lock or allocation ends the program rather than unwinding
-// through the system.
-TBindings& Bindings() noexcept {
-  static TBindings bindings;
-  return bindings;
-}
+// through the system. Never destroyed: a window may get a message (its destruction's, say) up
+// to the process's very end.
+TBindings& Bindings() noexcept { return ProcessWide<TBindings>(); }
 
 TWindowTarget* BindFromCreateParams(HWND wnd, LPARAM lp) noexcept {
   auto* request = static_cast<TBindRequest*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);

@@ -272,23 +272,14 @@ void TBEndAnimation(HWND AWnd) {
   FinishAnimation(*rec);
 }
 
-namespace {
-// Made before the finaliser below, so a worker it joins still has its clock.
-tb2anim::TAnimationTiming RealTiming;
-
-// The process's end ends the main thread's animation.
-struct TAnimationFinalizer {
-  ~TAnimationFinalizer() { TBEndAnimation(nullptr); }
-} AnimationFinalizer;
-}  // namespace
-
 namespace tb2anim {
 
 DWORD TAnimationTiming::TickCount() { return GetTickCount(); }
 
 TAnimationTiming& Timing() {
   TAnimationTiming* custom = CustomTiming.load();
-  return custom ? *custom : RealTiming;
+  // Never destroyed: a worker still running as the process ends keeps its clock.
+  return custom ? *custom : ProcessWide<TAnimationTiming>();
 }
 
 void SetTiming(TAnimationTiming* ATiming) { CustomTiming.store(ATiming); }

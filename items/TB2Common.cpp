@@ -14,14 +14,6 @@
 
 namespace {
 
-// GetProcAddress answers a generic function pointer; going through void(*)() keeps the cast
-// to the real signature free of warnings.
-template <class F>
-F BindProc(HMODULE module, const char* name) {
-  if (!module) return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // The key opened for reading values; empty when it cannot be opened.
 TRegKey OpenKeyForQuery(HKEY root, const wchar_t* subKey) {
   HKEY key = nullptr;
@@ -73,6 +65,14 @@ bool IsNTPlatform() {
 }  // namespace
 
 // --- small helpers ---------------------------------------------------------------------------
+
+HMODULE LoadSystemLibrary(const wchar_t* Name) {
+  // A missing library is an answer, not a reason for the system to ask the user.
+  const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  HMODULE module = LoadLibraryExW(Name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetErrorMode(oldMode);
+  return module;
+}
 
 bool ApplicationIsActive() { return GetActiveWindow() != nullptr; }
 
@@ -322,10 +322,7 @@ void InitTrackMouseEvent() {
   if (TrackingBound.load()) return;
   auto func = BindProc<TTrackMouseEventFunc>(User32(), "TrackMouseEvent");
   if (!func) {
-    UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    HMODULE comctl = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    SetErrorMode(oldMode);
-    func = BindProc<TTrackMouseEventFunc>(comctl, "_TrackMouseEvent");
+    func = BindProc<TTrackMouseEventFunc>(LoadSystemLibrary(L"comctl32.dll"), "_TrackMouseEvent");
   }
   TrackMouseEventFunc.store(func);
   TrackingBound.exchange(true);

@@ -14,6 +14,16 @@
 
 bool ApplicationIsActive();
 
+// GetProcAddress answers a generic function pointer; going through void(*)() keeps the cast
+// to the real signature free of warnings. Null for a null module or a missing name.
+template <class F>
+F BindProc(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+// A system library loaded from the system folder only, or null; it is never unloaded.
+HMODULE LoadSystemLibrary(const wchar_t* Name);
+
 template <class Sig>
 bool MethodsEqual(const TEvent<Sig>& M1, const TEvent<Sig>& M2) {
   return M1 == M2;

@@ -12,7 +12,7 @@
 #include "items/TB2Anim.h"
 #include "items/TB2Common.h"
 
-#include <unknwn.h>
+#include <oaidl.h>
 
 #include <memory>
 #include <vector>
@@ -23,6 +23,8 @@ class TTBView;
 class TTBPopupWindow;
 class TTBCustomItemActionLink;
 class TTBImageChangeLink;
+class TTBBaseAccObject;
+class TTBItemViewerAccObject;
 
 QN_DECLARE_EXCEPTION(ETBItemError, Exception)
 
@@ -105,6 +107,14 @@ using TTBItemViewerClass = TTBItemViewer* (*)(TTBView* AView, TTBCustomItem* AIt
 using TTBPopupWindowClass = TTBPopupWindow* (*)(TComponent* AOwner, TTBView* ParentView, TTBCustomItem* Item,
                                                bool Customizing);
 using TTBCustomItemActionLinkClass = TTBCustomItemActionLink* (*)(TTBCustomItem* AClient);
+
+// The class of the items a component makes for itself (an MRU list's entries).
+using TTBCustomItemClass = TTBCustomItem* (*)(TComponent* AOwner);
+
+template <class T>
+TTBCustomItem* CreateItemOf(TComponent* AOwner) {
+  return new T(AOwner);
+}
 
 template <class T>
 TTBItemViewer* CreateItemViewerOf(TTBView* AView, TTBCustomItem* AItem, int AGroupLevel) {
@@ -276,13 +286,6 @@ class TTBCustomItem : public TComponent {
   virtual TTBCustomItemActionLinkClass GetActionLinkClass();
   void SetItemStyle(TTBItemStyle Value) { itemStyle_ = Value; }
   void RefreshOptions();
-
- private:
-  friend class TTBCustomItemActionLink;
-  struct TNotifyEntry {
-    TTBItemChangedProc Proc;
-    int Count;
-  };
   // Watches an item across a call that may free it (a listener, an event handler): the item's
   // destructor marks its life token, so that the caller touches nothing of it afterwards.
   class TLifeWatch {
@@ -292,6 +295,13 @@ class TTBCustomItem : public TComponent {
 
    private:
     std::shared_ptr<const bool> alive_;
+  };
+
+ private:
+  friend class TTBCustomItemActionLink;
+  struct TNotifyEntry {
+    TTBItemChangedProc Proc;
+    int Count;
   };
 
   void InternalNotify(TTBCustomItem* Ancestor, int NestingLevel, TTBItemChangedAction Action, int Index,
@@ -470,20 +480,26 @@ class TTBItemViewer : public TObject {
   // A point of the view window's client area, relative to this viewer.
   POINT ScreenToClient(const POINT& P);
 
-  // Accessibility. The accessible object comes with the accessibility unit: until then there is
-  // none, and selections are only queued.
+  // Accessibility (TB2Acc.h). The viewer's object is made on a client's first request and lives
+  // while clients hold it: the viewer keeps no reference of its own.
   bool IsAccessible() const { return Show || OffEdge || Clipped; }
   virtual int GetAccRole();
   virtual bool GetAccValue(String& Value);
-  IUnknown* GetAccObject() { return nullptr; }
+  // A counted reference for the caller, or null without the accessibility library.
+  IDispatch* GetAccObject();
   // Queues an accessible selection (or execution) to run after the accessibility call returns.
   void PostAccSelect(bool Execute);
   virtual void AccSelect(bool Execute);
 
  private:
+  friend class TTBItemViewerAccObject;
+  // Tells the object that the viewer is gone, and forgets it.
+  void DropAccObject();
+
   TTBView* view_;
   TTBCustomItem* item_;
   int groupLevel_;
+  TTBBaseAccObject* accObject_ = nullptr;  // not counted
 };
 
 // A separator: an etched line across a menu or down a toolbar, or nothing when blank.

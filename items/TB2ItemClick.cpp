@@ -18,12 +18,11 @@ struct TClickQueueState {
 thread_local TClickQueueState Queue = {nullptr, nullptr, 0};
 
 // The method the hidden windows' messages go to. It holds nothing, so one serves every thread;
-// it is made before the finaliser below, and so outlives it.
+// never destroyed, so that a queue still there at the process's end reaches it.
 class TClickWindowTarget : public TObject {
  public:
   void WndProc(TMessage& Message) { TTBCustomItem::ClickWndProc(Message); }
 };
-TClickWindowTarget ClickWindowTarget;
 
 void TrimClickList() {
   std::vector<TObject*>& list = *Queue.ClickList;
@@ -32,15 +31,11 @@ void TrimClickList() {
 
 TTBHelpContextHandler HelpContextHandler = nullptr;
 
-// The process's end frees the main thread's queue.
-struct TClickQueueFinalizer {
-  ~TClickQueueFinalizer() { FreeClickQueue(); }
-} ClickQueueFinalizer;
-
 }  // namespace
 
 void QueueItemClick(TObject* AObject, WPARAM WParam) {
-  if (!Queue.ClickWnd) Queue.ClickWnd = AllocateHWnd(TWndMethod(&ClickWindowTarget, &TClickWindowTarget::WndProc));
+  if (!Queue.ClickWnd)
+    Queue.ClickWnd = AllocateHWnd(TWndMethod(&ProcessWide<TClickWindowTarget>(), &TClickWindowTarget::WndProc));
   if (!Queue.ClickList) Queue.ClickList = new std::vector<TObject*>();
   std::vector<TObject*>& list = *Queue.ClickList;
   size_t slot = 0;

@@ -104,11 +104,11 @@ TTBItemViewer::TTBItemViewer(TTBView* AView, TTBCustomItem* AItem, int AGroupLev
 
 TTBItemViewer::~TTBItemViewer() {
   CancelQueuedClicks(this);
+  DropAccObject();
   DecItemViewerCount();
 }
 
 void TTBItemViewer::PostAccSelect(bool Execute) { QueueItemClick(this, Execute ? 1 : 0); }
-void TTBItemViewer::AccSelect(bool) {}
 
 // --- queries --------------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 
 #include "classlib/Forms.h"
 #include "classlib/ScopeGuard.h"
+#include "classlib/Seams.h"
 #include "items/TB2Acc.h"
 
 #include <imm.h>
@@ -97,7 +98,8 @@ struct TTBModalHandler::TRun {
   bool ButtonDown() const { return IsKeyDown(VK_LBUTTON) || (TrackRightButton && IsKeyDown(VK_RBUTTON)); }
   void UpdateAllSelections(const POINT* P, bool AllowNewSelection);
   bool FindMouseTarget(TTBView*& View, TTBItemViewer*& Viewer) const;
-  void DeliverKey(WORD Key, TShiftState Shift);
+  // Key is left non-zero when no view used it.
+  void DeliverKey(WORD& Key, TShiftState Shift);
   void UpdateCursor();
   void UpdateAppHint();
   void DoTimer(TTBView* View, TTBViewTimerID ID);
@@ -157,7 +159,7 @@ bool TTBModalHandler::TRun::FindMouseTarget(TTBView*& View, TTBItemViewer*& View
   return false;
 }
 
-void TTBModalHandler::TRun::DeliverKey(WORD Key, TShiftState Shift) {
+void TTBModalHandler::TRun::DeliverKey(WORD& Key, TShiftState Shift) {
   TTBView* view = DeepestView();
   if (TTBItemViewer* selected = view->Selected()) {
     selected->KeyDown(Key, Shift);
@@ -322,6 +324,7 @@ bool TTBModalHandler::TRun::HandleKey(MSG& Msg) {
       if (ButtonDown() && key != VK_F1) return true;
       DeliverKey(key, KeyDataToShiftState(Msg.lParam));
       if (Root->IsModalEnding()) return false;
+      // Only a key that no view used becomes a character (an accelerator's, or a beep).
       if (key != 0) TranslateMessage(&Msg);
       return true;
     }
@@ -346,7 +349,7 @@ bool TTBModalHandler::TRun::HandleChar(const MSG& Msg) {
     Root->EndModalWithSystemMenu(active, Msg.wParam);
     return false;
   }
-  MessageBeep(0);
+  seams::Sounds().Beep(0);
   return true;
 }
 

@@ -44,6 +44,7 @@ TTBView::TTBView(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* AParen
 TTBView::~TTBView() {
   destroying_ = true;
   CloseChildPopups();
+  DropAccObject();
   if (parentView_ && parentView_->isToolbar_) {
     // The next popup opened from that toolbar shows at once instead of sliding in again.
     parentView_->state_ |= vsNoAnimation;
@@ -304,9 +305,10 @@ void TTBView::ItemInserted(TTBCustomItem* Ancestor, int Index, TTBCustomItem* It
     if (group < 0) return;
   }
   if (last == ViewerCount()) last = std::max(first, last - internalViewersAtEnd_);
-  // Before the viewer of the item that follows the new one in its parent, else at the end.
-  TTBCustomItem* container = SubitemsHolder(Ancestor);
-  TTBCustomItem* next = Index + 1 < container->Count() ? container->Items(Index + 1) : nullptr;
+  // Before the viewer of the item that follows the new one in its own parent (the notification
+  // may come from further up, and that item's links lead elsewhere), else at the end.
+  TTBCustomItem* parent = Item->Parent();
+  TTBCustomItem* next = parent && Index + 1 < parent->Count() ? parent->Items(Index + 1) : nullptr;
   int at = last;
   for (int i = first; next && i < last; ++i) {
     TTBItemViewer* v = viewers_[static_cast<size_t>(i)];
@@ -526,23 +528,12 @@ void TTBView::NotifyFocusEvent() {
   TTBView* root = GetRootView();
   if (!(state_ & vsModal) || !(root->state_ & vsModal) || IsModalEnding()) return;
   if (!window_ || !window_->HandleAllocated() || !IsWindowVisible(window_->Handle())) return;
-  LONG childID = 0;
-  if (selected_ && selected_->IsAccessible()) {
-    childID = 1;
-    for (TTBItemViewer* v : viewers_) {
-      if (v == selected_) break;
-      if (v->IsAccessible()) ++childID;
-    }
-  } else if (parentView_) {
+  const LONG childID = AccessibleViewerNumber(this, selected_);
+  if (childID == 0 && parentView_) {
     parentView_->NotifyFocusEvent();
     return;
   }
   CallNotifyWinEvent(EVENT_OBJECT_FOCUS, window_->Handle(), OBJID_CLIENT, childID);
-}
-
-bool TTBView::HandleWMGetObject(TMessage&) {
-  // No accessible objects yet: the system answers for the window.
-  return false;
 }
 
 // --- painting -------------------------------------------------------------------------------

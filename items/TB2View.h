@@ -154,8 +154,11 @@ class TTBView : public TComponent {
                         TTBCustomItem* Item);
   void ImagesChanged();
 
-  // --- accessibility: no objects until the accessibility unit is built ----------------------
-  IUnknown* GetAccObject() { return nullptr; }
+  // --- accessibility (TB2Acc.h) ---------------------------------------------------------------
+  // The view's object, made on first request and held by the view: a counted reference for the
+  // caller, or null without the accessibility library.
+  IDispatch* GetAccObject();
+  // WM_GETOBJECT for the client area: true when answered with the view's object.
   bool HandleWMGetObject(TMessage& Message);
 
   // --- fields -------------------------------------------------------------------------------
@@ -220,6 +223,9 @@ class TTBView : public TComponent {
 
  private:
   friend class TTBPopupWindow;
+  friend class TTBViewAccObject;
+  // Tells the object that the view is gone and drops the view's reference.
+  void DropAccObject();
   void UpdateCurParentItem();
   void InitiateActions();
   void FreeViewer(TTBItemViewer* AViewer);
@@ -275,6 +281,7 @@ class TTBView : public TComponent {
   TWinControl* window_ = nullptr;
   int wrapOffset_ = 0;
   bool destroying_ = false;
+  TTBBaseAccObject* accObject_ = nullptr;  // counted
 };
 
 using TTBViewClass = TTBView* (*)(TComponent* AOwner, TTBView* AParentView, TTBCustomItem* AParentItem,

@@ -147,7 +147,7 @@ bool TTBView::TNavigation::IsMouseOver(TTBView& V, TTBItemViewer* Viewer) {
   const POINT client = V.window_->ScreenToClient(screen);
   if (V.ViewerFromPoint(client) != Viewer) return false;
   if (!V.capture_) return true;
-  const POINT p = Viewer->ScreenToClient(client);
+  const POINT p = Viewer->ScreenToClient(screen);
   return Viewer->IsPtInButtonPart(p.x, p.y);
 }
 

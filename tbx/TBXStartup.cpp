@@ -1,5 +1,7 @@
 #include "tbx/TBXStartup.h"
 
+#include "items/TB2Acc.h"
+#include "items/TB2Anim.h"
 #include "items/TB2Item.h"
 #include "tbx/Rmkthemes.h"
 #include "tbx/TBXDefaultTheme.h"
@@ -27,13 +29,18 @@ void FinalizeThemedItems() {
   delete std::exchange(NexusInstance, nullptr);
 }
 
+// The item framework's state of the thread ends here, in its place in the order, and not in
+// a static destructor that may run after the window bindings' users are gone: the animation
+// (its worker joined) and the click queue (its hidden window).
+void EndThreadAnimation() { TBEndAnimation(nullptr); }
+
 constexpr tbx::TStartupStep kSteps[] = {
     {L"TBXUtils", InitTBXUtils, FinalizeTBXUtils},
     {L"Rmkthemes", InitRmkthemes, FinalizeRmkthemes},
-    {L"TB2Acc", nullptr, nullptr},
+    {L"TB2Acc", InitTB2Acc, FinalizeTB2Acc},
     // Its layered-window function is bound at the first animation.
-    {L"TB2Anim", nullptr, nullptr},
-    {L"TB2Item", TBInitToolbarSystemFont, nullptr},
+    {L"TB2Anim", nullptr, EndThreadAnimation},
+    {L"TB2Item", TBInitToolbarSystemFont, FreeClickQueue},
     {L"TBXThemes", InitTBXThemes, FinalizeTBXThemes},
     {L"Tbxidetheme", InitTbxidetheme, FinalizeTbxidetheme},
     {L"TBXDefaultTheme", InitTBXDefaultTheme, FinalizeTBXDefaultTheme},

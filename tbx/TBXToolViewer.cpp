@@ -14,9 +14,6 @@ constexpr SIZE kDefaultImage{16, 16};
 
 int Metric(int Index) { return ActiveTheme->GetIntegerMetrics(Index); }
 
-// Division that rounds down: a point left of or above the grid lies in no cell.
-int FloorDiv(int A, int B) { return A >= 0 ? A / B : -((-A + B - 1) / B); }
-
 RECT CenterBox(const RECT& R, SIZE Size) {
   const int left = R.left + (R.right - R.left - Size.cx) / 2;
   const int top = R.top + (R.bottom - R.top - Size.cy) / 2;
@@ -25,7 +22,8 @@ RECT CenterBox(const RECT& R, SIZE Size) {
 
 // Of Count cells spread over Length pixels (cell i from i * Length div Count), the one at
 // Offset: the largest i with i * Length div Count <= Offset, so that hits match what is painted.
-int StretchedIndex(int Offset, int Count, int Length) { return FloorDiv((Offset + 1) * Count - 1, Length); }
+// Like every cell division it rounds toward zero: a point just before the first cell is on it.
+int StretchedIndex(int Offset, int Count, int Length) { return ((Offset + 1) * Count - 1) / Length; }
 
 bool Stretched(TTBCustomItem* Item) { return (Item->ItemStyle() & tbisStretch) != 0; }
 
@@ -83,7 +81,9 @@ RECT TTBXToolViewer::GetCellRect(const RECT& ARect, int ACol, int ARow) {
 
 TTBXCell TTBXToolViewer::CellAt(int X, int Y) {
   if (CellWidth == 0 || CellHeight == 0) return {0, 0};
-  if (!Stretched(Item())) return {FloorDiv(X - Indent, CellWidth), FloorDiv(Y, CellHeight)};
+  // Rounding toward zero: a click a little left of the grid (or above it, while the view holds
+  // the capture) still chooses the first column (row).
+  if (!Stretched(Item())) return {(X - Indent) / CellWidth, Y / CellHeight};
   const RECT bounds = Bounds();
   const int w = bounds.right - Indent, h = bounds.bottom;
   if (w <= 0 || h <= 0) return {};

@@ -40,6 +40,22 @@ TFR_NOTE* AppTest::NewNote(const String& text) {
   return note;
 }
 
+void AppTest::CreateMainFormWithNotesFolder() {
+  SetCursorPos(1, 1);
+  CreateMainForm();
+  main_->EnsureNotesFolder();
+}
+
+void AppTest::FocusEditorForKeys(TFR_NOTE* note) {
+  RECT r;
+  GetWindowRect(note->reEdit->Handle(), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SetForegroundWindow(note->Handle());
+  note->reEdit->SetFocus();
+  testing_support::PumpMessages(100);
+  ASSERT_EQ(note->reEdit->Handle(), GetFocus());
+}
+
 void AppTest::TearDown() {
   DropNotes();
   if (main_) main_->Free();

@@ -83,9 +83,13 @@ class AppTest : public testing::Test {
   void TearDown() override;
   // Makes the main form as the entry does (reading or writing the settings file).
   void CreateMainForm();
+  // The main form made with the pointer parked in the screen's corner and the notes folder there.
+  void CreateMainFormWithNotesFolder();
   // Frees every note without closing it (so nothing is saved or deleted).
   void DropNotes();
   TFR_NOTE* NewNote(const String& text = L"");
+  // The note active, its editor focused and the pointer over it, so that real keys reach it.
+  void FocusEditorForKeys(TFR_NOTE* note);
   String NotesFolder() const { return folder_ + L"\\Notes\\"; }
   String SettingsFile() const { return folder_ + L"\\settings.ini"; }
 

@@ -6,9 +6,11 @@
 #include "classlib/GdiHandles.h"
 #include "classlib/Graphics.h"
 #include "classlib/TextConv.h"
+#include "common/GdiCensus.h"
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <typeinfo>
 #include <utility>
 
@@ -205,6 +207,7 @@ TEST_F(AppMenusTest, TheMenuButtonOpensTheNoteMenuBelowItWithTheEditorFocusedAnd
   // What a menu costs lives only while it is open: counted after the first opening, which
   // makes what the process keeps for every menu.
   long gdiBefore = 0;
+  std::optional<gdi_census::TMark> census;
   int windowsBefore = 0;
   for (int round = 0; round < 3; ++round) {
     RECT popup{};
@@ -225,10 +228,12 @@ TEST_F(AppMenusTest, TheMenuButtonOpensTheNoteMenuBelowItWithTheEditorFocusedAnd
     EXPECT_EQ(note->reEdit->Handle(), focus);
     if (round == 0) {
       gdiBefore = gdi::LiveObjects();
+      census.emplace();
       windowsBefore = testing_support::ThreadWindowCount();
     }
   }
   EXPECT_EQ(gdiBefore, gdi::LiveObjects());
+  EXPECT_TRUE(census->NothingLeft());
   EXPECT_EQ(windowsBefore, testing_support::ThreadWindowCount());
   EXPECT_EQ(nullptr, GetCapture());
 }

@@ -40,16 +40,8 @@ class TChosenFont : public seams::TCommonDialogs {
 };
 
 void SetClipboardText(const wchar_t* text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  if (text) {
-    const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    memcpy(GlobalLock(block), text, bytes);
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-  }
-  CloseClipboard();
+  if (!text) return testing_support::SetClipboardFormats({});
+  testing_support::SetClipboardFormats({{CF_UNICODETEXT, testing_support::UnicodeTextBytes(text)}});
 }
 
 int ScreenPixelsPerInch() {
@@ -65,9 +57,7 @@ class EditorMenuTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    SetCursorPos(1, 1);
-    CreateMainForm();
-    main_->EnsureNotesFolder();
+    CreateMainFormWithNotesFolder();
     testing_support::Shell().Requests.clear();
   }
   // A shown note holding the text, selected from start for length characters.
@@ -82,14 +72,7 @@ class EditorMenuTest : public AppTest {
   void Opened() { note->pmRichTextEditorPopup(note->pmRichTextEditor); }
   TTextAttributes& Selected() { return note->reEdit->SelAttributes(); }
   String PathOfNote() const { return NotesFolder() + note->FileName; }
-  // The note active, its editor focused and the pointer over it, so that real keys reach it.
-  void FocusForKeys() {
-    SetCursorPos(400, 300);
-    SetForegroundWindow(note->Handle());
-    note->reEdit->SetFocus();
-    PumpMessages(100);
-    ASSERT_EQ(note->reEdit->Handle(), GetFocus());
-  }
+  void FocusForKeys() { FocusEditorForKeys(note); }
   TFR_NOTE* note = nullptr;
   testing_support::TMenuDriver whileOpen_;
 };
@@ -502,13 +485,7 @@ TEST_F(EditorMenuTest, BoldFromTheOpenMenuIsSavedTwoSecondsLater) {
     ASSERT_NE(nullptr, popup);
     EXPECT_TRUE(note->mnSearchAtGoogle->Visible()) << "the menu's state was made as it opened";
     EXPECT_EQ(L"Search at Google for 'milk'", note->mnSearchAtGoogle->Caption());
-    TTBItemViewer* bold = popup->View()->Find(note->mnBold);
-    ASSERT_NE(nullptr, bold);
-    POINT p{(bold->BoundsRect.left + bold->BoundsRect.right) / 2, (bold->BoundsRect.top + bold->BoundsRect.bottom) / 2};
-    ClientToScreen(popup->Handle(), &p);
-    testing_support::PostMenuMouse(WM_MOUSEMOVE, p);
-    testing_support::PostMenuMouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
-    testing_support::PostMenuMouse(WM_LBUTTONUP, p);
+    testing_support::PostMenuClick(testing_support::ItemOnScreen(popup, note->mnBold));
   });
   POINT at{320, 220};
   SendMessageW(note->reEdit->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(note->reEdit->Handle()),

@@ -47,7 +47,7 @@ TEST_F(MainFormTest, ShowAllNotesOpensEachFileOnceInNameOrder) {
   main_->ShowAllNotes(false);
   main_->ShowAllNotes(false);  // the open ones are only shown again
   ASSERT_EQ(3u, OpenNotes().size());
-  // In the order they were opened: the application owns them in the order they were made.
+  // In the order they were opened: the application owns each note from its start on.
   std::vector<String> opened;
   for (int i = 0; i < Application->ComponentCount(); ++i)
     if (auto* note = dynamic_cast<TFR_NOTE*>(Application->Components(i))) opened.push_back(note->FileName);

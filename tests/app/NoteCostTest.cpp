@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "classlib/GdiHandles.h"
+#include "common/GdiCensus.h"
 
 using namespace app_testing;
 using testing_support::PumpMessages;
@@ -41,17 +42,20 @@ TEST_F(NoteCostTest, FiftyNotesCostAtMostEightGdiObjectsEachAndGiveThemAllBack) 
   DropNotes();
   const long ownBefore = gdi::LiveObjects();
   const long systemBefore = SystemGdiObjects();
+  const gdi_census::TMark census;
 
   for (int i = 0; i < kNotes; ++i) NewNote(L"note " + std::to_wstring(i));
   PaintAll();
   ASSERT_EQ(static_cast<size_t>(kNotes), OpenNotes().size());
   EXPECT_LE(gdi::LiveObjects() - ownBefore, kPerNote * kNotes);
+  EXPECT_LE(census.Added(), kPerNote * kNotes) << census.Describe();
   if (systemBefore > 0) {
     EXPECT_LE(SystemGdiObjects() - systemBefore, kPerNote * kNotes);
   }
 
   DropNotes();
   EXPECT_EQ(ownBefore, gdi::LiveObjects());
+  EXPECT_TRUE(census.NothingLeft());
   if (systemBefore > 0) {
     EXPECT_EQ(systemBefore, SystemGdiObjects());
   }

@@ -1,8 +1,12 @@
 #include "AppFixture.h"
 
+#include "classlib/RtfSafety.h"
 #include "classlib/TextConv.h"
 
+#include <richedit.h>
+
 #include <algorithm>
+#include <vector>
 
 using namespace app_testing;
 using testing_support::PumpMessages;
@@ -238,6 +242,69 @@ TEST_F(NoteFileTest, BadFilesOpenNoWindowAndStayUntouched) {
   }
 }
 
+namespace {
+
+// The client size of each window that is sent EM_STREAMIN while the probe lives, as the
+// message arrives.
+class TStreamInProbe {
+ public:
+  TStreamInProbe() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId())) { current_ = this; }
+  ~TStreamInProbe() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  TStreamInProbe(const TStreamInProbe&) = delete;
+  TStreamInProbe& operator=(const TStreamInProbe&) = delete;
+  std::vector<SIZE> Sizes;
+
+ private:
+  static LRESULT CALLBACK Hook(int Code, WPARAM WParam, LPARAM LParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(LParam);
+    if (Code == HC_ACTION && current_ && sent->message == EM_STREAMIN) {
+      RECT r{};
+      GetClientRect(sent->hwnd, &r);
+      current_->Sizes.push_back({r.right, r.bottom});
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+  }
+  static inline TStreamInProbe* current_ = nullptr;
+  HHOOK hook_;
+};
+
+}  // namespace
+
+// The editor lays the text out at the size the note shows it: a long unbroken line costs this
+// control time that grows with the square of its length, and a window sized after its text is
+// streamed in costs it several times over (always on top, the note's window is made again and
+// its text streamed once more).
+TEST_F(NoteFileTest, ANoteStreamsItsTextIntoAnEditorOfItsFinalSize) {
+  for (bool onTop : {false, true}) {
+    SCOPED_TRACE(onTop ? "always on top" : "in the normal band");
+    TFR_NOTE* note = NewNote(L"Laid out once");
+    note->SetBounds(150, 120, 320, 260);
+    note->OnTop = onTop;
+    SaveNote(*note, NotesFolder());
+    DropNotes();
+    std::vector<SIZE> streamedAt;
+    {
+      TStreamInProbe probe;
+      main_->ShowAllNotes(false);
+      streamedAt = probe.Sizes;
+    }
+    auto notes = OpenNotes();
+    ASSERT_EQ(1u, notes.size());
+    const RECT shown = notes[0]->reEdit->ClientRect();
+    ASSERT_FALSE(streamedAt.empty());
+    for (const SIZE& at : streamedAt) {
+      EXPECT_EQ(at.cx, shown.right);
+      EXPECT_EQ(at.cy, shown.bottom);
+    }
+    const String file = PathOf(*notes[0]);
+    DropNotes();
+    DeleteFileW(file.c_str());
+  }
+}
+
 TEST_F(NoteFileTest, ANoteOfMegabytesOpensAndComesBackWhole) {
   // Half a megabyte of text in long paragraphs and two more in a group that readers skip (the
   // system's rich-edit control lays out very many paragraphs slowly under Wine): the file
@@ -268,6 +335,23 @@ TEST_F(NoteFileTest, ANoteOfMegabytesOpensAndComesBackWhole) {
   back.SetSelStart(0);
   back.SetSelLength(4);
   EXPECT_EQ(fsBold, back.SelAttributes().Style());
+}
+
+TEST_F(NoteFileTest, ANoteWithAParagraphLongerThanAClipMayHoldComesBack) {
+  // Pasted text may hold a paragraph of any length (the check limits only rich text from a
+  // clip); a note the program wrote must open again. One unbroken word lays out quickly.
+  const std::string word(kMaxRtfParagraphLength + 100, 'w');
+  main_->EnsureNotesFolder();
+  const String path = NotesFolder() + L"1001.qwn";
+  WriteBytes(path, EncodeNoteFile({{10, 10, 300, 300, 100, 0x99FFFF, false}, L"Long", "{\\rtf1\\ansi " + word + "\\par end}"}));
+  main_->ShowAllNotes(false);
+  ASSERT_EQ(1u, OpenNotes().size());
+  const String text = OpenNotes()[0]->reEdit->Text();
+  EXPECT_TRUE(String(word.begin(), word.end()) == text.substr(0, word.size()));  // a report would be huge
+  EXPECT_NE(String::npos, text.find(L"end", word.size()));
+  const String file = PathOf(*OpenNotes()[0]);
+  DropNotes();
+  DeleteFileW(file.c_str());
 }
 
 TEST_F(NoteFileTest, AFailedSaveKeepsThePreviousFileWhole) {

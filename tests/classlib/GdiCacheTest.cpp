@@ -1,6 +1,7 @@
 #include "classlib/GdiCache.h"
 #include "classlib/Graphics.h"
 #include "classlib/Seams.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,7 @@ static_assert(std::is_nothrow_move_assignable_v<gdi::SharedPen>);
 TEST(GdiCache, EqualDescriptionsShareOneObjectThatGoesWithItsLastUser) {
   for (const SharingCase& c : kSharingCases) {
     const long before = gdi::LiveObjects();
+    const gdi_census::TMark census;
     auto a = c.make(), b = c.make();
     HGDIOBJ shared = c.handle(*a);
     EXPECT_EQ(shared, c.handle(*b)) << c.what;
@@ -82,6 +84,7 @@ TEST(GdiCache, EqualDescriptionsShareOneObjectThatGoesWithItsLastUser) {
     b.reset();
     EXPECT_EQ(0u, GetObjectType(separate)) << c.what;
     EXPECT_EQ(before, gdi::LiveObjects()) << c.what;
+    EXPECT_TRUE(census.NothingLeft()) << c.what;
   }
 }
 
@@ -113,6 +116,7 @@ TEST(GdiCache, ASharedHandleMovesAndCountsItsReferenceOnce) {
   lf.lfHeight = -43;
   wcscpy(lf.lfFaceName, L"Arial");
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   const size_t sharedBefore = gdi::SharedObjects();
   gdi::SharedFont a = gdi::ShareFont(lf);
   HFONT font = a.Get();
@@ -128,11 +132,13 @@ TEST(GdiCache, ASharedHandleMovesAndCountsItsReferenceOnce) {
   c.Reset();
   EXPECT_EQ(0u, GetObjectType(font));
   EXPECT_EQ(before, gdi::LiveObjects());
+  EXPECT_TRUE(census.NothingLeft());
   EXPECT_EQ(sharedBefore, gdi::SharedObjects());
 }
 
 TEST(GdiCache, AWorkerThreadMayTakeAndDropReferences) {
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   auto churn = [] {
     for (int i = 0; i < 2000; ++i) {
       TFont f;
@@ -144,4 +150,5 @@ TEST(GdiCache, AWorkerThreadMayTakeAndDropReferences) {
   churn();
   worker.join();
   EXPECT_EQ(before, gdi::LiveObjects());
+  EXPECT_TRUE(census.NothingLeft());
 }

@@ -1,5 +1,6 @@
 #include "classlib/Graphics.h"
 #include "classlib/Seams.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -351,6 +352,7 @@ TEST_F(GraphicsTest, ABorrowedDCGetsItsOwnObjectsBackAndIsNotDeleted) {
   HGDIOBJ brush = GetCurrentObject(dc.Get(), OBJ_BRUSH);
   HGDIOBJ pen = GetCurrentObject(dc.Get(), OBJ_PEN);
   long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   {
     TCanvas c;
     c.SetHandle(dc.Get());
@@ -370,6 +372,7 @@ TEST_F(GraphicsTest, ABorrowedDCGetsItsOwnObjectsBackAndIsNotDeleted) {
   EXPECT_EQ(font, GetCurrentObject(dc.Get(), OBJ_FONT));
   EXPECT_EQ(OBJ_MEMDC, static_cast<int>(GetObjectType(dc.Get())));
   EXPECT_EQ(before, gdi::LiveObjects());  // every font, brush and pen made was deleted
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 TEST(Canvas, WithoutADCDrawingRaises) {
@@ -491,9 +494,11 @@ TEST_F(GraphicsTest, ABitmapsDrawingEndsAndGivesItsDCBack) {
     ASSERT_TRUE(b.Canvas().HandleAllocated()) << c.what;
     EXPECT_FALSE(SelectableElsewhere(b)) << c.what;
     const long drawing = gdi::LiveObjects();
+    const gdi_census::TMark census;
     c.end(b);
     EXPECT_FALSE(b.Canvas().HandleAllocated()) << c.what;
     EXPECT_EQ(drawing - 1, gdi::LiveObjects()) << c.what;  // the memory DC went, nothing else
+    EXPECT_EQ(census.Added(), -1) << c.what << census.Describe();
     EXPECT_TRUE(SelectableElsewhere(b)) << c.what;
     EXPECT_EQ(0xFF0000u, Pixel(b, 2, 3)) << c.what;
     EXPECT_EQ(0xFFFFFFu, Pixel(b, 3, 0)) << c.what;
@@ -657,6 +662,7 @@ TEST_F(GraphicsTest, PatternBitmapIsAnEightByEightChecker) {
 
 TEST_F(GraphicsTest, CanvasWorkLeaksNoObjects) {
   long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   {
     TBitmap b;
     b.SetSize(16, 16);
@@ -673,4 +679,5 @@ TEST_F(GraphicsTest, CanvasWorkLeaksNoObjects) {
     c.FillRect({0, 0, 5, 5});
   }
   EXPECT_EQ(before, gdi::LiveObjects());
+  EXPECT_TRUE(census.NothingLeft());
 }

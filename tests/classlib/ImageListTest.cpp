@@ -1,6 +1,7 @@
 #include "classlib/Graphics.h"
 #include "classlib/ImgList.h"
 #include "classlib/Seams.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -208,6 +209,7 @@ TEST_F(ImageListTest, AHandlerMayUnregisterAnotherLink) {
 
 TEST_F(ImageListTest, AddingAndDrawingLeakNoObjects) {
   long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   {
     TBitmap strip;
     MakeStrip(strip);
@@ -225,4 +227,5 @@ TEST_F(ImageListTest, AddingAndDrawingLeakNoObjects) {
     }
   }
   EXPECT_EQ(before, gdi::LiveObjects());
+  EXPECT_TRUE(census.NothingLeft());
 }

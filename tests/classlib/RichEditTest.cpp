@@ -1,5 +1,6 @@
 #include "classlib/RichEdit.h"
 
+#include "classlib/Clipboard.h"
 #include "classlib/Forms.h"
 #include "classlib/Streams.h"
 #include "classlib/TextConv.h"
@@ -8,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <objidl.h>
 #include <richedit.h>
 
+#include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -551,6 +555,236 @@ TEST_F(RichEditTest, ARightClickOpensThePopupMenu) {
   EXPECT_EQ(editor_, menu->PopupComponent());
 }
 
+namespace {
+
+using testing_support::SetClipboardFormats;
+using testing_support::SetClipboardRichText;
+
+// Rich text that this Wine's control does not survive: groups nested past what it holds.
+std::string TooDeep() { return "{\\rtf1 " + std::string(40, '{') + "deep" + std::string(40, '}') + "}"; }
+
+// The thread's key state, as real keys leave it, for the length of a scope.
+class THeldKeys {
+ public:
+  explicit THeldKeys(std::initializer_list<BYTE> keys) {
+    GetKeyboardState(before_);
+    BYTE state[256];
+    memcpy(state, before_, sizeof state);
+    for (BYTE key : keys) state[key] = 0x80;
+    SetKeyboardState(state);
+  }
+  ~THeldKeys() { SetKeyboardState(before_); }
+
+ private:
+  BYTE before_[256];
+};
+
+// The positions a text takes in the control, where a line break counts one.
+int Positions(const String& text) {
+  int n = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) ++n;
+  return n;
+}
+
+// Every way the control is asked to paste, and what of a clip it takes.
+enum class TTakes { CheckedRichText, PlainText, Nothing };
+struct TPasteRoad {
+  const char* Name;
+  std::function<void(TRichEdit&)> Paste;
+  TTakes Takes = TTakes::CheckedRichText;
+};
+
+void PasteSpecial(TRichEdit& editor, UINT format) {
+  SendMessageW(editor.Handle(), EM_PASTESPECIAL, format, 0);
+}
+
+void KeyDown(TRichEdit& editor, std::initializer_list<BYTE> held, WPARAM key, LPARAM data) {
+  THeldKeys keys(held);
+  SendMessageW(editor.Handle(), WM_KEYDOWN, key, data);
+}
+
+const std::vector<TPasteRoad>& PasteRoads() {
+  static const std::vector<TPasteRoad> roads{
+      {"PasteFromClipboard", [](TRichEdit& e) { e.PasteFromClipboard(); }},
+      {"WM_PASTE", [](TRichEdit& e) { SendMessageW(e.Handle(), WM_PASTE, 0, 0); }},
+      {"EM_PASTESPECIAL", [](TRichEdit& e) { PasteSpecial(e, 0); }},
+      {"EM_PASTESPECIAL rich text", [](TRichEdit& e) { PasteSpecial(e, RichTextClipFormat()); }},
+      {"EM_PASTESPECIAL text", [](TRichEdit& e) { PasteSpecial(e, CF_TEXT); }, TTakes::PlainText},
+      {"EM_PASTESPECIAL Unicode text", [](TRichEdit& e) { PasteSpecial(e, CF_UNICODETEXT); }, TTakes::PlainText},
+      {"EM_PASTESPECIAL a picture", [](TRichEdit& e) { PasteSpecial(e, CF_ENHMETAFILE); }, TTakes::Nothing},
+      {"Ctrl+V", [](TRichEdit& e) { KeyDown(e, {VK_CONTROL}, 'V', 0x002F0001); }},
+      {"Ctrl+Shift+V", [](TRichEdit& e) { KeyDown(e, {VK_CONTROL, VK_SHIFT}, 'V', 0x002F0001); }},
+      {"Shift+Insert", [](TRichEdit& e) { KeyDown(e, {VK_SHIFT}, VK_INSERT, 0x01520001); }},
+  };
+  return roads;
+}
+
+}  // namespace
+
+TEST_F(RichEditTest, EveryPasteTakesTheCheckedRichTextElseThePlainTextElseNothing) {
+  struct Clip {
+    const char* What;
+    std::string Rtf;  // none when empty
+    String Text;      // none when empty
+    String Pasted;    // by a road that takes checked rich text
+    bool Bold;
+  } clips[] = {
+      {"rich text the check passes", "{\\rtf1 {\\b bold}}", L"plain", L"bold", true},
+      {"rich text the check refuses, with plain text", TooDeep(), L"plain", L"plain", false},
+      {"rich text the check refuses, alone", TooDeep(), L"", L"", false},
+      {"plain text alone", "", L"line one\r\nline two", L"line one\r\nline two", false},
+      {"a clip without text", "", L"", L"", false},
+  };
+  for (const TPasteRoad& road : PasteRoads()) {
+    for (const Clip& clip : clips) {
+      SCOPED_TRACE(std::string(road.Name) + ": " + clip.What);
+      if (!clip.Rtf.empty()) SetClipboardRichText(clip.Rtf, clip.Text);
+      else if (!clip.Text.empty()) SetClipboardFormats({{CF_UNICODETEXT, testing_support::UnicodeTextBytes(clip.Text)}});
+      else SetClipboardFormats({{RegisterClipboardFormatW(L"Quillnote test format"), "x"}});
+      editor_->SetText(L"[]");
+      editor_->SetSelStart(1);
+      road.Paste(*editor_);
+      const String pasted = road.Takes == TTakes::CheckedRichText ? clip.Pasted
+                            : road.Takes == TTakes::PlainText      ? clip.Text
+                                                                   : String();
+      EXPECT_EQ(L"[" + pasted + L"]", editor_->Text());
+      EXPECT_EQ(1 + Positions(pasted), editor_->SelStart()) << "the caret follows the pasted text";
+      editor_->SetSelStart(1);
+      editor_->SetSelLength(Positions(pasted));
+      if (!pasted.empty()) {
+        EXPECT_EQ(clip.Bold && pasted == clip.Pasted, (editor_->SelAttributes().Style() & fsBold) != 0);
+      }
+    }
+  }
+}
+
+TEST_F(RichEditTest, APasteIsOneUndoableChange) {
+  TChangeCounter counter;
+  editor_->OnChange = TNotifyEvent(&counter, &TChangeCounter::Changed);
+  editor_->SetText(L"kept");
+  editor_->ClearUndo();
+  editor_->SetSelStart(4);
+  const int before = counter.Count;
+  for (const std::string& rtf : {std::string("{\\rtf1 {\\i rich}}"), TooDeep()}) {
+    SetClipboardRichText(rtf, L" plain");
+    editor_->PasteFromClipboard();
+    EXPECT_GT(counter.Count, before) << "the autosave hears of it";
+    EXPECT_TRUE(editor_->CanUndo());
+    editor_->Undo();
+    EXPECT_EQ(L"kept", editor_->Text());
+  }
+}
+
+TEST_F(RichEditTest, RichTextSetByAMessageIsChecked) {
+  // The control reads RTF from the bytes of the text these messages carry, wide text included.
+  const auto wideBytes = [](const std::string& rtf) {
+    std::string bytes = rtf + std::string(4, '\0');
+    return bytes;
+  };
+  struct Case {
+    const char* What;
+    std::function<LRESULT(HWND, const std::string&)> Send;
+  } roads[] = {
+      {"WM_SETTEXT with RTF bytes", [](HWND wnd, const std::string& bytes) {
+         return SendMessageW(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bytes.data()));
+       }},
+      {"EM_SETTEXTEX in the ANSI code page", [](HWND wnd, const std::string& bytes) {
+         SETTEXTEX how{ST_DEFAULT, CP_ACP};
+         return SendMessageW(wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(bytes.data()));
+       }},
+      {"EM_SETTEXTEX over the selection", [](HWND wnd, const std::string& bytes) {
+         SETTEXTEX how{ST_SELECTION, CP_ACP};
+         return SendMessageW(wnd, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(bytes.data()));
+       }},
+  };
+  for (const Case& road : roads) {
+    SCOPED_TRACE(road.What);
+    editor_->SetText(L"kept");
+    EXPECT_EQ(0, road.Send(editor_->Handle(), wideBytes(TooDeep())));
+    EXPECT_EQ(L"kept", editor_->Text());
+    EXPECT_NE(0, road.Send(editor_->Handle(), wideBytes("{\\rtf1 {\\b set}}")));
+    EXPECT_NE(String::npos, editor_->Text().find(L"set"));
+    EXPECT_EQ(String::npos, editor_->Text().find(L"rtf")) << "read as RTF";
+  }
+  // Text that only looks deep, without starting as RTF, is plain text.
+  const String braces = String(40, L'{') + L"text";
+  SendMessageW(editor_->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(braces.c_str()));
+  EXPECT_EQ(braces, editor_->Text());
+}
+
+namespace {
+
+// A data object as a drag source offers one: formats on global memory.
+class TTestDataObject : public IDataObject {
+ public:
+  std::map<CLIPFORMAT, std::string> Formats;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDataObject) {
+      *object = static_cast<IDataObject*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override {
+    if (QueryGetData(wanted) != S_OK) return DV_E_FORMATETC;
+    const std::string& bytes = Formats[wanted->cfFormat];
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    *medium = STGMEDIUM{};
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = block;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override {
+    if (!(wanted->tymed & TYMED_HGLOBAL)) return DV_E_TYMED;
+    return Formats.count(wanted->cfFormat) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+}  // namespace
+
+TEST_F(RichEditTest, ADropTakesTheCheckedRichTextElseThePlainText) {
+  const auto rich = static_cast<CLIPFORMAT>(RichTextClipFormat());
+  const std::string text = testing_support::UnicodeTextBytes(L"plain");
+  struct Case {
+    const char* What;
+    std::map<CLIPFORMAT, std::string> Formats;
+    HRESULT Answer;
+    CLIPFORMAT Format;
+  } cases[] = {
+      {"rich text the check passes", {{rich, "{\\rtf1 {\\b bold}}"}, {CF_UNICODETEXT, text}}, S_OK, rich},
+      {"rich text the check refuses", {{rich, TooDeep()}, {CF_UNICODETEXT, text}}, S_OK, CF_UNICODETEXT},
+      {"rich text the check refuses, alone", {{rich, TooDeep()}}, E_FAIL, 0},
+      {"plain text", {{CF_UNICODETEXT, text}}, S_OK, CF_UNICODETEXT},
+      {"a picture", {{CF_DIB, "BM"}}, E_FAIL, 0},
+  };
+  for (const Case& c : cases) {
+    TTestDataObject data;
+    data.Formats = c.Formats;
+    WORD format = 0;
+    EXPECT_EQ(c.Answer, editor_->AcceptData(&data, &format)) << c.What;
+    EXPECT_EQ(c.Format, format) << c.What;
+  }
+}
+
 TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
   const auto nested = [](int depth, const std::string& inner = "x") {
     return "{\\rtf1 " + std::string(static_cast<size_t>(depth - 1), '{') + inner +
@@ -572,7 +806,8 @@ TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
          for (int i = 0; i < 40; ++i) s += "{a}";
          return s;
        }() + "}", true},
-      {"binary bytes are no groups", "{\\rtf1 {\\bin40 " + std::string(40, '{') + "}}", true},
+      // The control knows no \\binN: the bytes after one are RTF to it, their braces groups.
+      {"the bytes of a binary run are read as RTF", "{\\rtf1 {\\bin40 " + std::string(40, '{') + "}}", false},
       {"a binary run past the end", "{\\rtf1 {\\bin999999 {{{", true},
       {"braces after a binary run count", "{\\rtf1 {\\bin2 ab" + std::string(31, '{'), false},
       {"not RTF", "plain text", true},
@@ -600,4 +835,103 @@ TEST(RtfSafety, GroupsDeeperThanTheControlSurvivesAreRefused) {
       {"\\cellx is no cell", "{\\rtf1 \\trowd\\cellx1\\cellx2\\cellx3\\intbl a\\cell\\row}", true},
   };
   for (const Case& c : cases) EXPECT_EQ(c.readable, IsReadableRtf(c.rtf)) << c.what;
+}
+
+namespace {
+
+std::string Repeated(const std::string& piece, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += piece;
+  return all;
+}
+
+// A metafile picture's data as hex digits: a header of 18 bytes and the records after it.
+const std::string kMetafile = "010009000003220000000000050000000000050000000b0200000000050000000c02c800c80003000000000000";
+
+struct TRtfCase {
+  const char* What;
+  std::string Rtf;
+};
+
+}  // namespace
+
+// Cases that the fuzz program (tests/fuzz) found the check passing and the control not surviving
+// (a fault, an assertion or minutes of work), made small; each stands for a rule of the check.
+TEST(RtfSafety, CasesTheControlDidNotSurviveAreRefused) {
+  const TRtfCase cases[] = {
+      // Tab stops before the margin, however the number says it.
+      {"a negative tab stop", "{\\rtf1 \\pard\\tx-1 a\\tab b\\par}"},
+      {"a tab stop without a number", "{\\rtf\\tx\\d\\par"},
+      {"a tab stop with a sign alone", "{\\rtf\\tx-\\par"},
+      {"a tab stop before a group", "{\\rtf\\tx{\\par"},
+      {"a tab stop that overflows 32 bits", "{\\rtf\\tx2147483648\\page "},
+      {"a tab stop that wraps around", "{\\rtf\\tx2474835040\\page"},
+      {"a tab stop of fifteen digits", "{\\rtf\\tx999999999999999\\par"},
+      // Nested tables.
+      {"a nested cell defined after it was filled", "{\\rtf\\itap2\\nestcell\\e\\cellx3\\nestcell"},
+      {"nested cells around a definition", "{\\rtf1\\itap2 a\\nestcell\\cellx3 b\\nestcell}"},
+      {"a nested row", "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell{\\*\\nesttableprops\\trowd\\cellx50\\nestrow}\\row}"},
+      // Rows.
+      {"a row without a cell", "{\\rtf\\intbl \\row\\par"},
+      {"a row without a cell, then text", "{\\rtf1 \\intbl \\row\\par a"},
+      {"more cells than a row defined again", "{\\rtf\\cellx\\cellx\\intbl\\cell \\cell\\cell\\w\\trowd\\cellx"},
+      {"cells around a new definition", "{\\rtf\\intbl\\cell\\trowd\\cellx\\cell \\cell"},
+      {"a closed row defined again with fewer cells",
+       "{\\rtf1 \\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell c\\cell\\trowd\\cellx100\\row}"},
+      {"a paragraph ending right after a row", "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row\\par}"},
+      {"a section ending right after a row", "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row\\sect}"},
+      {"a paragraph in a group after a row", "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row{\\par}}"},
+      {"a paragraph as a backslash and a line break after a row",
+       "{\\rtf1 \\trowd\\cellx100\\cellx200\\pard\\intbl d\\cell e\\cell\\row\\\r\n}"},
+      {"table words in a picture", "{\\rtf1 {\\*\\shppict{\\pict\\pngblip \\cellx4000\\pard\\intbl d\\cell e\\cell 9504e47}}}"},
+      // Names longer than the reader's buffer.
+      {"a long font name", "{\\rtf1 {\\fonttbl{\\f0 " + std::string(1100, 'A') + ";}}\\f0 x}"},
+      {"a long style name", "{\\rtf1 {\\stylesheet{\\s1 " + std::string(1100, 'S') + ";}}\\s1 x}"},
+      {"a style name of escaped characters", "{\\rtf1 {\\stylesheet{\\s1\\b" + Repeated("\\\\b", 400) + ";}}x}"},
+      // Metafiles shorter than their header.
+      {"eight bytes of a metafile", "{\\rtf1 {\\pict\\wmetafile8 0100090000032200}}"},
+      {"a metafile cut short by other characters", "{\\rtf{\\pict\\wmetafile 01000900000320\x07\x08\\r}"},
+      {"an open metafile", "{\\rtf1 {\\pict\\wmetafile8 01000900000322"},
+      // Picture data that something other than data follows.
+      {"a metafile's data broken by a control symbol",
+       "{\\rtf1 {\\pict\\wmetafile8 0100090000032200\\0" + kMetafile.substr(16) + "}}"},
+      {"a metafile's data broken by a control word",
+       "{\\rtf1 {\\pict\\wmetafile8 01000900000322000\\ql-2147483649 " + kMetafile.substr(17) + "}}"},
+      {"picture data interrupted many times",
+       "{\\rtf1 {\\pict\\wmetafile8\\picw10\\pich10 " + Repeated(kMetafile.substr(0, 32) + "\\pich10 ", 1130) + "}}"},
+      {"a group after picture data", "{\\rtf1 {\\pict\\wmetafile8 " + kMetafile + "{\\*\\blipuid 00}}}"},
+      // Paragraphs whose layout takes minutes.
+      {"a binary run of a megabyte", "{\\rtf1 \\bin1048576 " + std::string(1 << 20, 'b') + "}"},
+      {"a paragraph past the length limit", "{\\rtf1 " + std::string(kMaxRtfParagraphLength + 1, 'p') + "}"},
+      {"escaped characters past it", "{\\rtf1 " + Repeated("\\'e9", static_cast<int>(kMaxRtfParagraphLength) + 1) + "}"},
+  };
+  for (const TRtfCase& c : cases) EXPECT_FALSE(IsReadableRtf(c.Rtf)) << c.What;
+}
+
+// The rules stop at what the control does not survive: what writers write, the control itself
+// included, and the near sides of each limit still pass.
+TEST(RtfSafety, WhatTheControlSurvivesStillPasses) {
+  const TRtfCase cases[] = {
+      {"tab stops at and after the margin", "{\\rtf1 \\pard\\tx0\\tx720\\tqr\\tx2147483647 a\\tab b\\par}"},
+      {"a table as the control writes it",
+       "{\\rtf1\\ansi\\trowd\\trgaph10\\cellx1000\\cellx2000\\b\\fs18 a\\cell b\\cell \\row\r\n\\pard after\\par\r\n}"},
+      {"a row defined again before its end",
+       "{\\rtf1 \\trowd\\cellx1\\cellx2\\pard\\intbl a\\cell b\\cell\\pard\\intbl{\\trowd\\cellx1\\cellx2\\row}\\pard x\\par}"},
+      {"rows one after another", "{\\rtf1 \\trowd\\cellx1\\intbl a\\cell\\row\\trowd\\cellx1\\intbl b\\cell\\row\\pard\\par}"},
+      {"text right after a row", "{\\rtf1 \\trowd\\cellx1\\cellx2\\intbl a\\cell b\\cell\\row x\\par}"},
+      {"the first table level", "{\\rtf1 \\trowd\\cellx1\\pard\\intbl\\itap1 a\\cell\\row}"},
+      {"a font name at the limit", "{\\rtf1 {\\fonttbl{\\f0 " + std::string(kMaxRtfNameLength, 'A') + ";}{\\f1 B;}}\\f0 x}"},
+      {"many fonts", "{\\rtf1 {\\fonttbl" + Repeated("{\\f1\\fswiss\\fcharset0 Tahoma;}", 300) + "}x}"},
+      {"a metafile with its header", "{\\rtf1 {\\pict\\wmetafile8\\picw10\\pich10 " + kMetafile + "}}"},
+      {"a picture's properties and groups before its data, its data in lines",
+       "{\\rtf1 {\\pict{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\picw10\\pich10{\\*\\blipuid 0a0b}\\wmetafile8\r\n" +
+           kMetafile.substr(0, 40) + "\r\n" + kMetafile.substr(40) + "}}"},
+      {"a picture's data in a long line", "{\\rtf1 {\\pict\\pngblip " + Repeated("89504e47", 20000) + "}}"},
+      {"a paragraph at the length limit", "{\\rtf1 " + std::string(kMaxRtfParagraphLength, 'p') + "\\par " +
+                                              std::string(kMaxRtfParagraphLength, 'q') + "}"},
+      {"megabytes that are not shown", "{\\rtf1 {\\*\\skipped " + std::string(2 << 20, 'z') + "} shown}"},
+      {"escaped characters at the limit", "{\\rtf1 " + Repeated("\\'e9", static_cast<int>(kMaxRtfParagraphLength)) + "}"},
+      {"a surplus closing brace", "{\\rtf1 a}}"},
+  };
+  for (const TRtfCase& c : cases) EXPECT_TRUE(IsReadableRtf(c.Rtf)) << c.What;
 }

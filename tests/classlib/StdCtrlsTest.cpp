@@ -1,5 +1,7 @@
 #include "classlib/StdCtrls.h"
 
+#include "classlib/ScopeGuard.h"
+
 #include "StdCtrlsTestSupport.h"
 #include "common/TestSupport.h"
 
@@ -300,4 +302,81 @@ TEST_F(StdCtrls, ComboBoxUserChoiceFiresClickAndChangeAndSurvivesRecreation) {
   combo->Items().Delete(2);
   combo->Items().Delete(1);
   EXPECT_EQ(-1, combo->ItemIndex());
+}
+
+TEST_F(StdCtrls, EditCharCaseTurnsTypedAndSetTextIntoItsCase) {
+  struct Case {
+    TEditCharCase charCase;
+    DWORD style;
+    const wchar_t* typed;
+  };
+  const Case cases[] = {{ecNormal, 0, L"Mixed aB"}, {ecUpperCase, ES_UPPERCASE, L"MIXED AB"}, {ecLowerCase, ES_LOWERCASE, L"mixed ab"}};
+  for (const Case& c : cases) {
+    auto* edit = Make<TEdit>(10, 10, 100, 20);
+    edit->SetCharCase(c.charCase);
+    EXPECT_EQ(c.charCase, edit->CharCase());
+    EXPECT_EQ(c.style, static_cast<DWORD>(GetWindowLongPtrW(edit->Handle(), GWL_STYLE) & (ES_UPPERCASE | ES_LOWERCASE)));
+    Type(edit->Handle(), L"Mixed aB");
+    EXPECT_EQ(c.typed, edit->Text()) << c.charCase;
+    edit->Free();
+  }
+}
+
+namespace {
+
+// A replacement window procedure that records what passes and hands it on to the one it replaced.
+struct TChainLink : TObject {
+  TChainLink(TControl* Control, std::vector<std::string>& Log, const char* Name)
+      : control(Control), log(Log), name(Name), previous(Control->WindowProc) {
+    Control->WindowProc = TWndMethod(this, &TChainLink::Proc);
+  }
+  void Proc(TMessage& Message) {
+    if (Message.Msg == WM_CHAR) log.push_back(name + static_cast<char>(Message.WParam));
+    if (Message.Msg == WM_CHAR && Message.WParam == L'x') return;  // swallowed here
+    previous(Message);
+  }
+  void Unchain() { control->WindowProc = previous; }
+  TControl* control;
+  std::vector<std::string>& log;
+  std::string name;
+  TWndMethod previous;
+};
+
+}  // namespace
+
+TEST_F(StdCtrls, ReplacedWindowProceduresChainAndComeOffAgain) {
+  auto* edit = Make<TEdit>(10, 10, 100, 20);
+  EXPECT_EQ(edit->WindowProc, TWndMethod(static_cast<TControl*>(edit), &TControl::WndProc)) << "the control's own at first";
+  std::vector<std::string> log;
+  TChainLink first(edit, log, "first:"), second(edit, log, "second:");
+  Type(edit->Handle(), L"ax");
+  // The newest link sees each message first and swallows the x: it reaches nothing further.
+  EXPECT_EQ(log, (std::vector<std::string>{"second:a", "first:a", "second:x"}));
+  EXPECT_EQ(L"a", edit->Text());
+  EXPECT_EQ(edit->Perform(WM_GETTEXTLENGTH), 1) << "Perform goes through the chain too";
+  second.Unchain();
+  first.Unchain();
+  log.clear();
+  Type(edit->Handle(), L"x");
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(L"ax", edit->Text());
+}
+
+TEST_F(StdCtrls, AControlPlacedOnAForeignWindowIsItsChildShownOnlyWhenAskedTo) {
+  auto* edit = new TEdit(nullptr);
+  TScopeGuard freeEdit([edit] { edit->Free(); });
+  edit->SetVisible(true);
+  edit->SetBounds(12, 7, 80, 20);
+  edit->SetParentWindow(form_->Handle());
+  HWND wnd = edit->Handle();
+  EXPECT_EQ(GetAncestor(wnd, GA_PARENT), form_->Handle());
+  EXPECT_NE(GetWindowLongPtrW(wnd, GWL_STYLE) & WS_CHILD, 0);
+  EXPECT_FALSE(IsWindowVisible(wnd)) << "made hidden: a top-level one would be activated";
+  edit->SetVisible(false);
+  edit->SetVisible(true);
+  EXPECT_TRUE(IsWindowVisible(wnd));
+  RECT placed;
+  GetWindowRect(wnd, &placed);
+  MapWindowPoints(nullptr, form_->Handle(), reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed, (RECT{12, 7, 92, 27})) << "in the window's client coordinates";
 }

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -154,6 +156,35 @@ TEST(WindowBinding, AWindowNotMadeUnbindsItsObjectOnce) {
     EXPECT_EQ(c.Binds, spy.Binds);
     EXPECT_EQ(1, spy.Unbinds);
   }
+}
+
+// Made before any window, so destroyed after everything made later, as a static finaliser of a
+// library would be: its destructor destroys the window it is given.
+struct TDestroyedAtTheEnd {
+  HWND Wnd = nullptr;
+  ~TDestroyedAtTheEnd() {
+    if (Wnd) DestroyWindow(Wnd);
+  }
+} DestroyedAtTheEnd;
+
+struct TTellsItsEnd : TObject {
+  void WndProc(TMessage& m) {
+    if (m.Msg == WM_NCDESTROY) fputs("the object heard its window's end\n", stderr);
+    m.Result = DefWindowProcW(Wnd, m.Msg, m.WParam, m.LParam);
+  }
+  HWND Wnd = nullptr;
+};
+
+// The bindings are never destroyed: a window destroyed while the process ends, after every
+// later static object is gone, still reaches its object.
+TEST(WindowBindingDeathTest, AWindowDestroyedAsTheProcessEndsStillReachesItsObject) {
+  EXPECT_EXIT(
+      {
+        TTellsItsEnd& target = ProcessWide<TTellsItsEnd>();
+        target.Wnd = DestroyedAtTheEnd.Wnd = AllocateHWnd(TWndMethod(&target, &TTellsItsEnd::WndProc));
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "the object heard its window's end");
 }
 
 }  // namespace

@@ -21,6 +21,23 @@ inline void PostMenuMouse(UINT Msg, POINT P, WPARAM Keys = 0) {
   SetCursorPos(P.x, P.y);
   PostMessageW(MenuLoop(), Msg, Keys, MAKELPARAM(P.x, P.y));
 }
+// A click as the mouse makes it: moved to the point, pressed and released there.
+inline void PostMenuClick(POINT P) {
+  PostMenuMouse(WM_MOUSEMOVE, P);
+  PostMenuMouse(WM_LBUTTONDOWN, P, MK_LBUTTON);
+  PostMenuMouse(WM_LBUTTONUP, P);
+}
+// The middle of an item's line in a popup window, on the screen; fails the test when the window
+// shows no such item.
+inline POINT ItemOnScreen(TTBPopupWindow* Popup, TTBCustomItem* Item) {
+  TTBItemViewer* viewer = Popup->View()->Find(Item);
+  EXPECT_NE(nullptr, viewer);
+  if (!viewer) return POINT{-1, -1};
+  const RECT& r = viewer->BoundsRect;
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(Popup->Handle(), &p);
+  return p;
+}
 
 // Opens a menu at a point; Steps run in its loop once its popup window (of class TWindow) shows.
 template <class TWindow = TTBPopupWindow>

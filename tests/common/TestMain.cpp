@@ -1,5 +1,6 @@
-// The main() of every test executable: the application object exists, and the seams that
-// could block or reach the host are replaced before any test runs.
+// The main() of every test executable: the application object exists, the seams that could
+// block or reach the host are replaced and the GDI census counts before any test runs.
+#include "common/GdiCensus.h"
 #include "common/TestSupport.h"
 
 #include "classlib/Forms.h"
@@ -25,6 +26,8 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Before anything is drawn: every GDI object of the run is counted.
+  gdi_census::Install();
   testing::InitGoogleTest(&argc, argv);
   SetUnhandledExceptionFilter(ReportCrash);
   seams::Scoped<seams::TMessageBoxes> boxes(testing_support::MessageBoxes());

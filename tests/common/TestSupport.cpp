@@ -1,11 +1,14 @@
 #include "common/TestSupport.h"
 
 #include "classlib/Controls.h"
+#include "classlib/Clipboard.h"
 #include "classlib/TextConv.h"
 
 #include <shellapi.h>
 
 #include <iterator>
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace testing_support {
@@ -217,6 +220,28 @@ void RemoveFolderTree(const String& folder) {
   op.pFrom = from.c_str();
   op.fFlags = FOF_NO_UI;
   SHFileOperationW(&op);
+}
+
+void SetClipboardFormats(const std::vector<std::pair<UINT, std::string>>& formats) {
+  if (!OpenClipboard(nullptr)) throw std::runtime_error("the clipboard is held by another program");
+  EmptyClipboard();
+  for (const auto& [format, bytes] : formats) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(bytes.size(), 1));
+    memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    SetClipboardData(format, block);
+  }
+  CloseClipboard();
+}
+
+std::string UnicodeTextBytes(const String& text) {
+  return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
+void SetClipboardRichText(const std::string& rtf, const String& text) {
+  std::vector<std::pair<UINT, std::string>> formats{{RichTextClipFormat(), rtf + '\0'}};
+  if (!text.empty()) formats.emplace_back(CF_UNICODETEXT, UnicodeTextBytes(text));
+  SetClipboardFormats(formats);
 }
 
 bool THookedFileReplacement::MoveOver(const String& tempFileName, const String& fileName) {

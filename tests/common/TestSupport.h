@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -82,6 +83,14 @@ BYTE LayeredAlpha(HWND wnd);
 // throws std::runtime_error when the temporary folder takes none.
 String MakeTempFolder(const String& hint);
 void RemoveFolderTree(const String& folder);
+
+// Puts a clip on the clipboard, format by format, each with its bytes as they are (a text format
+// brings its own terminating zero); no formats leave it empty.
+void SetClipboardFormats(const std::vector<std::pair<UINT, std::string>>& formats);
+// The bytes of a text for CF_UNICODETEXT, with its terminating zero.
+std::string UnicodeTextBytes(const String& text);
+// A clip as a program copies formatted text: "Rich Text Format" and, unless empty, the plain text.
+void SetClipboardRichText(const std::string& rtf, const String& text);
 
 // A hidden window that runs a script of steps while a menu loop pumps the thread's messages:
 // each step is posted behind what the one before it posted, so it runs once the loop has

@@ -5,6 +5,7 @@
 
 #include "classlib/GdiHandles.h"
 #include "common/TestSupport.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -357,6 +358,7 @@ TEST_F(Animation, AHundredAnimationsLeaveNoObjectsOrWindowsBehind) {
   timing.Slide = 20;
   const TTBAnimationDirections directions[] = {tbadDown, tbadLeft, tbadUp | tbadRight, 0};
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   const int windows = testing_support::ThreadWindowCount();
   for (int i = 0; i < 100; ++i) {
     TBStartAnimation(popup.Handle(), i % 2 == 0, directions[i % 4]);
@@ -369,6 +371,7 @@ TEST_F(Animation, AHundredAnimationsLeaveNoObjectsOrWindowsBehind) {
   EXPECT_EQ(100, popup.Log.Ended);  // each animation ended once
   EXPECT_FALSE(tb2anim::Running());
   EXPECT_EQ(objects, gdi::LiveObjects());
+  EXPECT_TRUE(census.NothingLeft());
   EXPECT_EQ(windows, testing_support::ThreadWindowCount());
 }
 

@@ -1,3 +1,4 @@
+#include "FreedMemoryGuard.h"
 #include "ItemTestSupport.h"
 
 #include "classlib/Forms.h"
@@ -111,6 +112,22 @@ TEST_F(ClickQueue, AClickThatCannotBePostedGivesItsSlotBack) {
   item->PostClick();
   PumpMessages();
   EXPECT_EQ(2, Clicks("item"));
+}
+
+// The click frees the queue and its window from inside the window's own message: nothing of the
+// window's binding is read afterwards (freed memory is unreadable here, so a read crashes).
+TEST_F(ClickQueue, AClickThatFreesTheQueueReadsNothingOfItsWindowAfterwards) {
+  FreeClickQueue();  // made anew under the guard
+  f.Events.OnClickHook = [](TObject*) { FreeClickQueue(); };
+  const int guardedBefore = TFreedMemoryGuard::Guarded();
+  {
+    TFreedMemoryGuard guard;
+    item->PostClick();
+    PumpMessages();
+  }
+  EXPECT_GT(TFreedMemoryGuard::Guarded(), guardedBefore) << "the queue's window was made under the guard";
+  EXPECT_EQ(1, Clicks("item"));
+  EXPECT_EQ(nullptr, tb2item_detail::ClickWnd());
 }
 
 TEST_F(ClickQueue, AnExceptionInAQueuedClickGoesToTheApplicationAndTheQueueGoesOn) {

@@ -111,7 +111,9 @@ class TRecordingSounds : public seams::TSounds {
     Played.push_back({alias, flags});
     if (OnPlay) OnPlay();
   }
+  void Beep(UINT) override { ++Beeps; }
   std::vector<std::pair<String, DWORD>> Played;
+  int Beeps = 0;
   std::function<void()> OnPlay;  // runs as each sound would start
 };
 

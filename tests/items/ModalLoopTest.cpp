@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 using namespace item_tests;
@@ -180,6 +181,73 @@ TEST_F(ModalLoop, KeysMoveWrapAndTheAcceleratorsMayRepeat) {
   EXPECT_EQ(seen, expected);
 }
 
+// Every character message that the thread's queue hands out while the probe lives.
+class TCharacterProbe {
+ public:
+  TCharacterProbe() : hook_(SetWindowsHookExW(WH_GETMESSAGE, &Hook, nullptr, GetCurrentThreadId())) { current_ = this; }
+  ~TCharacterProbe() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  TCharacterProbe(const TCharacterProbe&) = delete;
+  TCharacterProbe& operator=(const TCharacterProbe&) = delete;
+  std::vector<WPARAM> Chars;
+
+ private:
+  static LRESULT CALLBACK Hook(int Code, WPARAM WParam, LPARAM LParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(LParam);
+    if (Code == HC_ACTION && WParam == PM_REMOVE && current_ && (msg->message == WM_CHAR || msg->message == WM_SYSCHAR))
+      current_->Chars.push_back(msg->wParam);
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+  }
+  static inline TCharacterProbe* current_ = nullptr;
+  HHOOK hook_;
+};
+
+TEST_F(ModalLoop, AKeyAViewUsedBecomesNoCharacterAndOnlyAnUnusedOneMayBeep) {
+  struct Case {
+    const char* what;
+    std::vector<WPARAM> before;  // keys that bring the menu to the state the key is pressed in
+    WPARAM key;
+    std::vector<WPARAM> chars;  // what the thread reads after the key
+    int beeps;
+    bool childOpen;  // the submenu, after the key
+  };
+  const Case cases[] = {
+      {"Tab", {}, VK_TAB, {}, 0, false},
+      {"Enter on the submenu's item", {VK_DOWN, VK_DOWN, VK_DOWN}, VK_RETURN, {}, 0, true},
+      {"Escape in the submenu", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}, VK_ESCAPE, {}, 0, false},
+      // No view uses a letter: its character follows, and beeps when no item has it.
+      {"a letter of no item", {}, 'Q', {L'q'}, 1, false},
+  };
+  for (const Case& c : cases) {
+    TRecordingSounds sounds;
+    seams::Scoped<seams::TSounds> useSounds(sounds);
+    std::vector<WPARAM> chars;
+    int beeps = -1;
+    bool childOpen = false;
+    std::unique_ptr<TCharacterProbe> probe;
+    Run([&] {
+      for (WPARAM k : c.before) driver.Post([k] { Key(k); });
+      driver.Post([&] {
+        probe = std::make_unique<TCharacterProbe>();
+        Key(c.key);
+      });
+      driver.Post([] {});  // the key's character, if any, is queued behind this step
+      driver.Post([&] {
+        chars = probe->Chars;
+        beeps = sounds.Beeps;
+        childOpen = Child() != nullptr;
+        probe.reset();
+        RootView()->EndModal();
+      });
+    });
+    EXPECT_EQ(chars, c.chars) << c.what;
+    EXPECT_EQ(beeps, c.beeps) << c.what;
+    EXPECT_EQ(childOpen, c.childOpen) << c.what;
+  }
+}
+
 // --- submenus ---------------------------------------------------------------------------------
 
 TEST_F(ModalLoop, EscapeClosesOneLevelAndLeftAndRightMoveBetweenLevels) {
@@ -268,6 +336,42 @@ TEST_F(ModalLoop, ALongMenuScrollsByItsTimerAndByTheWheel) {
   EXPECT_TRUE(downArrow);
   EXPECT_GT(afterTimer, 0);
   EXPECT_GT(afterWheel, afterTimer);
+}
+
+TEST_F(ModalLoop, WheelTurnsBelowANotchAddUpToWholeNotches) {
+  for (int i = 0; i < 80; ++i) Add((L"l" + std::to_wstring(i)).c_str(), L"Line", menu->Items());
+  struct Case {
+    const char* what;
+    std::vector<int> deltas;
+    bool scrolls;
+  };
+  const Case cases[] = {
+      {"a third of a notch", {-40}, false},
+      {"three thirds", {-40, -40, -40}, true},
+      {"two halves", {-60, -60}, true},
+      {"a notch and back", {-60, 60, -60}, false},
+  };
+  for (const Case& c : cases) {
+    int offset = -1;
+    Run([&] {
+      driver.Post([&] {
+        RECT r;
+        GetWindowRect(RootView()->Window()->Handle(), &r);
+        const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        // The wheel turns over the menu (the loop acts on a move to a point it has not seen).
+        Mouse(WM_MOUSEMOVE, POINT{p.x - 1, p.y});
+        Mouse(WM_MOUSEMOVE, p);
+        for (int delta : c.deltas)
+          PostMessageW(Loop(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(p.x, p.y));
+      });
+      driver.Post([&] {
+        offset = RootView()->ScrollOffset();
+        Key(VK_ESCAPE);
+      });
+    });
+    EXPECT_EQ(offset > 0, c.scrolls) << c.what << ": offset " << offset;
+    SetCursorPos(1, 1);
+  }
 }
 
 // --- the mouse --------------------------------------------------------------------------------

@@ -2,7 +2,9 @@
 // pattern and holds it back instead of giving it to the heap at once. Code that uses an item
 // after freeing it then fails the same way on every run: the pointers and the vtable it reads
 // are the pattern (a crash, not stale values that happen to work), and what it writes spoils
-// the pattern, which the check after every test reports as a failure of that test.
+// the pattern, which the check after every test reports as a failure of that test. Under a
+// TFreedMemoryGuard a thread's blocks are not poisoned but made unreadable when freed.
+#include "FreedMemoryGuard.h"
 #include "common/AllocationWatch.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 
 #include <malloc.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -81,13 +84,63 @@ struct TRegisterCheck {
   TRegisterCheck() { testing::UnitTest::GetInstance()->listeners().Append(new TFreedMemoryCheck); }
 } RegisterCheck;
 
+// The blocks made under a guard. Their pages stay reserved to the end of the run, so that no
+// later block takes the address of a freed one.
+constexpr int kMaxGuarded = 1024;
+struct TGuardedBlock {
+  void* Memory;
+  size_t Size;
+};
+SRWLOCK GuardLock = SRWLOCK_INIT;
+TGuardedBlock GuardedBlocks[kMaxGuarded];
+std::atomic<int> GuardedCount{0};
+std::atomic<DWORD> GuardedThread{0};
+
+void* AllocateGuarded(size_t size) {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  const size_t bytes = (size + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize;
+  AcquireSRWLockExclusive(&GuardLock);
+  void* memory = GuardedCount < kMaxGuarded
+                     ? VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)
+                     : nullptr;
+  if (memory) {
+    GuardedBlocks[GuardedCount.load()] = {memory, bytes};
+    ++GuardedCount;
+  }
+  ReleaseSRWLockExclusive(&GuardLock);
+  return memory;
+}
+
+// False when the block was not made under a guard.
+bool FreeGuarded(void* p) {
+  if (GuardedCount.load() == 0) return false;
+  AcquireSRWLockExclusive(&GuardLock);
+  bool found = false;
+  for (int i = 0; i < GuardedCount && !found; ++i) {
+    if (GuardedBlocks[i].Memory != p) continue;
+    DWORD old = 0;
+    VirtualProtect(p, GuardedBlocks[i].Size, PAGE_NOACCESS, &old);
+    found = true;
+  }
+  ReleaseSRWLockExclusive(&GuardLock);
+  return found;
+}
+
 }  // namespace
 
 std::atomic<testing_support::TAllocationWatch> testing_support::AllocationWatch{nullptr};
 
+TFreedMemoryGuard::TFreedMemoryGuard() { GuardedThread.store(GetCurrentThreadId()); }
+TFreedMemoryGuard::~TFreedMemoryGuard() { GuardedThread.store(0); }
+
+int TFreedMemoryGuard::Guarded() { return GuardedCount.load(); }
+
 void* operator new(size_t size) {
   if (testing_support::TAllocationWatch watch = testing_support::AllocationWatch) watch(size);
   if (size == 0) size = 1;
+  if (GuardedThread.load() == GetCurrentThreadId())
+    if (void* p = AllocateGuarded(size)) return p;
   for (;;) {
     if (void* p = malloc(size)) return p;
     std::new_handler handler = std::get_new_handler();
@@ -97,7 +150,7 @@ void* operator new(size_t size) {
 }
 
 void operator delete(void* p) noexcept {
-  if (!p) return;
+  if (!p || FreeGuarded(p)) return;
   const size_t size = _msize(p);
   auto* bytes = static_cast<unsigned char*>(p);
   for (size_t i = 0; i < size; ++i) bytes[i] = PoisonAt(i);

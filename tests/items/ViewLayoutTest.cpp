@@ -5,6 +5,7 @@
 #include "common/TestSupport.h"
 #include "classlib/GdiHandles.h"
 #include "items/TB2View.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -519,6 +520,7 @@ TEST_F(ViewLayout, AViewerThatRaisesWhileMeasuringLeavesNothingBehind) {
     view->SetOrientation(tbvoHorizontal);
     const TFontStyles viewFontStyle = view->GetFont().Style();
     const long gdiObjects = gdi::LiveObjects();
+    const gdi_census::TMark census;
     const int itemsAndViewers = tb2item_detail::ItemViewerCount();
 
     POINT base{}, total{};
@@ -528,6 +530,7 @@ TEST_F(ViewLayout, AViewerThatRaisesWhileMeasuringLeavesNothingBehind) {
     ASSERT_EQ(1u, failing->MeasuredStyles.size());
     EXPECT_TRUE(failing->MeasuredStyles[0] & fsBold) << "it raised while bold";
     EXPECT_EQ(gdiObjects, gdi::LiveObjects());
+    EXPECT_TRUE(census.NothingLeft());
     EXPECT_EQ(itemsAndViewers, tb2item_detail::ItemViewerCount());
     EXPECT_EQ(viewFontStyle, view->GetFont().Style());
     EXPECT_EQ(tbvoHorizontal, view->Orientation());
@@ -539,6 +542,7 @@ TEST_F(ViewLayout, AViewerThatRaisesWhileMeasuringLeavesNothingBehind) {
     EXPECT_FALSE(next->MeasuredStyles.back() & fsBold);
     EXPECT_EQ(Size(40, 40), SizeOf(out.Total));
     EXPECT_EQ(gdiObjects, gdi::LiveObjects());
+    EXPECT_TRUE(census.NothingLeft());
     EXPECT_EQ(itemsAndViewers, tb2item_detail::ItemViewerCount());
   }
 }

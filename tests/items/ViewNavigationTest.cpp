@@ -78,7 +78,8 @@ enum class TMenuKind { View, Toolbar, VerticalToolbar, PopupWindow };
 
 // A menu written as "|"-separated entries: "-" is a separator, other entries are captions with
 // optional marks in front: "~" invisible, "!" not selectable, "^" not selected first,
-// "#" disabled, ">" a submenu whose entries follow in parentheses. Its root view lays the items
+// "#" disabled, ">" a submenu whose entries follow in parentheses, "=" a split submenu (its
+// arrow part opens it, the rest is a button). Its root view lays the items
 // out in a column of fixed-size viewers: a plain view, a toolbar's view, or the view of a popup
 // window with a window handle.
 class TTestMenu {
@@ -161,20 +162,22 @@ class TTestMenu {
       return separator;
     }
     TTBItemStyle add = 0, remove = 0;
-    bool visible = true, enabled = true, submenu = false;
-    for (; !Entry.empty() && String(L"~!^#>").find(Entry[0]) != String::npos; Entry.erase(0, 1)) {
+    bool visible = true, enabled = true, submenu = false, split = false;
+    for (; !Entry.empty() && String(L"~!^#>=").find(Entry[0]) != String::npos; Entry.erase(0, 1)) {
       switch (Entry[0]) {
         case L'~': visible = false; break;
         case L'!': remove |= tbisSelectable; break;
         case L'^': add |= tbisDontSelectFirst; break;
         case L'#': enabled = false; break;
         case L'>': submenu = true; break;
+        case L'=': split = true; break;
       }
     }
     TTBCustomItem* item;
-    if (submenu) {
+    if (submenu || split) {
       auto* s = new TFixed<TTBSubmenuItem>(factory_.Owner());
       s->ChangeStyle(add, remove);
+      s->SetDropdownCombo(split);
       item = s;
     } else {
       auto* s = new TFixed<TTBItem>(factory_.Owner());
@@ -958,7 +961,7 @@ TEST_F(MouseSelection, LeavingTowardTheOpenSubmenuKeepsItsItem) {
 }
 
 TEST_F(MouseSelection, TheMouseIsOverTheSelectionOnlyWhereItIs) {
-  TTestMenu menu(L"A|>S(X)|B", TMenuKind::PopupWindow);
+  TTestMenu menu(L"A|>S(X)|=P(Y)|B", TMenuKind::PopupWindow);
   TTBView& view = menu.View();
   ShowAt(menu);
   SetMessagePos(Inside(view, menu.Viewer(L"A")));
@@ -966,14 +969,25 @@ TEST_F(MouseSelection, TheMouseIsOverTheSelectionOnlyWhereItIs) {
   EXPECT_TRUE(view.MouseOverSelected());
   view.SetSelected(menu.Viewer(L"B"));
   EXPECT_FALSE(view.MouseOverSelected());
-  // While the view holds the capture only the button part counts, and a submenu has none.
-  for (const wchar_t* caption : {L"A", L"S"}) {
-    SetMessagePos(Inside(view, menu.Viewer(caption)));
-    view.SetSelected(menu.Viewer(caption));
+  // While the view holds the capture only the button part counts: a submenu has none, a split
+  // item's arrow part is not one.
+  struct TCase {
+    const wchar_t* Caption;
+    bool AtRightEdge;  // else a few pixels in from the left
+    bool Expected;
+  };
+  const TCase cases[] = {{L"A", false, true},  {L"A", true, true},  {L"S", false, false},
+                         {L"S", true, false}, {L"P", false, true}, {L"P", true, false}};
+  for (const TCase& c : cases) {
+    TTBItemViewer* viewer = menu.Viewer(c.Caption);
+    const RECT& r = viewer->BoundsRect;
+    const POINT at = view.Window()->ClientToScreen(POINT{c.AtRightEdge ? r.right - 3 : r.left + 3, (r.top + r.bottom) / 2});
+    SetMessagePos(at);
+    view.SetSelected(viewer);
     ASSERT_TRUE(view.MouseOverSelected());
     view.SetCapture();
-    view.Select(menu.Viewer(caption), true);
-    EXPECT_EQ(caption == String(L"A"), view.MouseOverSelected()) << Narrow(caption);
+    view.Select(viewer, true);
+    EXPECT_EQ(c.Expected, view.MouseOverSelected()) << Narrow(c.Caption) << (c.AtRightEdge ? " at the right" : " at the left");
     view.CancelCapture();
   }
 }

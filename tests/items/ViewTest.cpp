@@ -6,6 +6,7 @@
 #include "classlib/GdiHandles.h"
 #include "common/TestSupport.h"
 #include "items/TB2View.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,24 @@ TEST_F(ViewItems, LinkedSubitemsReplaceTheGroupsViewers) {
   EXPECT_EQ(ViewerList(view), "a0 g0 p1 q1 d0");
   source->Add(items.Make(L"r"));
   EXPECT_EQ(ViewerList(view), "a0 g0 p1 q1 r1 d0");
+}
+
+// The view shows the items its item links to; those link on to others, which it does not show.
+// A new item lands before the item that follows it where it was inserted.
+TEST_F(ViewItems, AnItemInsertedWhereTheViewsItemLinksLandsBeforeItsNextItem) {
+  TTBCustomItem* shown = items.Make(L"s");
+  items.Make(L"p", shown);
+  items.Make(L"q", shown);
+  TTBCustomItem* further = items.Make(L"f");
+  items.Make(L"z", further);
+  shown->SetLinkSubitems(further);
+  root->SetLinkSubitems(shown);
+  TTBView* view = MakeView();
+  EXPECT_EQ(ViewerList(view), "p0 q0");
+  shown->Insert(0, items.Make(L"x"));
+  EXPECT_EQ(ViewerList(view), "x0 p0 q0");
+  shown->Insert(2, items.Make(L"y"));
+  EXPECT_EQ(ViewerList(view), "x0 p0 y0 q0");
 }
 
 TEST_F(ViewItems, GroupsDeeperThanTenLevelsShowNothing) {
@@ -486,6 +505,7 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
   AddItems(30);
   Open(300);
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   HWND wnd = window->Handle();
   for (int i = 0; i < 1000; ++i) {
     InvalidateRect(wnd, nullptr, TRUE);
@@ -493,10 +513,12 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
     window->View()->SetSelected(window->View()->Viewers(i % 10));
   }
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
   window->Free();
   window = nullptr;
 
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark opening;
   const int windows = testing_support::ThreadWindowCount();
   for (int i = 0; i < 20; ++i) {
     Open(300);
@@ -504,6 +526,7 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
     window = nullptr;
   }
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(opening.NothingLeft());
   EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
 
   settings.Animate = true;
@@ -514,6 +537,7 @@ TEST_F(PopupWindows, PaintingAndOpeningLeaveNoObjectsOrWindowsBehind) {
     window = nullptr;
   }
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(opening.NothingLeft());
   EXPECT_EQ(testing_support::ThreadWindowCount(), windows);
 }
 

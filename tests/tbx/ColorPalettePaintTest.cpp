@@ -4,6 +4,7 @@
 // theme's buttons, a disabled palette as empty frames; and what painting and hovering leave.
 #include "ToolPaletteTestSupport.h"
 #include "IdeThemeTestSupport.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,7 @@ TEST_F(IdeColorPalettePaint, PaintingAndHoveringLeaveNoGdiObjectsBehind) {
   shown->View()->SetSelected(live);
   UpdateWindow(shown->Handle());
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int round = 0; round < 3; ++round)
     for (int row = 0; row < 5; ++row)
       for (int col = 0; col < 8; ++col) {
@@ -189,4 +191,5 @@ TEST_F(IdeColorPalettePaint, PaintingAndHoveringLeaveNoGdiObjectsBehind) {
       }
   EXPECT_EQ(live->HotCell, (TTBXCell{7, 4}));
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(census.NothingLeft());
 }

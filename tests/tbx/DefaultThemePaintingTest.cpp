@@ -5,6 +5,7 @@
 #include "ThemedItemsTestSupport.h"
 #include "items/TB2Common.h"
 #include "items/TB2ImageList.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 #include <vsstyle.h>
@@ -826,8 +827,10 @@ TEST_F(DefaultPainting, PaintingAThousandTimesLeavesTheObjectsAsTheyWere) {
     canvas->SetFont(font);
     everything(*canvas, pixels.DC());
     const long objects = gdi::LiveObjects();
+    const gdi_census::TMark census;
     for (int i = 0; i < 1000; ++i) everything(*canvas, pixels.DC());
     EXPECT_EQ(gdi::LiveObjects(), objects) << flat;
+    EXPECT_TRUE(census.NothingLeft()) << flat;
   }
   // The same through the visual styles (their regions too).
   TFakeVisualStyles styles;
@@ -835,8 +838,10 @@ TEST_F(DefaultPainting, PaintingAThousandTimesLeavesTheObjectsAsTheyWere) {
   TDCCanvas canvas(pixels.DC());
   everything(*canvas, pixels.DC());
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 1000; ++i) everything(*canvas, pixels.DC());
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "tbx/TBXUtils.h"
 
 #include "TbxTestSupport.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -81,9 +82,11 @@ TEST_F(DrawingCost, AThousandCallsLeaveTheObjectsAndTheDCAsTheyWere) {
     // The first call may size the work bitmaps and select the canvas's own objects.
     routine.Draw(pixels.DC(), *canvas, *images);
     const long objects = gdi::LiveObjects();
+    const gdi_census::TMark census;
     const TDCState state(pixels.DC());
     for (int i = 0; i < 1000; ++i) routine.Draw(pixels.DC(), *canvas, *images);
     EXPECT_EQ(gdi::LiveObjects(), objects) << routine.Name;
+    EXPECT_TRUE(census.NothingLeft()) << routine.Name;
     EXPECT_TRUE(TDCState(pixels.DC()) == state) << routine.Name;
   }
 }

@@ -4,6 +4,7 @@
 #include "IdeThemeTestSupport.h"
 #include "items/TB2Common.h"
 #include "items/TB2ImageList.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -705,9 +706,11 @@ TEST_F(IdePainting, SwitchesAndPaintsLeaveNoGdiObjectBehind) {
   TPopupPixels warmUp(*ActiveTheme);
   NexusSelectTheme(L"Default");
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 100; ++i) NexusSelectTheme(i % 2 ? L"Default" : L"Ide");
   EXPECT_EQ(NexusThemeName(), L"Default");
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 
   NexusSelectTheme(L"Ide");
   {
@@ -723,11 +726,14 @@ TEST_F(IdePainting, SwitchesAndPaintsLeaveNoGdiObjectBehind) {
     // The canvas makes its font and brush at its first text.
     paint(0);
     const long painting = gdi::LiveObjects();
+    const gdi_census::TMark paintingCensus;
     for (int i = 0; i < 1000; ++i) paint(i);
     EXPECT_EQ(gdi::LiveObjects(), painting);
+    EXPECT_TRUE(paintingCensus.NothingLeft());
   }
   NexusSelectTheme(L"Default");
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 }  // namespace
@@ -808,10 +814,12 @@ TEST_F(IdePainting, EveryOperationPaintsAndLeavesNoGdiObjectBehind) {
     const COLORREF text = GetTextColor(pixels.DC()), back = GetBkColor(pixels.DC());
     const HGDIOBJ bitmap = GetCurrentObject(pixels.DC(), OBJ_BITMAP);
     const long objects = gdi::LiveObjects();
+    const gdi_census::TMark census;
     pixels.Fill(kSentinel);
     op.Paint();
     canvas->Handle();
     EXPECT_EQ(gdi::LiveObjects(), objects) << op.Name;
+    EXPECT_TRUE(census.NothingLeft()) << op.Name;
     EXPECT_FALSE(pixels.UntouchedOutside({0, 0, 0, 0})) << op.Name;  // it painted something
     // The DC keeps its bitmap and the canvas's colours (the canvas may make its font, brush and
     // pen anew where an operation changed and restored them).

@@ -3,6 +3,7 @@
 // every viewer, and handlers that free the list while its viewer is busy (freed memory is
 // poisoned in this test program).
 #include "ListTestSupport.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -600,8 +601,10 @@ TEST_F(ListItem, PaintingAThousandTimesLeavesTheObjectsAsTheyWere) {
   TDCCanvas canvas(pixels.DC());
   v->Paint(*canvas, {0, 0, size.cx, size.cy}, true, false, false);
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 1000; ++i) v->Paint(*canvas, {0, 0, size.cx, size.cy}, true, false, false);
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
   v->ScrollBar()->MouseUp(TMouseButton::mbLeft, 5, 40);
 }
 

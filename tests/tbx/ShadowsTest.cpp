@@ -3,6 +3,7 @@
 #include "TbxTestSupport.h"
 #include "classlib/Forms.h"
 #include "classlib/SysUtils.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -236,8 +237,10 @@ TEST_F(Shadows, ShadowsGiveBackWhatTheyMake) {
   };
   round();
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 20; ++i) round();
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
   // Alpha-blended strips make their picture at every erase.
   tbx::LateBound().UpdateLayeredWindow = nullptr;
   tbx::LateBound().AlphaBlend = RecordingAlphaBlend;
@@ -246,8 +249,10 @@ TEST_F(Shadows, ShadowsGiveBackWhatTheyMake) {
   HWND strip = blended.Strip(TShadows::Right1)->Handle();
   SendMessageW(strip, WM_ERASEBKGND, reinterpret_cast<WPARAM>(pixels.DC()), 0);
   const long blending = gdi::LiveObjects();
+  const gdi_census::TMark blendingCensus;
   for (int i = 0; i < 1000; ++i) SendMessageW(strip, WM_ERASEBKGND, reinterpret_cast<WPARAM>(pixels.DC()), 0);
   EXPECT_EQ(gdi::LiveObjects(), blending);
+  EXPECT_TRUE(blendingCensus.NothingLeft());
 }
 
 TEST_F(Shadows, RenderingWithoutLayeredWindowsIsAnAssertion) {

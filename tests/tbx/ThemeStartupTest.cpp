@@ -1,5 +1,8 @@
 // The theme layer's start-up and shutdown, and what theme switches leave behind.
 #include "ThemeTestSupport.h"
+#include "common/GdiCensus.h"
+#include "items/TB2Anim.h"
+#include "items/TB2Item.h"
 #include "tbx/TBXMenuAnimation.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +33,7 @@ TEST_F(ThemeStartup, UnitsStartInTheirOrder) {
 
 TEST_F(ThemeStartup, StartingAndFinishingLeavesNothingBehindAndRunsAgain) {
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   const int windows = ThreadWindowCount();
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
@@ -56,7 +60,28 @@ TEST_F(ThemeStartup, StartingAndFinishingLeavesNothingBehindAndRunsAgain) {
     EXPECT_EQ(tbx::BoundVisualStylesSlots(), 0u);
     EXPECT_EQ(ThreadWindowCount(), windows);
     EXPECT_EQ(gdi::LiveObjects(), objects);
+    EXPECT_TRUE(census.NothingLeft());
   }
+}
+
+// The item framework's state of the thread ends in the layer's finishing, in its units' place,
+// and not in static destructors that may run after the window bindings are gone.
+TEST_F(ThemeStartup, FinishingEndsTheThreadsAnimationAndFreesItsClickQueue) {
+  InitializeThemeLayer();
+  HWND popup = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 10, 10, 60, 40, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(popup, nullptr);
+  TBStartAnimation(popup, true, 0);
+  auto* item = new TTBItem(nullptr);
+  item->PostClick();
+  ASSERT_TRUE(tb2anim::Running());
+  ASSERT_NE(tb2item_detail::ClickWnd(), nullptr);
+
+  FinalizeThemeLayer();
+  EXPECT_FALSE(tb2anim::Running());
+  EXPECT_EQ(tb2item_detail::ClickWnd(), nullptr);
+  item->Free();
+  DestroyWindow(popup);
 }
 
 TEST_F(ThemeStartup, IsCounted) {
@@ -81,11 +106,13 @@ TEST_F(ThemeSwitches, AHundredSwitchesLeaveNoGdiObjectBehind) {
   NexusSelectTheme(L"Classic");
   NexusSelectTheme(L"Default");
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 100; ++i) {
     switcher.SetTheme(i % 3 == 2 ? L"Default" : (i % 2 ? L"Classic" : L"Default"));
     ActiveTheme->GetIntegerMetrics(tmSplitArrowWidth);
   }
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ThemedItemsTestSupport.h"
 
 #include "classlib/SysUtils.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,7 @@ TEST(FontSettings, AFontMadeWithSettingsScalesItsHeightAndSetsItsStyles) {
   TColor color = clNone;
   const HFONT baseHandle = base.Handle();
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   {
     gdi::FontHandle made = MakeFontWithSettings(settings, baseHandle, color);
     ASSERT_TRUE(made);
@@ -150,6 +152,7 @@ TEST(FontSettings, AFontMadeWithSettingsScalesItsHeightAndSetsItsStyles) {
     EXPECT_EQ(color, clGreen);
   }
   EXPECT_EQ(gdi::LiveObjects(), before) << "the caller's handle goes with its holder";
+  EXPECT_TRUE(census.NothingLeft());
 
   settings.SetBold(tsFalse);
   settings.SetColor(clNone);

@@ -3,6 +3,7 @@
 // leave behind.
 #include "MenuLoopTestSupport.h"
 #include "tbx/TBXShadows.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -161,8 +162,10 @@ TEST_F(ThemedPopupMenu, AThousandPaintsOfATwentyItemMenuLeaveNoGdiObjectsBehind)
   };
   paint(0);  // the fonts and brushes shared by every paint are made once
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 1000; ++i) paint(i);
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(census.NothingLeft());
 }
 
 TEST_F(ThemedPopupMenu, OpeningAndClosingMenusLeavesNoWindowsOrGdiObjects) {
@@ -180,7 +183,9 @@ TEST_F(ThemedPopupMenu, OpeningAndClosingMenusLeavesNoWindowsOrGdiObjects) {
   };
   opening();  // what lives as long as the program is made by the first opening
   const long objects = gdi::LiveObjects();
+  const gdi_census::TMark census;
   for (int i = 0; i < 10; ++i) opening();
   EXPECT_EQ(MenuWindows(), windows);
   EXPECT_EQ(gdi::LiveObjects(), objects);
+  EXPECT_TRUE(census.NothingLeft());
 }

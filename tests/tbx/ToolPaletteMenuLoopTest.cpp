@@ -34,9 +34,13 @@ class PaletteMenuLoop : public ThemedMenuLoopTest {
       Steps(Popup);
     });
   }
-  void Click(TTBXPopupWindow* Popup, TTBXCell Cell) {
+  // Clicks the cell's centre, or a point that many pixels left of its left edge.
+  void Click(TTBXPopupWindow* Popup, TTBXCell Cell, int LeftOfCell = 0) {
     auto* viewer = static_cast<TTBXToolViewer*>(Popup->View()->Find(palette));
-    ThemedMenuLoopTest::Click(CellCentreOnScreen(viewer, Cell));
+    POINT p = CellCentreOnScreen(viewer, Cell);
+    const RECT cell = CellRectInWindow(viewer, Cell);
+    if (LeftOfCell) p.x -= CentreOf(cell).x - cell.left + LeftOfCell;
+    ThemedMenuLoopTest::Click(p);
   }
 
   TPaletteSpy spy;
@@ -61,6 +65,11 @@ TEST_F(PaletteMenuLoop, ACellChosenRunsTheHandlersWhileThePopupIsUpThenTheMenuCl
        [](PaletteMenuLoop& t, TTBXPopupWindow* p) { t.Click(p, {1, 1}); },
        {1, 1},
        {"cell click 1,1 selected -1,0, popup up", "change selected 1,1, popup up"}},
+      {"a click a few pixels left of the grid",
+       [](PaletteMenuLoop&) {},
+       [](PaletteMenuLoop& t, TTBXPopupWindow* p) { t.Click(p, {0, 1}, 3); },
+       {0, 1},
+       {"cell click 0,1 selected -1,0, popup up", "change selected 0,1, popup up"}},
       {"a click the handler redirects",
        [](PaletteMenuLoop& t) { t.spy.RedirectTo = {2, 0}; },
        [](PaletteMenuLoop& t, TTBXPopupWindow* p) { t.Click(p, {1, 1}); },

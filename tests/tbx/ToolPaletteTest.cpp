@@ -151,7 +151,9 @@ TEST_F(PaletteGeometry, CellRectanglesFollowTheCellSizeOrSpreadOverTheWidthAfter
   }
 }
 
-TEST_F(PaletteGeometry, APointIsOnTheCellPaintedThereAndOnNoCellLeftOfTheGrid) {
+// Cell divisions round toward zero: a point up to a cell's size left of (or above) the grid is on
+// the first column (row); only further out is it on none.
+TEST_F(PaletteGeometry, APointIsOnTheCellPaintedThereAndJustOutsideTheGridOnTheNearestEdgeCell) {
   struct TCase {
     bool stretch;
     POINT at;  // relative to the viewer
@@ -161,11 +163,14 @@ TEST_F(PaletteGeometry, APointIsOnTheCellPaintedThereAndOnNoCellLeftOfTheGrid) {
       {false, {10, 0}, {0, 0}, true},   {false, {27, 17}, {0, 0}, true},
       {false, {28, 18}, {1, 1}, true},  {false, {63, 35}, {2, 1}, true},
       {false, {64, 5}, {3, 0}, false},  {false, {20, 36}, {0, 2}, false},
-      {false, {9, 5}, {-1, 0}, false},  {false, {0, 0}, {-1, 0}, false},
+      {false, {9, 5}, {0, 0}, true},    {false, {0, 0}, {0, 0}, true},
+      {false, {-7, 20}, {0, 1}, true},  {false, {-8, 5}, {-1, 0}, false},
+      {false, {20, -17}, {0, 0}, true}, {false, {20, -18}, {0, -1}, false},
       {true, {10, 0}, {0, 0}, true},    {true, {29, 19}, {0, 0}, true},
       {true, {30, 20}, {1, 1}, true},   {true, {49, 40}, {1, 1}, true},
       {true, {50, 0}, {2, 0}, true},    {true, {70, 40}, {2, 1}, true},
-      {true, {9, 0}, {-1, 0}, false},   {true, {71, 0}, {3, 0}, false},
+      {true, {9, 0}, {0, 0}, true},     {true, {-10, 0}, {0, 0}, true},
+      {true, {-11, 0}, {-1, 0}, false}, {true, {71, 0}, {3, 0}, false},
   };
   for (const TCase& c : cases) {
     Lay(c.stretch);
@@ -173,8 +178,8 @@ TEST_F(PaletteGeometry, APointIsOnTheCellPaintedThereAndOnNoCellLeftOfTheGrid) {
     SCOPED_TRACE(testing::Message() << (c.stretch ? "stretched " : "plain ") << c.at.x << "," << c.at.y);
     EXPECT_EQ(cell, c.cell);
     EXPECT_EQ(viewer->IsUsable(cell), c.usable);
-    if (c.usable) {
-      // The cell painted there holds the point.
+    if (c.usable && c.at.x >= viewer->Indent && c.at.y >= 0) {
+      // On the grid, the cell painted there holds the point.
       const RECT r = viewer->GetCellRect(viewer->BoundsRect, cell.Col, cell.Row);
       EXPECT_TRUE(PtInRect(&r, c.at));
     }
@@ -310,6 +315,8 @@ TEST_F(ToolPalette, EachCellHasAHintOfItsOwnAndTheIndentAndHolesHaveNone) {
     EXPECT_EQ(info.HintStr, L"cell " + std::to_wstring(cell.Col) + L"," + std::to_wstring(cell.Row)) << cell;
     EXPECT_EQ(info.CursorRect, r) << cell;
   }
+  // The indent's start lies more than a cell's width left of the grid: on no cell.
+  ASSERT_GT(viewer->Indent - 2, viewer->CellWidth);
   for (POINT p : {POINT{b.left + 2, b.top + 2}, CentreOf(CellRectInWindow(viewer, {2, 1}))}) {
     const THintInfo info = hintAt(p);
     EXPECT_EQ(info.HintStr, L"") << p.x << "," << p.y;

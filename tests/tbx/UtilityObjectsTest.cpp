@@ -1,6 +1,7 @@
 #include "tbx/TBXUtils.h"
 
 #include "TbxTestSupport.h"
+#include "common/GdiCensus.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@ using tbx_test::TbxTest;
 
 TEST(UtilityObjects, InitialisationIsCountedAndFinalisationFreesEverything) {
   const long before = gdi::LiveObjects();
+  const gdi_census::TMark census;
   InitTBXUtils();
   TFont* font = SmCaptionFont();
   ASSERT_NE(font, nullptr);
@@ -28,6 +30,7 @@ TEST(UtilityObjects, InitialisationIsCountedAndFinalisationFreesEverything) {
   EXPECT_EQ(tbx::LateBound().AlphaBlend, nullptr);
   EXPECT_EQ(tbx::LateBound().UpdateLayeredWindow, nullptr);
   EXPECT_EQ(gdi::LiveObjects(), before);
+  EXPECT_TRUE(census.NothingLeft());
   FinalizeTBXUtils();  // one too many: nothing happens
   EXPECT_EQ(gdi::LiveObjects(), before);
 }
