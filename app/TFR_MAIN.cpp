@@ -12,8 +12,8 @@
 #include "classlib/ScopeGuard.h"
 #include "classlib/Seams.h"
 
-#include <algorithm>
 #include <array>
+#include <unordered_map>
 
 TFR_QNT_MAIN* FR_QNT_MAIN = nullptr;
 
@@ -306,13 +306,18 @@ void TFR_QNT_MAIN::ShowAllNotes(bool balloon) {
   if (names.Count() == 0 && balloon) tiTray->ShowBalloonHint();
   std::vector<String> list;
   for (int i = 0; i < names.Count(); ++i) list.push_back(names.Strings(i));
+  // The open notes by file name, found once for all the files; one freed meanwhile is passed over.
+  TComponentList openNotes;
+  std::unordered_map<String, TFR_NOTE*> byFileName;
+  for (TFR_NOTE* note : OpenNotes()) {
+    openNotes.Add(note);
+    byFileName[note->FileName] = note;
+  }
   for (const String& name : list) {
     // One guard per file: a bad file is skipped, and the files after it still open.
-    TFR_NOTE* open = nullptr;
-    for (TFR_NOTE* note : OpenNotes())
-      if (note->FileName == name) open = note;
-    if (open) {
-      open->Show();
+    auto open = byFileName.find(name);
+    if (open != byFileName.end() && openNotes.Contains(open->second)) {
+      open->second->Show();
       continue;
     }
     auto* note = new TFR_NOTE(Application);
@@ -364,17 +369,26 @@ void TFR_QNT_MAIN::CloseNotes(bool ending) {
     });
     ++closingPass_;
     ending_ = ending_ || ending;
+    // A snapshot first: closing a note may process messages, which reorders the screen's list,
+    // and may end or free another note (a fade that finishes); those leave the list.
+    TComponentList notes;
+    for (TFR_NOTE* note : OpenNotes()) notes.Add(note);
     // The program is ending and every note with it: none of them paints again, so closing one
     // does not repaint those it uncovers, each time.
     if (ending)
-      for (TFR_NOTE* note : OpenNotes())
-        if (note->HandleAllocated()) SendMessageW(note->Handle(), WM_SETREDRAW, FALSE, 0);
-    // A snapshot first: closing a note processes messages, which frees closed notes and
-    // reorders the screen's list, and may end another note (a fade that finishes).
-    for (TFR_NOTE* note : OpenNotes()) {
-      auto open = OpenNotes();
-      if (std::find(open.begin(), open.end(), note) == open.end()) continue;
-      if (!ending) note->FadeOnClose = false;
+      for (int i = 0; i < notes.Count(); ++i)
+        if (auto* note = static_cast<TFR_NOTE*>(notes.Items(i)); note && note->HandleAllocated())
+          SendMessageW(note->Handle(), WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < notes.Count(); ++i) {
+      auto* note = static_cast<TFR_NOTE*>(notes.Items(i));
+      if (!note || note->Releasing() || note->Destroying()) continue;
+      // At the end each note saves itself and goes at once, in this one pass: releasing each
+      // through the queue would cost a trip through it per note, dearer with every window left.
+      if (ending) {
+        note->CloseAtOnce();
+        continue;
+      }
+      note->FadeOnClose = false;
       note->Close();
     }
   }

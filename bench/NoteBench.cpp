@@ -1,11 +1,14 @@
 // What a note costs: start-up to the last note shown, CPU, memory, windows and GDI objects per
 // note, and closing them all through Exit, for 0, 100 and 1,000 saved notes. Beside it, in the
-// same run, the same figures for bare rich-edit windows (one plain window for 0), which is what
-// the system itself charges for a window with an editor in it.
+// same run, the same figures for two references (one plain window for 0): bare rich-edit windows,
+// which is what the system itself charges for a window with an editor in it, and a plain
+// program's note-shaped windows (NoteShapedWindows.h), which is what the system charges for a
+// note's windows. The summary sets the notes against the note-shaped windows.
 //
 // Each case runs in a process of its own (this program started again with "--case"), so every
 // figure starts from a fresh process. The figures are printed, never judged.
 #include "BenchApp.h"
+#include "NoteShapedWindows.h"
 #include "app/NoteFile.h"
 #include "app/TFR_MAIN.h"
 #include "app/TFR_NOTE.h"
@@ -19,6 +22,7 @@
 #include <psapi.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -105,7 +109,13 @@ std::string Utf8(const String& s) {
   return out;
 }
 
-// Notes as users leave them: a few formatted lines each, cascading over the screen.
+// A note's text as users leave it: a few formatted lines.
+std::string NoteRtf(int i) {
+  return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Shopping list " + std::to_string(i) +
+         "\\par {\\b milk}, bread, {\\i apples}\\par call the garage about the car\\par}";
+}
+
+// Notes cascading over the screen.
 void WriteNotes(const String& folder, int count) {
   CreateDirectoryW(folder.c_str(), nullptr);
   for (int i = 0; i < count; ++i) {
@@ -116,9 +126,7 @@ void WriteNotes(const String& folder, int count) {
     h.Height = 220;
     h.Opacity = 100;
     h.Color = 0x99FFFF;
-    std::string rtf =
-        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs20 Shopping list " + std::to_string(i) +
-        "\\par {\\b milk}, bread, {\\i apples}\\par call the garage about the car\\par}";
+    std::string rtf = NoteRtf(i);
     std::string bytes = "\xEF\xBB\xBF" + Utf8(EncodeNoteHeader(h)) + "\r\nNote " + std::to_string(i) + "\r\n" + rtf;
     wchar_t name[32];
     swprintf(name, 32, L"%08d.qwn", i);
@@ -171,14 +179,28 @@ TFigures RunNotes(const String& folder, int count) {
   return f;
 }
 
-// ---- the reference: bare rich-edit windows ----
+// ---- the references: windows of a plain program ----
 
+// A reference's figures once its windows are made: every one shown and painted, then all closed.
+TFigures ShownAndClosed(const std::vector<HWND>& windows) {
+  TFigures f;
+  PumpIdle();
+  f.ShownMs = NowMs() - ProcessStartMs();
+  f.ShownCpuMs = CpuMs();
+  TakeCounts(f);
+  double start = NowMs();
+  for (HWND w : windows) DestroyWindow(w);
+  PumpIdle();
+  f.CloseMs = NowMs() - start;
+  return f;
+}
+
+// Bare rich-edit windows.
 LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(wnd, msg, wp, lp);
 }
 
 TFigures RunRichEdits(int count) {
-  TFigures f;
   WNDCLASSW cls{};
   cls.lpfnWndProc = BareProc;
   cls.hInstance = GetModuleHandleW(nullptr);
@@ -202,15 +224,19 @@ TFigures RunRichEdits(int count) {
     SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&st), reinterpret_cast<LPARAM>(rtf));
     windows.push_back(top);
   }
-  PumpIdle();
-  f.ShownMs = NowMs() - ProcessStartMs();
-  f.ShownCpuMs = CpuMs();
-  TakeCounts(f);
-  double start = NowMs();
-  for (HWND w : windows) DestroyWindow(w);
-  PumpIdle();
-  f.CloseMs = NowMs() - start;
-  return f;
+  return ShownAndClosed(windows);
+}
+
+// The rich-edit class the program's editor uses, its library loaded.
+const wchar_t* RichEditClass() {
+  if (LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return MSFTEDIT_CLASS;
+  LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return RICHEDIT_CLASSW;
+}
+
+// Note-shaped windows.
+TFigures RunNoteShaped(int count) {
+  return ShownAndClosed(bench::MakeNoteShapedWindows(count, NoteRtf, RichEditClass()));
 }
 
 // ---- the driver ----
@@ -245,6 +271,8 @@ int RunCase(const std::wstring& kind, int count) {
     String folder = TempFolder(count);
     f = RunNotes(folder, count);
     RemoveTree(folder);
+  } else if (kind == L"shaped") {
+    f = RunNoteShaped(count);
   } else {
     f = RunRichEdits(count);
   }
@@ -285,6 +313,10 @@ bool Measure(const std::wstring& kind, int count, TFigures& f) {
                      &f.OwnGdi, &f.SysGdi, &f.UserObjects, &f.Windows, &f.PrivateKb) == 8;
 }
 
+double CpuPerNote(const TFigures& f, const TFigures& none, int count) {
+  return (f.ShownCpuMs - none.ShownCpuMs) / count;
+}
+
 void PrintRow(const char* what, int count, const TFigures& f, const TFigures& none) {
   std::printf("%-22s %6d %10.0f %10.0f %10.0f", what, count, f.ShownMs, f.ShownCpuMs, f.CloseMs);
   if (count == 0) {
@@ -292,9 +324,58 @@ void PrintRow(const char* what, int count, const TFigures& f, const TFigures& no
     return;
   }
   double n = count;
-  std::printf(" %8.2f %8.2f %8.2f %8.2f %8.1f\n", (f.ShownCpuMs - none.ShownCpuMs) / n,
+  std::printf(" %8.2f %8.2f %8.2f %8.2f %8.1f\n", CpuPerNote(f, none, count),
               (f.OwnGdi - none.OwnGdi) / n, (f.SysGdi - none.SysGdi) / n, (f.Windows - none.Windows) / n,
               (f.PrivateKb - none.PrivateKb) / n);
+}
+
+constexpr int kRuns = 3;
+
+// Each figure's median over the runs.
+TFigures Median(std::vector<TFigures> runs) {
+  auto median = [&runs](auto field) {
+    std::sort(runs.begin(), runs.end(), [&](const TFigures& a, const TFigures& b) { return a.*field < b.*field; });
+    return runs[runs.size() / 2].*field;
+  };
+  TFigures m;
+  m.ShownMs = median(&TFigures::ShownMs);
+  m.ShownCpuMs = median(&TFigures::ShownCpuMs);
+  m.CloseMs = median(&TFigures::CloseMs);
+  m.OwnGdi = median(&TFigures::OwnGdi);
+  m.SysGdi = median(&TFigures::SysGdi);
+  m.UserObjects = median(&TFigures::UserObjects);
+  m.Windows = median(&TFigures::Windows);
+  m.PrivateKb = median(&TFigures::PrivateKb);
+  return m;
+}
+
+struct TCase {
+  const wchar_t* Kind;
+  const char* Title;
+};
+
+constexpr TCase kCases[] = {
+    {L"richedit", "bare rich-edit windows"},
+    {L"shaped", "note-shaped windows"},
+    {L"notes", "Quillnote notes"},
+};
+constexpr int kCounts[] = {0, 100, 1000};
+
+// The notes set against the note-shaped windows, from the same run.
+void PrintSummary(const TFigures (&shaped)[3], const TFigures (&notes)[3]) {
+  const double at100 = CpuPerNote(notes[1], notes[0], 100);
+  const double at1000 = CpuPerNote(notes[2], notes[0], 1000);
+  std::printf("\nQuillnote's CPU per note: %.2f ms with 100 notes, %.2f ms with 1,000: %.2f times "
+              "(goal: at most 1.10)\n",
+              at100, at1000, at1000 / at100);
+  std::printf("Note-shaped windows' CPU per window: %.2f ms with 100, %.2f ms with 1,000\n",
+              CpuPerNote(shaped[1], shaped[0], 100), CpuPerNote(shaped[2], shaped[0], 1000));
+  std::printf("100 notes shown in %.2f times the note-shaped windows' time (goal: at most 1.15)\n",
+              notes[1].ShownMs / shaped[1].ShownMs);
+  std::printf("1,000 notes shown in %.2f times the note-shaped windows' time (goal: at most 1.20)\n",
+              notes[2].ShownMs / shaped[2].ShownMs);
+  std::printf("Exit with 1,000 notes in %.2f times the note-shaped windows' close (goal: at most 1.50)\n",
+              notes[2].CloseMs / shaped[2].CloseMs);
 }
 
 }  // namespace
@@ -303,21 +384,32 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 4 && std::wstring(argv[1]) == L"--case") return RunCase(argv[2], _wtoi(argv[3]));
   std::printf("Notes: start-up to every note shown, and closing through Exit (ms); per note beyond\n"
               "the empty start: CPU (ms), GDI objects (our wrappers' count, the system's count),\n"
-              "windows, private memory (KB). The system's GDI count is 0 where it keeps none.\n\n");
+              "windows, private memory (KB). The system's GDI count is 0 where it keeps none.\n"
+              "Each figure is the median of %d runs; the cases take turns within each run, so that\n"
+              "a busy machine weighs on all of them alike.\n\n",
+              kRuns);
   std::printf("%-22s %6s %10s %10s %10s %8s %8s %8s %8s %8s\n", "case", "notes", "shown", "cpu", "close",
               "cpu/n", "gdi/n", "sysgdi/n", "wnd/n", "KB/n");
-  for (const wchar_t* kind : {L"richedit", L"notes"}) {
-    TFigures none;
-    for (int count : {0, 100, 1000}) {
-      TFigures f;
-      if (!Measure(kind, count, f)) {
-        std::printf("%-22ls %6d   (the case failed)\n", kind, count);
+  std::vector<TFigures> runs[3][3];
+  for (int r = 0; r < kRuns; ++r)
+    for (int c = 0; c < 3; ++c)
+      for (int n = 0; n < 3; ++n) {
+        TFigures f;
+        if (Measure(kCases[c].Kind, kCounts[n], f)) runs[c][n].push_back(f);
+      }
+  TFigures figures[3][3];
+  bool complete = true;
+  for (int c = 0; c < 3; ++c) {
+    for (int n = 0; n < 3; ++n) {
+      if (runs[c][n].empty()) {
+        std::printf("%-22s %6d   (the case failed)\n", kCases[c].Title, kCounts[n]);
+        complete = false;
         continue;
       }
-      if (count == 0) none = f;
-      PrintRow(std::wstring(kind) == L"notes" ? "Quillnote notes" : "bare rich-edit windows", count, f,
-               none);
+      figures[c][n] = Median(runs[c][n]);
+      PrintRow(kCases[c].Title, kCounts[n], figures[c][n], figures[c][0]);
     }
   }
+  if (complete) PrintSummary(figures[1], figures[2]);
   return 0;
 }

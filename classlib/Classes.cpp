@@ -15,6 +15,12 @@ String NameKey(const String& name) {
   return key;
 }
 
+// The next number to try for each base name (upper-cased), per owner that gives unique names.
+std::unordered_map<const TComponent*, std::unordered_map<String, int>>& UniqueNumbers() {
+  static std::unordered_map<const TComponent*, std::unordered_map<String, int>> numbers;
+  return numbers;
+}
+
 void EraseOne(std::vector<TComponent*>& list, TComponent* item) {
   auto it = std::find(list.begin(), list.end(), item);
   if (it != list.end()) list.erase(it);
@@ -62,6 +68,7 @@ void TComponent::TearDown() {
   }
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
+  if (countsUniqueNames_) UniqueNumbers().erase(this);
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -82,13 +89,22 @@ void TComponent::SetName(const String& name) {
 }
 
 void TComponent::SetUniqueName(const String& base) {
-  String name = base;
-  for (int n = 1; owner_; ++n) {
-    TComponent* other = owner_->FindComponent(name);
-    if (!other || other == this) break;
-    name = base + L"_" + std::to_wstring(n);
-  }
+  auto isFree = [this](const String& name) {
+    TComponent* other = owner_ ? owner_->FindComponent(name) : nullptr;
+    return !other || other == this;
+  };
+  if (isFree(base)) return SetName(base);
+  int& next = owner_->NextUniqueNumber(NameKey(base));
+  String name;
+  do {
+    name = base + L"_" + std::to_wstring(next++);
+  } while (!isFree(name));
   SetName(name);
+}
+
+int& TComponent::NextUniqueNumber(const String& baseKey) {
+  countsUniqueNames_ = true;
+  return UniqueNumbers()[this].try_emplace(baseKey, 1).first->second;
 }
 
 TComponent* TComponent::FindComponent(const String& name) const {
@@ -154,16 +170,6 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 
 void TComponent::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component) RemoveFreeNotification(component);
-  NotifyOwned(component, operation);
-}
-
-void TComponent::NotifyOwned(TComponent* component, TOperation operation) {
-  // Downwards, re-checking the count: a handler may free siblings.
-  for (size_t i = components_.size(); i-- > 0;) {
-    if (i >= components_.size()) continue;
-    TComponent* c = components_[i];
-    if (c != component) c->Notification(component, operation);
-  }
 }
 
 void TComponent::BeginLoading() { state_ |= csLoading; }
@@ -180,6 +186,26 @@ void TComponent::EndLoading() {
 }
 
 void TComponent::Loaded() { state_ &= ~csLoading; }
+
+// ---------------------------------------------------------------------------------------------
+
+void TComponentList::Add(TComponent* component) {
+  if (!component || Contains(component)) return;
+  places_.emplace(component, items_.size());
+  items_.push_back(component);
+  component->FreeNotification(this);
+}
+
+bool TComponentList::Contains(const TComponent* component) const { return places_.count(component) != 0; }
+
+void TComponentList::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  auto it = places_.find(component);
+  if (it == places_.end()) return;
+  items_[it->second] = nullptr;
+  places_.erase(it);
+}
 
 // ---------------------------------------------------------------------------------------------
 

@@ -92,6 +92,21 @@ void TCustomForm::ApplyStayOnTop() {
   SetWindowPos(handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+HWND TCustomForm::TopOfBand() const {
+  if (formStyle_ == TFormStyle::fsStayOnTop) return HWND_TOPMOST;
+  // A window in the topmost band leaves it only for the top of the others.
+  return (GetWindowLongPtrW(handle_, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_NOTOPMOST : HWND_TOP;
+}
+
+void TCustomForm::ShowAtTopOfBand() {
+  // A minimised or maximised window is shown in its normal state first, as showing it normally
+  // does.
+  if (IsIconic(handle_) || IsZoomed(handle_)) ShowWindow(handle_, SW_SHOWNORMAL);
+  // Shown, activated and put at the top of its band in one positioning: each positioning of a
+  // top-level window is a round trip to the system's server and its display.
+  SetWindowPos(handle_, TopOfBand(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
 void TCustomForm::CreateParams(TCreateParams& p) {
   TCustomControl::CreateParams(p);
   p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
@@ -144,8 +159,7 @@ void TCustomForm::VisibleChanged() {
     ApplyPosition();
     DoShow();
     HandleNeeded();
-    ShowWindow(handle_, SW_SHOWNORMAL);
-    ApplyStayOnTop();
+    ShowAtTopOfBand();
   } else {
     if (handle_) ShowWindow(handle_, SW_HIDE);
     DoHide();
@@ -156,8 +170,11 @@ void TCustomForm::DoShow() { OnShow(this); }
 void TCustomForm::DoHide() { OnHide(this); }
 
 void TCustomForm::Show() {
+  // A form that becomes visible is at the top of its band already; one that was visible is
+  // brought there.
+  const bool wasVisible = visible_;
   SetVisible(true);
-  BringToFront();
+  if (wasVisible) BringToFront();
   if (handle_) SetForegroundWindow(handle_);
 }
 
@@ -169,26 +186,40 @@ bool TCustomForm::CloseQuery() {
 
 void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
 
-void TCustomForm::Close() {
+void TCustomForm::Close() { CloseForm(false); }
+
+void TCustomForm::CloseAtOnce() { CloseForm(true); }
+
+void TCustomForm::CloseForm(bool freeAtOnce) {
   if (modal_) {
     modalResult_ = mrCancel;
     return;
   }
-  // The close handlers may run loops of their own (a box, pending messages).
-  TFormLoopGuard closing(this);
-  if (!CloseQuery()) return;
-  TCloseAction action = TCloseAction::caHide;
-  DoClose(action);
-  if (action == TCloseAction::caNone) return;
-  if (Application && Application->MainForm() == this) {
-    Application->Terminate();
-    return;
+  {
+    // The close handlers may run loops of their own (a box, pending messages).
+    TFormLoopGuard closing(this);
+    if (!CloseQuery()) return;
+    TCloseAction action = TCloseAction::caHide;
+    DoClose(action);
+    if (action == TCloseAction::caNone) return;
+    if (Application && Application->MainForm() == this) {
+      Application->Terminate();
+      return;
+    }
+    switch (action) {
+      case TCloseAction::caHide: Hide(); return;
+      case TCloseAction::caMinimize:
+        if (handle_) ShowWindow(handle_, SW_MINIMIZE);
+        return;
+      default:
+        // Freed meanwhile by a loop inside the handlers, it goes as that freeing said.
+        if (!freeAtOnce || closing.Gone()) return Release();
+        break;
+    }
   }
-  switch (action) {
-    case TCloseAction::caHide: Hide(); break;
-    case TCloseAction::caMinimize: if (handle_) ShowWindow(handle_, SW_MINIMIZE); break;
-    default: Release(); break;
-  }
+  // Once the guard of the close itself has gone; a loop further up the stack that runs on the
+  // form's behalf still puts the freeing off until it returns.
+  Free();
 }
 
 void TCustomForm::Release() {

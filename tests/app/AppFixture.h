@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <utility>
 
 namespace app_testing {
 
@@ -56,6 +58,17 @@ class TQueuedRandom : public seams::TRandom {
     int v = Values.front();
     Values.pop_front();
     return range > 0 ? v % range : 0;
+  }
+};
+
+// A note's close handler that does something else first, once (closes or frees another note,
+// say), then closes the note as it always does.
+struct TCloseAfter : TObject {
+  std::function<void()> First;
+  TFR_NOTE* Note = nullptr;
+  void Close(TObject* sender, TCloseAction& action) {
+    if (auto first = std::exchange(First, nullptr)) first();
+    Note->FormClose(sender, action);
   }
 };
 

@@ -96,20 +96,14 @@ TEST_F(MainFormTest, ExitClosesEveryNoteEvenWhileOneFades) {
   NewNote(L"Three");
   fading->sbCloseClick(fading->sbClose);
   // A note whose close is under way when Exit comes is not closed a second time.
-  struct TEndOther : TObject {
-    TFR_NOTE* Other = nullptr;
-    TFR_NOTE* Self = nullptr;
-    void Close(TObject* sender, TCloseAction& action) {
-      // Closing one note ends another meanwhile, when that one is still open.
-      auto open = OpenNotes();
-      if (std::find(open.begin(), open.end(), Other) != open.end()) Other->Close();
-      Other = nullptr;
-      Self->FormClose(sender, action);
-    }
-  } endOther;
-  endOther.Other = fading;
-  endOther.Self = two;
-  two->OnClose = TCloseEvent(&endOther, &TEndOther::Close);
+  TCloseAfter endOther;
+  endOther.First = [fading] {
+    // Closing one note ends another meanwhile, when that one is still open.
+    auto open = OpenNotes();
+    if (std::find(open.begin(), open.end(), fading) != open.end()) fading->Close();
+  };
+  endOther.Note = two;
+  two->OnClose = TCloseEvent(&endOther, &TCloseAfter::Close);
   main_->mnCLOSEClick(main_);
   PumpMessages(0);
   EXPECT_TRUE(OpenNotes().empty());

@@ -5,6 +5,8 @@
 
 #include <richedit.h>
 
+#include <map>
+
 using namespace app_testing;
 using testing_support::MessageBoxes;
 using testing_support::PumpMessages;
@@ -191,4 +193,74 @@ TEST_F(NoteCloseTest, ANotesFolderThatCannotBeMadeIsReportedWithItsOwnReason) {
   EXPECT_NE(String::npos, boxes[0].Text.find(SysErrorMessage(ERROR_ALREADY_EXISTS)))
       << WideToUtf8(boxes[0].Text);
   EXPECT_EQ(String::npos, boxes[0].Text.find(SysErrorMessage(ERROR_PATH_NOT_FOUND)));
+}
+
+TEST_F(NoteCloseTest, ExitWithFiftyNotesSavesEveryChangedOneReportsAFailedSaveOnceAndFreesThemAll) {
+  constexpr int kLoaded = 25;
+  constexpr int kNew = 25;
+  const std::string header = "00012C0000C80000C80000C800006499FFFF00";
+  for (int i = 0; i < kLoaded; ++i)
+    WriteBytes(NotesFolder() + std::to_wstring(1000 + i) + L".qwn",
+               File(header, "{\\rtf1\\ansi Kept " + std::to_string(i) + "}"));
+  main_->ShowAllNotes(false);
+  ASSERT_EQ(static_cast<size_t>(kLoaded), OpenNotes().size());
+  // What each file must hold after Exit: a new note's text, a changed note's new text, and an
+  // unchanged note's file byte for byte as it was.
+  std::map<String, std::string> expected;
+  for (TFR_NOTE* note : OpenNotes()) {
+    const int i = std::stoi(note->FileName) - 1000;
+    if (i % 5 == 0) {
+      note->reEdit->SetText(L"Changed " + std::to_wstring(i));
+      expected[PathOf(note)] = "Changed " + std::to_string(i);
+    } else {
+      expected[PathOf(note)] = ReadBytes(PathOf(note));
+    }
+  }
+  for (int i = 0; i < kNew; ++i) {
+    TFR_NOTE* note = NewNote(L"Typed " + std::to_wstring(i));
+    expected[PathOf(note)] = "Typed " + std::to_string(i);
+  }
+  // One changed note cannot be written: its file keeps what it held.
+  const String failing = NotesFolder() + L"1005.qwn";
+  const std::string failingBefore = ReadBytes(failing);
+  {
+    testing_support::THookedFileReplacement failOne(
+        [](const String& temp) { return temp.find(L"~1005.qwn.") == String::npos; });
+    main_->mnCLOSEClick(main_);
+  }
+  // Every note is gone without a message handled: freed in the pass, not released to the queue.
+  int notesLeft = 0;
+  for (int i = 0; i < Screen->FormCount(); ++i) notesLeft += dynamic_cast<TFR_NOTE*>(Screen->Forms(i)) ? 1 : 0;
+  EXPECT_EQ(0, notesLeft);
+  EXPECT_EQ(static_cast<size_t>(kLoaded + kNew), expected.size());
+  for (const auto& [path, content] : expected) {
+    const std::string bytes = ReadBytes(path);
+    if (path == failing) {
+      EXPECT_EQ(failingBefore, bytes);
+    } else if (content.rfind("\xEF\xBB\xBF", 0) == 0) {
+      EXPECT_EQ(content, bytes) << WideToUtf8(path);
+    } else {
+      EXPECT_NE(std::string::npos, bytes.find(content)) << WideToUtf8(path);
+    }
+  }
+  auto& boxes = MessageBoxes().Boxes;
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_NE(String::npos, boxes[0].Text.find(failing)) << WideToUtf8(boxes[0].Text);
+  EXPECT_EQ(String::npos, boxes[0].Text.find(L"1010.qwn"));
+  PumpMessages(0);
+  EXPECT_EQ(1u, boxes.size());
+}
+
+TEST_F(NoteCloseTest, ANoteFreedByAnotherNotesCloseDuringExitIsPassedOver) {
+  TFR_NOTE* freedMeanwhile = NewNote(L"Freed by the other");
+  TFR_NOTE* closer = NewNote(L"Frees the other");  // activated last: closed first
+  const String closerPath = PathOf(closer);
+  TCloseAfter freeOther;
+  freeOther.First = [freedMeanwhile] { freedMeanwhile->Free(); };
+  freeOther.Note = closer;
+  closer->OnClose = TCloseEvent(&freeOther, &TCloseAfter::Close);
+  main_->mnCLOSEClick(main_);
+  EXPECT_FALSE(freeOther.First);  // the handler ran, before the pass reached the other note
+  EXPECT_TRUE(OpenNotes().empty());
+  EXPECT_NE(std::string::npos, ReadBytes(closerPath).find("Frees the other"));
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using testing_support::MessageBoxes;
 using testing_support::PumpMessages;
 using testing_support::PumpUntil;
@@ -638,4 +640,99 @@ TEST_F(FormsTest, HelpGoesThroughTheHelpSeamWithTheHelpFile) {
   EXPECT_EQ(L"quill.hlp", spy.File);
   EXPECT_EQ((std::pair<UINT, ULONG_PTR>{HELP_CONTEXT, 42}), spy.Calls[0]);
   EXPECT_EQ((std::pair<UINT, ULONG_PTR>{HELP_CONTEXTPOPUP, 7}), spy.Calls[1]);
+}
+
+namespace {
+
+// Whether upper lies above lower in the z-order of top-level windows.
+bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == lower) return true;
+  return false;
+}
+
+bool Topmost(HWND wnd) { return (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+}  // namespace
+
+TEST_F(FormsTest, ShowingPutsTheFormActiveAtTheTopOfItsBand) {
+  struct TCase {
+    const char* Name;
+    TFormStyle Style;
+    std::function<void(TProbeForm& form)> Before;  // runs on the shown form, which is then hidden
+    bool WasVisible;                                // shown once more while visible and covered
+  };
+  const TCase cases[] = {
+      {"a normal form", TFormStyle::fsNormal, nullptr, false},
+      {"a stay-on-top form", TFormStyle::fsStayOnTop, nullptr, false},
+      {"a normal form left in the topmost band",
+       TFormStyle::fsNormal,
+       [](TProbeForm& form) {
+         SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+       },
+       false},
+      {"a minimised form", TFormStyle::fsNormal, [](TProbeForm& form) { ShowWindow(form.Handle(), SW_MINIMIZE); },
+       false},
+      {"a visible form under another", TFormStyle::fsNormal, nullptr, true},
+  };
+  for (const TCase& c : cases) {
+    auto* form = new TProbeForm(Application);
+    auto* other = new TProbeForm(Application);
+    form->SetFormStyle(c.Style);
+    form->Show();
+    if (c.Before) c.Before(*form);
+    if (!c.WasVisible) form->Hide();
+    other->Show();
+    ASSERT_TRUE(Above(other->Handle(), form->Handle()) || !c.WasVisible) << c.Name;
+    form->Show();
+    EXPECT_TRUE(IsWindowVisible(form->Handle())) << c.Name;
+    EXPECT_FALSE(IsIconic(form->Handle())) << c.Name;
+    EXPECT_EQ(form->Handle(), GetActiveWindow()) << c.Name;
+    EXPECT_EQ(c.Style == TFormStyle::fsStayOnTop, Topmost(form->Handle())) << c.Name;
+    EXPECT_TRUE(Above(form->Handle(), other->Handle())) << c.Name;
+    other->Free();
+    form->Free();
+  }
+}
+
+TEST_F(FormsTest, CloseAtOnceFreesAFormClosingToBeFreedBeforeItReturns) {
+  struct TCase {
+    TCloseAction Action;
+    bool Freed;
+    bool Visible;
+  };
+  for (const TCase& c : {TCase{TCloseAction::caFree, true, false}, TCase{TCloseAction::caHide, false, false},
+                         TCase{TCloseAction::caNone, false, true}}) {
+    bool destroyed = false;
+    auto* form = new TProbeForm(Application, &destroyed);
+    form->Action = c.Action;
+    form->OnClose = TCloseEvent(form, &TProbeForm::FormClose);
+    form->Show();
+    const int forms = Screen->FormCount();
+    form->CloseAtOnce();
+    EXPECT_EQ(c.Freed, destroyed) << static_cast<int>(c.Action);  // without a message handled
+    if (destroyed) {
+      EXPECT_EQ(forms - 1, Screen->FormCount());
+      continue;
+    }
+    EXPECT_EQ(c.Visible, form->Visible());
+    form->Free();
+  }
+}
+
+TEST_F(FormsTest, CloseAtOnceUnderALoopRunningForTheFormFreesItOnlyAfterTheLoop) {
+  bool destroyed = false;
+  auto* form = new TProbeForm(Application, &destroyed);
+  form->Action = TCloseAction::caFree;
+  form->OnClose = TCloseEvent(form, &TProbeForm::FormClose);
+  form->Show();
+  {
+    TFormLoopGuard loop(form);  // a box of the form's, say, whose loop chose Exit
+    form->CloseAtOnce();
+    EXPECT_FALSE(destroyed);
+    EXPECT_TRUE(loop.Gone());
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+  }
+  PumpUntil([&] { return destroyed; });
+  EXPECT_TRUE(destroyed);
 }

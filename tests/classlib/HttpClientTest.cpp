@@ -1,13 +1,12 @@
 // The real HTTP client against the test server: what it sends, which replies count, the bound
 // on the body and on the time a request may take.
 #include "classlib/Seams.h"
+#include "common/AllocationWatch.h"
 #include "common/HttpTestServer.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 #include <thread>
 
 using testing_support::EndlessAnswer;
@@ -22,29 +21,10 @@ namespace {
 std::atomic<DWORD> g_watched{0};
 std::atomic<size_t> g_largest{0};
 
-void* Allocate(size_t size) {
+void WatchAllocation(size_t size) {
   if (g_watched == GetCurrentThreadId() && size > g_largest) g_largest = size;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
 }
 }  // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return Allocate(size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -140,7 +120,9 @@ TEST_F(HttpClient, ABodyPastTheBoundFailsWithoutBeingReadWhole) {
 
   g_largest = 0;
   g_watched = GetCurrentThreadId();
+  testing_support::AllocationWatch = WatchAllocation;
   const seams::THttpReply huge = Get(L"/huge", limits);
+  testing_support::AllocationWatch = nullptr;
   g_watched = 0;
   EXPECT_FALSE(huge.Ok);
   EXPECT_TRUE(huge.TooLong);

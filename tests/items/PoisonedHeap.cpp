@@ -5,6 +5,7 @@
 // the pattern, which the check after every test reports as a failure of that test. Under a
 // TFreedMemoryGuard a thread's blocks are not poisoned but made unreadable when freed.
 #include "FreedMemoryGuard.h"
+#include "common/AllocationWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -128,12 +129,15 @@ bool FreeGuarded(void* p) {
 
 }  // namespace
 
+std::atomic<testing_support::TAllocationWatch> testing_support::AllocationWatch{nullptr};
+
 TFreedMemoryGuard::TFreedMemoryGuard() { GuardedThread.store(GetCurrentThreadId()); }
 TFreedMemoryGuard::~TFreedMemoryGuard() { GuardedThread.store(0); }
 
 int TFreedMemoryGuard::Guarded() { return GuardedCount.load(); }
 
 void* operator new(size_t size) {
+  if (testing_support::TAllocationWatch watch = testing_support::AllocationWatch) watch(size);
   if (size == 0) size = 1;
   if (GuardedThread.load() == GetCurrentThreadId())
     if (void* p = AllocateGuarded(size)) return p;
